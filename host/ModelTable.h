@@ -1,0 +1,42 @@
+// The "PDModel" table: open, save and close a document, and the file of a document.
+#pragma once
+
+#include "host/HostTable.h"
+#include "host/HostTypes.h"
+#include "host/PlugInState.h"
+
+#include <cstdint>
+
+// Flags of ModelDocSave.
+inline constexpr std::uint16_t kSaveFull = 0x01;
+inline constexpr std::uint16_t kSaveCopy = 0x02;
+inline constexpr std::uint16_t kSaveCollectGarbage = 0x20;
+
+// Asked for a password when a document is protected; null means no asking.
+using HostAuthProc = HostBool(QV_HOSTCALL*)(HostDoc doc);
+
+// clang-format off
+// NOLINTBEGIN(cppcoreguidelines-macro-usage)
+#define QV_MODEL_TABLE(X, P)                                                                        \
+    /* Opens the PDF at `path`, repairing it when `repair` is true; closed with      */            \
+    /* DocClose. Raises an error when the file cannot be opened.                     */            \
+    X(P, DocOpen, HostDoc, (HostPath path, HostFileSys fileSys, HostAuthProc auth, HostBool repair),\
+      (path, fileSys, auth, repair))                                                               \
+    X(P, DocSave, void,                                                                            \
+      (HostDoc doc, std::uint16_t flags, HostPath path, HostFileSys fileSys,                       \
+       HostProgressMonitor monitor, void* monitorData),                                            \
+      (doc, flags, path, fileSys, monitor, monitorData))                                           \
+    X(P, DocClose, void, (HostDoc doc), (doc))                                                     \
+    /* The file of a document; it belongs to the document.                           */            \
+    X(P, DocGetFile, HostFile, (HostDoc doc), (doc))
+// NOLINTEND(cppcoreguidelines-macro-usage)
+// clang-format on
+
+QV_DECLARE_HOST_TABLE(Model, QV_MODEL_TABLE)
+static_assert(static_cast<std::size_t>(ModelEntry::Count) == 4,
+              "PDModel entries are only appended");
+
+inline HostTable ModelTableEntries() {
+    return g_plugInState.Imported(HostTableId::PDModel).table;
+}
+QV_DEFINE_TABLE_WRAPPERS(Model, QV_MODEL_TABLE)

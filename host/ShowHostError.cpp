@@ -1,0 +1,16 @@
+#include "host/ShowHostError.h"
+
+#include "host/CoreTable.h"
+#include "host/SupportTable.h"
+#include "host/ViewTable.h"
+
+#include <array>
+
+void ShowHostError() {
+    // The host writes at most 255 characters and a zero; the last byte is zeroed again
+    // so that a careless host cannot leave the text open.
+    std::array<char, 256> text{};
+    SupportGetErrorString(CoreGetErrorCode(), text.data(), static_cast<std::uint32_t>(text.size()));
+    text.back() = '\0';
+    ViewAlertNote(text.data());
+}

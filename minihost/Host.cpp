@@ -1,0 +1,106 @@
+#include "minihost/Host.h"
+
+#include "minihost/HostErrors.h"
+#include "minihost/tables/OfferedTables.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace minihost {
+namespace {
+
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables): the one current host
+CHost* g_currentHost = nullptr;
+
+} // namespace
+
+CHost::CHost(CHostOptions options)
+    : m_options(std::move(options))
+    , m_log(m_options.logFile) {
+    if (g_currentHost != nullptr) {
+        throw std::runtime_error("only one host can exist at a time");
+    }
+    g_currentHost = this;
+}
+
+CHost::~CHost() {
+    g_currentHost = nullptr;
+}
+
+CHost& CHost::Current() {
+    if (g_currentHost == nullptr) {
+        throw std::logic_error("no host exists");
+    }
+    return *g_currentHost;
+}
+
+HostErrorCode CHost::EnterCall(const char* operation) {
+    ++m_callCount;
+    if (m_options.traceCalls) {
+        m_log.Write("call", std::to_string(m_callCount) + " " + operation);
+    }
+    const bool failHere =
+        m_options.failAtCall == m_callCount ||
+        std::find(m_options.failOperations.begin(), m_options.failOperations.end(), operation) !=
+            m_options.failOperations.end();
+    if (!failHere) {
+        return 0;
+    }
+    m_log.Write("fault", "injected at call " + std::to_string(m_callCount) + " " + operation);
+    return kErrInjected;
+}
+
+void CHost::ThrowInjectedFault(const char* operation) {
+    if (const HostErrorCode fault = EnterCall(operation); fault != 0) {
+        throw CHostError(fault);
+    }
+}
+
+std::string CHost::ErrorText(HostErrorCode code) const {
+    if (const auto found = m_errorTexts.find(code); found != m_errorTexts.end()) {
+        return found->second;
+    }
+    std::string text = BuiltInErrorText(code);
+    return text.empty() ? "Unknown host error " + std::to_string(code) + "." : text;
+}
+
+void CHost::SetErrorText(HostErrorCode code, std::string text) {
+    m_errorTexts[code] = std::move(text);
+}
+
+HostTable CHost::FindTable(HostAtom name, HostVersion version) {
+    const std::string* text = m_atoms.Find(name);
+    const std::string shown = text != nullptr ? *text : "(atom " + std::to_string(name) + ")";
+    const auto* found =
+        std::find_if(kHostTableNames.begin(), kHostTableNames.end(),
+                     [&](const char* known) { return text != nullptr && *text == known; });
+    if (found == kHostTableNames.end()) {
+        m_log.Write("table", shown + " " + FormatVersion(version) + " refused (no such table)");
+        return nullptr;
+    }
+    const auto id = static_cast<HostTableId>(found - kHostTableNames.begin());
+    const HostVersion offered = m_options.tableVersions.at(static_cast<std::size_t>(id));
+    const bool given = offered != 0 && offered >= version;
+    m_log.Write("table", shown + " " + FormatVersion(version) + (given ? " given" : " refused"));
+    return given ? OfferedTable(id) : nullptr;
+}
+
+void CHost::ReportMisuse(std::string_view text) {
+    ++m_misuseCount;
+    m_log.Write("misuse", text);
+}
+
+int CHost::Finish() {
+    const auto outstanding = m_ledger.Outstanding();
+    if (outstanding.empty()) {
+        m_log.Write("ledger", "nothing left acquired");
+    } else {
+        m_log.Write("ledger", std::to_string(outstanding.size()) + " left acquired");
+        for (const std::string& line : outstanding) {
+            m_log.Write("ledger", "left acquired: " + line);
+        }
+    }
+    return outstanding.empty() && m_misuseCount == 0 ? 0 : 3;
+}
+
+} // namespace minihost

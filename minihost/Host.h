@@ -1,0 +1,74 @@
+// The host: its options, log, ledger, atoms, callback references and error frames.
+// One exists at a time; the table entries reach it through CHost::Current().
+#pragma once
+
+#include "host/HostTableNames.h"
+#include "host/HostTypes.h"
+#include "minihost/AtomTable.h"
+#include "minihost/CallbackRegistry.h"
+#include "minihost/ErrorFrames.h"
+#include "minihost/HostLog.h"
+#include "minihost/Ledger.h"
+#include "minihost/Options.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace minihost {
+
+class CHost {
+public:
+    // Opens the log and becomes the current host. Throws std::runtime_error when the
+    // log cannot be created or another host exists.
+    explicit CHost(CHostOptions options);
+    CHost(const CHost&) = delete;
+    CHost& operator=(const CHost&) = delete;
+    ~CHost();
+
+    // The current host; one must exist.
+    static CHost& Current();
+
+    [[nodiscard]] const CHostOptions& Options() const { return m_options; }
+    CHostLog& Log() { return m_log; }
+    CLedger& Ledger() { return m_ledger; }
+    CAtomTable& Atoms() { return m_atoms; }
+    CCallbackRegistry& Callbacks() { return m_callbacks; }
+    CErrorFrames& Frames() { return m_frames; }
+
+    // Counts a call of an operation that can fail, traces it when asked to and applies
+    // fault injection: the error the operation is to fail with, or 0.
+    HostErrorCode EnterCall(const char* operation);
+    // EnterCall, throwing CHostError with the injected fault when there is one.
+    void ThrowInjectedFault(const char* operation);
+    [[nodiscard]] std::uint64_t CallCount() const { return m_callCount; }
+
+    // The text of a host error code.
+    [[nodiscard]] std::string ErrorText(HostErrorCode code) const;
+    void SetErrorText(HostErrorCode code, std::string text);
+
+    // The table named by `name` if the host offers it at `version` or newer; logged.
+    HostTable FindTable(HostAtom name, HostVersion version);
+
+    // A plug-in used the host wrongly (released something twice, left a frame pushed).
+    void ReportMisuse(std::string_view text);
+    [[nodiscard]] std::size_t MisuseCount() const { return m_misuseCount; }
+
+    // Reports the ledger and returns the exit status: 0 when nothing was left acquired
+    // and nothing misused, 3 otherwise.
+    int Finish();
+
+private:
+    CHostOptions m_options;
+    CHostLog m_log;
+    CLedger m_ledger;
+    CAtomTable m_atoms;
+    CCallbackRegistry m_callbacks;
+    CErrorFrames m_frames;
+    std::map<HostErrorCode, std::string> m_errorTexts;
+    std::uint64_t m_callCount = 0;
+    std::size_t m_misuseCount = 0;
+};
+
+} // namespace minihost

@@ -1,0 +1,24 @@
+#include "minihost/HostErrors.h"
+
+namespace minihost {
+
+std::string BuiltInErrorText(HostErrorCode code) {
+    switch (code) {
+    case kErrInjected:
+        return "An error was raised on purpose (minihost fault injection).";
+    case kErrNoMemory:
+        return "Out of memory.";
+    case kErrNotProvided:
+        return "This host does not provide the operation that was called.";
+    case kErrBadArgument:
+        return "A host operation was given an argument it cannot use.";
+    case kErrInternal:
+        return "An internal error occurred in the host.";
+    case kErrTooManyAtoms:
+        return "The host has no room for another atom.";
+    default:
+        return {};
+    }
+}
+
+} // namespace minihost

@@ -1,0 +1,203 @@
+#include "minihost/Options.h"
+
+#include "minihost/tables/OperationNames.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <string_view>
+
+namespace minihost {
+namespace {
+
+template <class Number>
+std::optional<Number> ParseNumber(std::string_view text, int base = 10) {
+    Number value{};
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, base);
+    if (text.empty() || error != std::errc{} || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// major.minor, or a 32-bit number written 0x...
+std::optional<HostVersion> ParseVersion(std::string_view text) {
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        return ParseNumber<std::uint32_t>(text.substr(2), 16);
+    }
+    const auto dot = text.find('.');
+    if (dot == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto major = ParseNumber<std::uint16_t>(text.substr(0, dot));
+    const auto minor = ParseNumber<std::uint16_t>(text.substr(dot + 1));
+    if (!major || !minor) {
+        return std::nullopt;
+    }
+    return MakeHostVersion(*major, *minor);
+}
+
+HostVersion RequireVersion(std::string_view option, std::string_view text) {
+    const auto version = ParseVersion(text);
+    if (!version) {
+        throw COptionError(std::string(option) +
+                           " needs a version such as 5.0 or 0x00050000, not '" + std::string(text) +
+                           "'");
+    }
+    return *version;
+}
+
+std::string TableList() {
+    std::string list;
+    for (const char* name : kHostTableNames) {
+        list += list.empty() ? "" : " ";
+        list += name;
+    }
+    return list;
+}
+
+void SetTableVersion(CHostOptions& options, std::string_view value) {
+    const auto equals = value.find('=');
+    if (equals == std::string_view::npos) {
+        throw COptionError("--table needs NAME=VERSION, not '" + std::string(value) + "'");
+    }
+    const std::string_view name = value.substr(0, equals);
+    const std::string_view version = value.substr(equals + 1);
+    const auto* found = std::find(kHostTableNames.begin(), kHostTableNames.end(), name);
+    if (found == kHostTableNames.end()) {
+        throw COptionError("--table: there is no table '" + std::string(name) +
+                           "'; the tables are " + TableList());
+    }
+    const auto index = static_cast<std::size_t>(found - kHostTableNames.begin());
+    options.tableVersions.at(index) = version == "absent" ? 0 : RequireVersion("--table", version);
+}
+
+void SetHostVersion(CHostOptions& options, std::string_view value) {
+    const auto version = ParseVersion(value);
+    const auto limit = static_cast<HostVersion>(std::numeric_limits<std::int16_t>::max());
+    if (!version || (*version >> 16U) > limit || (*version & 0xFFFFU) > limit) {
+        throw COptionError("--host-version needs MAJOR.MINOR such as 5.0, not '" +
+                           std::string(value) + "'");
+    }
+    options.hostMajorVersion = static_cast<std::int16_t>(*version >> 16U);
+    options.hostMinorVersion = static_cast<std::int16_t>(*version & 0xFFFFU);
+}
+
+void AddFailOperation(CHostOptions& options, std::string_view value) {
+    const auto names = AllOperationNames();
+    if (std::find(names.begin(), names.end(), value) == names.end()) {
+        throw COptionError("--fail-op: there is no host operation '" + std::string(value) +
+                           "' (operations are named TABLE.OPERATION, e.g. AcroSupport.MemAlloc)");
+    }
+    options.failOperations.emplace_back(value);
+}
+
+} // namespace
+
+CHostOptions::CHostOptions() {
+    tableVersions.fill(0x00050000);
+}
+
+CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
+    CHostOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string option = arguments[i];
+        std::optional<std::string> inlineValue;
+        if (const auto equals = option.find('=');
+            option.starts_with("--") && equals != std::string::npos) {
+            inlineValue = option.substr(equals + 1);
+            option.resize(equals);
+        }
+        const auto value = [&]() -> std::string {
+            if (inlineValue) {
+                return *inlineValue;
+            }
+            if (i + 1 >= arguments.size()) {
+                throw COptionError(option + " needs a value");
+            }
+            return arguments[++i];
+        };
+        const auto flag = [&]() {
+            if (inlineValue) {
+                throw COptionError(option + " takes no value");
+            }
+        };
+
+        if (option == "--help" || option == "-h") {
+            flag();
+            options.help = true;
+        } else if (option == "--plugins") {
+            options.plugInsFolder = value();
+        } else if (option == "--table") {
+            SetTableVersion(options, value());
+        } else if (option == "--host-version") {
+            SetHostVersion(options, value());
+        } else if (option == "--offer-handshake") {
+            options.offeredHandshakeVersion = RequireVersion(option, value());
+        } else if (option == "--setup-record-version") {
+            options.setupRecordVersion = RequireVersion(option, value());
+        } else if (option == "--handshake-call-version") {
+            options.handshakeCallVersion = RequireVersion(option, value());
+        } else if (option == "--fail-at") {
+            const std::string text = value();
+            const auto call = ParseNumber<std::uint64_t>(text);
+            if (!call || *call == 0) {
+                throw COptionError("--fail-at needs a call number from 1 up, not '" + text + "'");
+            }
+            options.failAtCall = call;
+        } else if (option == "--fail-op") {
+            AddFailOperation(options, value());
+        } else if (option == "--trace-calls") {
+            flag();
+            options.traceCalls = true;
+        } else if (option == "--log") {
+            options.logFile = value();
+        } else if (option == "--exit-after-startup") {
+            flag();
+            options.exitAfterStartup = true;
+        } else {
+            throw COptionError("unknown option '" + arguments[i] + "'");
+        }
+    }
+    return options;
+}
+
+std::string FormatVersion(HostVersion version) {
+    return std::to_string(version >> 16U) + "." + std::to_string(version & 0xFFFFU);
+}
+
+std::string UsageText() {
+    return "Usage: minihost [options]\n"
+           "\n"
+           "A stand-in PDF host. It loads every plug-in module (*.api) of its plug-ins folder\n"
+           "through the plug-in handshake, starts them and logs what it does.\n"
+           "\n"
+           "Options:\n"
+           "  --plugins DIR                plug-ins folder (default: plug_ins beside minihost)\n"
+           "  --table NAME=VERSION         offer table NAME at VERSION, or \"absent\"; every "
+           "table\n"
+           "                               is offered at 5.0 unless told otherwise\n"
+           "  --host-version MAJOR.MINOR   the version the host reports (default 5.0)\n"
+           "  --offer-handshake VERSION    handshake version offered to PlugInMain (default 2.0)\n"
+           "  --setup-record-version V     version written into the set-up record\n"
+           "                               (default: the version agreed with PlugInMain)\n"
+           "  --handshake-call-version V   version passed to the handshake callback\n"
+           "                               (default: the version agreed with PlugInMain)\n"
+           "  --fail-at N                  raise a host error at the Nth host call that may fail\n"
+           "  --fail-op TABLE.OPERATION    raise a host error at every call of that operation\n"
+           "  --trace-calls                log every host call that may fail, with its number\n"
+           "  --log FILE                   write the log to FILE instead of standard error\n"
+           "  --exit-after-startup         exit as soon as start-up is finished\n"
+           "  --help                       show this text\n"
+           "\n"
+           "VERSION is major.minor (5.0, 4.5) or a 32-bit number such as 0x00040005.\n"
+           "Tables: " +
+           TableList() +
+           "\n"
+           "\n"
+           "Exit status: 0 after a clean run, 2 for unusable options, 3 when a plug-in left\n"
+           "host objects acquired or misused the host.\n";
+}
+
+} // namespace minihost

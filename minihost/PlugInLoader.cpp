@@ -1,0 +1,193 @@
+#include "minihost/PlugInLoader.h"
+
+#include "minihost/tables/OfferedTables.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+
+namespace minihost {
+namespace {
+
+std::string Hex(HostVersion version) {
+    std::array<char, 16> text{};
+    std::snprintf(text.data(), text.size(), "0x%08X", static_cast<unsigned>(version));
+    return text.data();
+}
+
+bool IsModuleFile(const std::filesystem::directory_entry& entry) {
+    std::string extension = entry.path().extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".api" && !entry.is_directory();
+}
+
+template <class Proc>
+Proc ExportAs(void* address) {
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): an export's address
+    return reinterpret_cast<Proc>(address);
+}
+
+} // namespace
+
+CPlugInLoader::CPlugInLoader(CHost& host, HostWindow mainWindow)
+    : m_host(host)
+    , m_platformData{mainWindow} {}
+
+CPlugInLoader::~CPlugInLoader() = default;
+
+template <class Call>
+bool CPlugInLoader::CallPlugIn(std::string_view what, Call&& call) {
+    const CPlugInCallOutcome outcome = CallIntoPlugIn(m_host.Frames(), call);
+    if (outcome == CPlugInCallOutcome::ErrorEscaped) {
+        m_host.Log().Write("error", "host error " + std::to_string(m_host.Frames().LastError()) +
+                                        " escaped " + std::string(what));
+        return false;
+    }
+    if (outcome == CPlugInCallOutcome::ReturnedWithFramesPushed) {
+        m_host.ReportMisuse(std::string(what) + " returned with error frames still pushed");
+    }
+    return true;
+}
+
+void CPlugInLoader::LoadFolder(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (IsModuleFile(entry)) {
+            files.push_back(entry.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    for (const auto& file : files) {
+        LoadModule(file);
+    }
+}
+
+void CPlugInLoader::LoadModule(const std::filesystem::path& file) {
+    auto plugIn = std::make_unique<CPlugIn>();
+    plugIn->file = file;
+    m_host.Log().Write("module", file.string());
+    std::string error;
+    plugIn->library = CModuleLibrary::Load(file, error);
+    if (!plugIn->library) {
+        Refuse(*plugIn, "cannot load the module: " + error);
+        return;
+    }
+    plugIn->extensionId = m_nextExtensionId++;
+    if (!MakeHandshake(*plugIn)) {
+        return; // the module is unloaded with plugIn
+    }
+    plugIn->running = true;
+    m_host.Log().Write("loaded", plugIn->name + " (" + file.string() + ")");
+    m_plugIns.push_back(std::move(plugIn));
+}
+
+bool CPlugInLoader::Refuse(const CPlugIn& plugIn, std::string_view reason) {
+    m_host.Log().Write("refused", plugIn.file.string() + ": " + std::string(reason));
+    return false;
+}
+
+bool CPlugInLoader::MakeHandshake(CPlugIn& plugIn) {
+    const auto main = ExportAs<HostMainProc>(plugIn.library->FindExport(kPlugInMainName));
+    if (main == nullptr) {
+        return Refuse(plugIn, "it exports no PlugInMain");
+    }
+
+    const HostVersion offered = m_host.Options().offeredHandshakeVersion;
+    HostVersion agreed = 0;
+    HostSetupProc setup = nullptr;
+    HostBool accepted = kHostFalse;
+    if (!CallPlugIn("PlugInMain",
+                    [&] { accepted = main(offered, &agreed, &setup, &m_platformData); })) {
+        return Refuse(plugIn, "PlugInMain raised an error");
+    }
+    m_host.Log().Write("handshake",
+                       "PlugInMain offered " + Hex(offered) + ", answered " + Hex(agreed));
+    if (accepted == kHostFalse || setup == nullptr) {
+        return Refuse(plugIn, "PlugInMain gave no set-up routine");
+    }
+    if (agreed > offered) {
+        return Refuse(plugIn,
+                      "it asked for handshake version " + Hex(agreed) + ", newer than the host's");
+    }
+
+    HostSetupRecord setupRecord{};
+    setupRecord.handshakeVersion = m_host.Options().setupRecordVersion.value_or(agreed);
+    setupRecord.extensionId = plugIn.extensionId;
+    setupRecord.coreTable = CoreEntries();
+    if (!CallPlugIn("the set-up routine", [&] { accepted = setup(agreed, &setupRecord); })) {
+        return Refuse(plugIn, "the set-up routine raised an error");
+    }
+    if (accepted == kHostFalse) {
+        return Refuse(plugIn, "the set-up routine refused this host");
+    }
+    m_host.Log().Write("handshake", "set-up accepted");
+
+    const auto handshake = m_host.Callbacks().As<HostHandshakeProc>(setupRecord.handshakeCallback);
+    if (handshake == nullptr) {
+        return Refuse(plugIn, "the set-up routine gave no handshake callback");
+    }
+    plugIn.record.hostHandshakeVersion = agreed;
+    plugIn.record.hostName = m_host.Atoms().Intern("minihost");
+    const HostVersion callVersion = m_host.Options().handshakeCallVersion.value_or(agreed);
+    if (!CallPlugIn("the handshake callback",
+                    [&] { accepted = handshake(callVersion, &plugIn.record); })) {
+        return Refuse(plugIn, "the handshake callback raised an error");
+    }
+    if (accepted == kHostFalse) {
+        return Refuse(plugIn, "the handshake callback refused version " + Hex(callVersion));
+    }
+    const std::string* name = m_host.Atoms().Find(plugIn.record.plugInName);
+    plugIn.name = name != nullptr ? *name : "(no name)";
+    m_host.Log().Write("handshake", "name " + plugIn.name);
+    return true;
+}
+
+void CPlugInLoader::CallLifeCycle(CPlugIn& plugIn, HostCallback callback, std::string_view what) {
+    if (!plugIn.running) {
+        return;
+    }
+    const std::string call = plugIn.name + " " + std::string(what);
+    const auto proc = m_host.Callbacks().As<HostLifeCycleProc>(callback);
+    if (proc == nullptr || m_host.Callbacks().OwnerOf(callback) != plugIn.extensionId) {
+        m_host.ReportMisuse(call + ": the handshake gave no callback of the plug-in's own");
+        plugIn.running = false;
+        return;
+    }
+    HostBool result = kHostFalse;
+    if (!CallPlugIn(call, [&] { result = proc(); })) {
+        plugIn.running = false;
+        return;
+    }
+    m_host.Log().Write("callback", call + " -> " + (result != kHostFalse ? "true" : "false"));
+    plugIn.running = result != kHostFalse;
+}
+
+void CPlugInLoader::Start() {
+    for (auto& plugIn : m_plugIns) {
+        CallLifeCycle(*plugIn, plugIn->record.exportTables, "export tables");
+    }
+    for (auto& plugIn : m_plugIns) {
+        CallLifeCycle(*plugIn, plugIn->record.importReplaceAndRegister,
+                      "import, replace and register");
+    }
+    for (auto& plugIn : m_plugIns) {
+        CallLifeCycle(*plugIn, plugIn->record.init, "init");
+    }
+}
+
+void CPlugInLoader::Unload() {
+    for (auto& plugIn : m_plugIns) {
+        CallLifeCycle(*plugIn, plugIn->record.unload, "unload");
+        plugIn->running = false;
+    }
+    m_plugIns.clear();
+}
+
+std::size_t CPlugInLoader::RunningCount() const {
+    return static_cast<std::size_t>(std::count_if(
+        m_plugIns.begin(), m_plugIns.end(), [](const auto& plugIn) { return plugIn->running; }));
+}
+
+} // namespace minihost

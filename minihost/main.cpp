@@ -1,0 +1,69 @@
+// minihost: a small PDF host that loads plug-in modules through the plug-in handshake.
+#include "minihost/Host.h"
+#include "minihost/MainWindow.h"
+#include "minihost/Options.h"
+#include "minihost/PlugInLoader.h"
+
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kExitBadOptions = 2;
+constexpr int kExitFailure = 1;
+
+int RunHost(const minihost::CHostOptions& options) {
+    const std::filesystem::path folder =
+        options.plugInsFolder.value_or(minihost::ExecutableFolder() / "plug_ins");
+    if (!std::filesystem::is_directory(folder)) {
+        std::cerr << "minihost: the plug-ins folder " << folder.string() << " does not exist\n";
+        return kExitBadOptions;
+    }
+
+    minihost::CHost host(options);
+    const HostWindow mainWindow = minihost::CreateMainWindow(!options.exitAfterStartup);
+    if (mainWindow == nullptr) {
+        std::cerr << "minihost: cannot create the main window\n";
+        return kExitFailure;
+    }
+    host.Log().Write("host", "plug-ins folder " + folder.string());
+    {
+        minihost::CPlugInLoader plugIns(host, mainWindow);
+        plugIns.LoadFolder(folder);
+        plugIns.Start();
+        host.Log().Write("host", "start-up finished, " + std::to_string(plugIns.RunningCount()) +
+                                     " plug-in(s) running");
+        if (!options.exitAfterStartup && minihost::IsMainWindowAlive(mainWindow)) {
+            minihost::RunInteractively(host, mainWindow);
+        }
+        plugIns.Unload();
+    }
+    if (minihost::IsMainWindowAlive(mainWindow)) {
+        minihost::DestroyMainWindow(mainWindow);
+    }
+    host.Log().Write("host", "exit");
+    return host.Finish();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const std::vector<std::string> arguments(argv + 1, argv + argc);
+        const minihost::CHostOptions options = minihost::ParseOptions(arguments);
+        if (options.help) {
+            std::cout << minihost::UsageText();
+            return 0;
+        }
+        return RunHost(options);
+    } catch (const minihost::COptionError& error) {
+        std::cerr << "minihost: " << error.what() << "\nTry 'minihost --help'.\n";
+        return kExitBadOptions;
+    } catch (const std::exception& error) {
+        std::cerr << "minihost: " << error.what() << "\n";
+        return kExitFailure;
+    }
+}

@@ -1,0 +1,22 @@
+#include "minihost/tables/HostCall.h"
+
+namespace minihost {
+namespace {
+
+// Kept apart so that its strings are gone before the raise.
+void LogRaise(HostErrorCode code, const char* operation) {
+    CaptureErrors([&] {
+        CHost& host = CHost::Current();
+        host.Log().Write("error", "raised " + std::to_string(code) + " in " + operation + ": " +
+                                      host.ErrorText(code));
+    });
+}
+
+} // namespace
+
+void RaiseHostError(HostErrorCode code, const char* operation) {
+    LogRaise(code, operation);
+    CHost::Current().Frames().Raise(code);
+}
+
+} // namespace minihost

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace minihost {
+
+// Every operation of the tables minihost serves, as TABLE.OPERATION
+// ("Core.AtomFromString", "AcroSupport.MemAlloc", ...), in table and entry order.
+std::vector<std::string> AllOperationNames();
+
+} // namespace minihost

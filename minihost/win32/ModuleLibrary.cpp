@@ -1,0 +1,26 @@
+#include "minihost/ModuleLibrary.h"
+
+#include <windows.h>
+
+namespace minihost {
+
+std::unique_ptr<CModuleLibrary> CModuleLibrary::Load(const std::filesystem::path& file,
+                                                     std::string& error) {
+    HMODULE module = LoadLibraryA(file.string().c_str());
+    if (module == nullptr) {
+        error = "LoadLibrary failed with error " + std::to_string(GetLastError());
+        return nullptr;
+    }
+    return std::unique_ptr<CModuleLibrary>(new CModuleLibrary(module));
+}
+
+CModuleLibrary::~CModuleLibrary() {
+    FreeLibrary(static_cast<HMODULE>(m_handle));
+}
+
+void* CModuleLibrary::FindExport(const char* name) const {
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): FARPROC to a plain address
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(m_handle), name));
+}
+
+} // namespace minihost

@@ -1,0 +1,70 @@
+// Linux has no ANSI code page. We choose it the way Wine does: from the language and
+// territory of the locale (LC_ALL, then LC_CTYPE, then LANG), whatever its character
+// set, so that a given environment means the same code page in both builds.
+#include "platform/CodePage.h"
+
+#include <array>
+#include <cstdlib>
+#include <string_view>
+
+namespace platform {
+namespace {
+
+std::string_view LocaleName() {
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') {
+            return value;
+        }
+    }
+    return "C";
+}
+
+struct CLanguageCodePage {
+    std::string_view language;
+    unsigned codePage;
+};
+
+constexpr std::array<CLanguageCodePage, 34> kLanguageCodePages = {{
+    {"ja", 932},  {"ko", 949},  {"th", 874},  {"vi", 1258}, {"el", 1253}, {"he", 1255},
+    {"tr", 1254}, {"az", 1254}, {"ar", 1256}, {"fa", 1256}, {"ur", 1256}, {"et", 1257},
+    {"lv", 1257}, {"lt", 1257}, {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251},
+    {"mk", 1251}, {"sr", 1251}, {"kk", 1251}, {"ky", 1251}, {"mn", 1251}, {"tt", 1251},
+    {"cs", 1250}, {"pl", 1250}, {"hu", 1250}, {"sk", 1250}, {"sl", 1250}, {"hr", 1250},
+    {"ro", 1250}, {"sq", 1250}, {"bs", 1250}, {"uz", 1254},
+}};
+
+} // namespace
+
+unsigned GetAnsiCodePage() {
+    const std::string_view locale = LocaleName();
+    const std::string_view language = locale.substr(0, locale.find_first_of("_.@"));
+    if (language == "zh") {
+        // Traditional Chinese where it is written so, simplified elsewhere.
+        const std::string_view territory = locale.substr(language.size());
+        const bool traditional = territory.starts_with("_TW") || territory.starts_with("_HK") ||
+                                 territory.starts_with("_MO");
+        return traditional ? 950 : 936;
+    }
+    for (const auto& entry : kLanguageCodePages) {
+        if (entry.language == language) {
+            return entry.codePage;
+        }
+    }
+    return 1252;
+}
+
+bool IsLeadByte(unsigned codePage, unsigned char byte) {
+    switch (codePage) {
+    case 932: // Shift-JIS
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936: // GBK
+    case 949: // Unified Hangul
+    case 950: // Big5
+        return byte >= 0x81 && byte <= 0xFE;
+    default:
+        return false;
+    }
+}
+
+} // namespace platform

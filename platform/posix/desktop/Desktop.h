@@ -1,0 +1,27 @@
+// Our stand-in for the window services that Windows keeps in user32: one shared
+// library that minihost and the plug-in module both link, so that a window made by
+// one is the same object for the other.
+#pragma once
+
+#include "host/HostTypes.h"
+
+#define QV_DESKTOP_API __attribute__((visibility("default")))
+
+namespace desktop {
+
+// A new top-level window, on top of the others; it exists until DestroyWindow.
+QV_DESKTOP_API HostWindow CreateTopWindow(const char* title);
+
+// Whether `window` names an existing window. Any value may be asked about.
+QV_DESKTOP_API bool IsWindow(HostWindow window);
+
+// Destroys `window`; false when it names no existing window.
+QV_DESKTOP_API bool DestroyWindow(HostWindow window);
+
+// The window at the top of the window order, or null when there is none.
+QV_DESKTOP_API HostWindow GetTopWindow();
+
+// The title `window` was made with, or null when it names no existing window.
+QV_DESKTOP_API const char* GetWindowTitle(HostWindow window);
+
+} // namespace desktop

@@ -1,0 +1,13 @@
+#include "shell/PlugInEntry.h"
+
+HostBool QV_HOSTCALL ReturnTrue() {
+    return kHostTrue;
+}
+
+HostBool QV_HOSTCALL PlugInImportReplaceAndRegister() {
+    return kHostTrue;
+}
+
+HostBool QV_HOSTCALL PlugInInit() {
+    return kHostTrue;
+}

@@ -1,0 +1,7 @@
+#include "shell/PlugInName.h"
+
+#include "host/CoreTable.h"
+
+HostAtom GetPlugInName() {
+    return CoreAtomFromString(kPlugInName);
+}

@@ -1,0 +1,31 @@
+#include "shell/TableImport.h"
+
+#include "host/CoreTable.h"
+#include "host/PlugInState.h"
+
+namespace {
+
+// The table at the newest version the host has, from the newest down to `minimum`.
+CImportedTable RequestTable(HostTableId table, HostVersion minimum) {
+    for (auto version = kTableVersions.rbegin();
+         version != kTableVersions.rend() && *version >= minimum; ++version) {
+        const HostTable obtained = CoreGetTable(CoreAtomFromString(HostTableName(table)), *version);
+        if (obtained != nullptr) {
+            return {obtained, *version};
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+bool ImportHostTables() {
+    for (const CTableRequest& request : kTableRequests) {
+        CImportedTable& imported = g_plugInState.Imported(request.table);
+        imported = RequestTable(request.table, request.minimumVersion);
+        if (request.required && imported.table == nullptr) {
+            return false;
+        }
+    }
+    return true;
+}

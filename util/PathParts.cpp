@@ -1,0 +1,74 @@
+#include "util/PathParts.h"
+
+#include "platform/CodePage.h"
+
+#include <cstddef>
+
+namespace {
+
+// A byte range of the path, cut back to at most kMaxPathPartLength bytes. `pairStarts`
+// tells which bytes begin a double-byte pair, so that a cut never separates a pair.
+std::string CutPart(std::string_view path, std::size_t begin, std::size_t end,
+                    const std::string& pairStarts) {
+    std::size_t cut = end;
+    if (cut - begin > kMaxPathPartLength) {
+        cut = begin + kMaxPathPartLength;
+        if (pairStarts[cut - 1] != 0) {
+            --cut; // the last byte kept would be a lead byte without its partner
+        }
+    }
+    return std::string(path.substr(begin, cut - begin));
+}
+
+} // namespace
+
+CSplitPath SplitPath(std::string_view path) {
+    return SplitPath(path, platform::GetAnsiCodePage());
+}
+
+CSplitPath SplitPath(std::string_view path, unsigned codePage) {
+    CSplitPath parts;
+    std::size_t restBegin = 0;
+    if (path.size() >= 2 && path[1] == ':') {
+        parts.drive = std::string(path.substr(0, 2));
+        restBegin = 2;
+    }
+
+    // One walk notes the end of the folder, the last full stop and where each pair starts.
+    std::string pairStarts(path.size(), '\0');
+    std::size_t folderEnd = restBegin;
+    std::size_t lastDot = std::string_view::npos;
+    for (std::size_t i = restBegin; i < path.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(path[i]);
+        if (i + 1 < path.size() && platform::IsLeadByte(codePage, byte)) {
+            pairStarts[i] = 1;
+            ++i;
+        } else if (byte == '\\' || byte == '/') {
+            folderEnd = i + 1;
+        } else if (byte == '.') {
+            lastDot = i;
+        }
+    }
+
+    const bool hasExtension = lastDot != std::string_view::npos && lastDot >= folderEnd;
+    const std::size_t baseEnd = hasExtension ? lastDot : path.size();
+    parts.folder = CutPart(path, restBegin, folderEnd, pairStarts);
+    parts.baseName = CutPart(path, folderEnd, baseEnd, pairStarts);
+    parts.extension = CutPart(path, baseEnd, path.size(), pairStarts);
+    return parts;
+}
+
+CPathParts::CPathParts(std::string_view path)
+    : m_path(path) {}
+
+CSplitPath CPathParts::GetParts() const {
+    return SplitPath(m_path);
+}
+
+std::string CPathParts::GetBaseName() const {
+    return GetParts().baseName;
+}
+
+std::string CPathParts::GetExtension() const {
+    return GetParts().extension;
+}
