@@ -99,6 +99,7 @@ int CHost::Finish() {
         for (const std::string& line : outstanding) {
             m_log.Write("ledger", "left acquired: " + line);
         }
+        m_ledger.ReclaimOutstanding();
     }
     return outstanding.empty() && m_misuseCount == 0 ? 0 : 3;
 }

@@ -4,8 +4,9 @@
 
 namespace minihost {
 
-void CLedger::Acquire(const void* handle, std::string_view kind, std::string_view detail) {
-    m_entries[handle] = CEntry{m_nextSerial++, std::string(kind), std::string(detail)};
+void CLedger::Acquire(void* handle, std::string_view kind, std::string_view detail,
+                      CReclaim reclaim) {
+    m_entries[handle] = CEntry{m_nextSerial++, std::string(kind), std::string(detail), reclaim};
 }
 
 bool CLedger::Release(const void* handle, std::string_view kind) {
@@ -22,20 +23,33 @@ bool CLedger::Holds(const void* handle, std::string_view kind) const {
     return found != m_entries.end() && found->second.kind == kind;
 }
 
-std::vector<std::string> CLedger::Outstanding() const {
-    std::vector<const CEntry*> entries;
+std::vector<std::pair<void*, const CLedger::CEntry*>> CLedger::InOrder() const {
+    std::vector<std::pair<void*, const CEntry*>> entries;
     entries.reserve(m_entries.size());
     for (const auto& [handle, entry] : m_entries) {
-        entries.push_back(&entry);
+        entries.emplace_back(handle, &entry);
     }
     std::sort(entries.begin(), entries.end(),
-              [](const CEntry* a, const CEntry* b) { return a->serial < b->serial; });
+              [](const auto& a, const auto& b) { return a.second->serial < b.second->serial; });
+    return entries;
+}
+
+std::vector<std::string> CLedger::Outstanding() const {
     std::vector<std::string> lines;
-    lines.reserve(entries.size());
-    for (const CEntry* entry : entries) {
+    for (const auto& [handle, entry] : InOrder()) {
         lines.push_back(entry->kind + " (" + entry->detail + ")");
     }
     return lines;
+}
+
+void CLedger::ReclaimOutstanding() {
+    auto entries = InOrder();
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        if (entry->second->reclaim != nullptr) {
+            entry->second->reclaim(entry->first);
+        }
+    }
+    m_entries.clear();
 }
 
 } // namespace minihost

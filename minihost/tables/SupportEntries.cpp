@@ -25,7 +25,8 @@ void* QV_HOSTCALL MemAlloc(std::uint32_t size) {
         }
         try {
             host.Ledger().Acquire(allocated, "memory",
-                                  "AcroSupport.MemAlloc " + std::to_string(size));
+                                  "AcroSupport.MemAlloc " + std::to_string(size),
+                                  [](void* leftover) { std::free(leftover); });
         } catch (...) {
             std::free(allocated);
             throw;

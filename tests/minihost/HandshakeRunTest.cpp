@@ -1,0 +1,150 @@
+// The real plug-in module, loaded by the real minihost in a process of its own.
+#include "tests/support/MiniHostRun.h"
+#include "tests/support/TestFolders.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::CMiniHostRun;
+using testing_support::RunMiniHost;
+
+const std::string kLoaded = "loaded: ADBE:Quorvella*";
+const std::string kSetUpRefused = "refused: *: the set-up routine refused this host";
+
+TEST(HandshakeRun, RealModuleLoadsAndGetsItsCallbacksInOrder) {
+    const CMiniHostRun run = RunMiniHost({});
+    ASSERT_EQ(run.exitCode, 0) << run.Transcript();
+    const std::vector<std::string> order = {
+        "handshake: PlugInMain offered 0x00020000, answered 0x00020000",
+        "handshake: set-up accepted",
+        "handshake: name ADBE:Quorvella",
+        kLoaded,
+        "callback: ADBE:Quorvella export tables -> true",
+        "callback: ADBE:Quorvella import, replace and register -> true",
+        "callback: ADBE:Quorvella init -> true",
+        "host: start-up finished, 1 plug-in(s) running",
+        "callback: ADBE:Quorvella unload -> true",
+        "ledger: nothing left acquired",
+    };
+    long previous = -1;
+    for (const auto& line : order) {
+        const long index = run.IndexOf(line);
+        EXPECT_GT(index, previous) << line << "\n" << run.Transcript();
+        previous = index;
+    }
+}
+
+TEST(HandshakeRun, TablesAreRequestedInOrderAtTheNewestVersion) {
+    const CMiniHostRun run = RunMiniHost({});
+    const std::vector<std::string> expected = {
+        "table: AcroSupport 5.0 given",
+        "table: Cos 5.0 given",
+        "table: PDModel 5.0 given",
+        "table: PDFEditWrite 5.0 given",
+        "table: PDFEditRead 5.0 given",
+        "table: PDSysFont 5.0 given",
+        "table: PagePDEContent 5.0 given",
+        "table: AcroView 5.0 given",
+        "table: PDSWrite 5.0 given",
+        "table: PDSRead 5.0 given",
+        "table: Win 5.0 given",
+        "table: ASExtra 5.0 given",
+        "table: AcroViewSweetPea 5.0 given",
+        "table: PDMetadata 5.0 given",
+    };
+    EXPECT_EQ(run.LinesStartingWith("table:"), expected) << run.Transcript();
+}
+
+// One host configuration, what its log must show, and what it must not.
+struct CHandshakeCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::vector<std::string> logged;
+    std::vector<std::string> notLogged;
+};
+
+void PrintTo(const CHandshakeCase& handshakeCase, std::ostream* stream) {
+    *stream << handshakeCase.name;
+}
+
+class HandshakeTable : public ::testing::TestWithParam<CHandshakeCase> {};
+
+TEST_P(HandshakeTable, HostConfiguration) {
+    const CHandshakeCase& handshakeCase = GetParam();
+    const CMiniHostRun run = RunMiniHost(handshakeCase.arguments);
+    EXPECT_EQ(run.exitCode, 0) << run.Transcript();
+    EXPECT_TRUE(run.Logged("ledger: nothing left acquired")) << run.Transcript();
+    for (const auto& line : handshakeCase.logged) {
+        EXPECT_TRUE(run.Logged(line)) << "missing: " << line << "\n" << run.Transcript();
+    }
+    for (const auto& line : handshakeCase.notLogged) {
+        EXPECT_FALSE(run.Logged(line)) << "unexpected: " << line << "\n" << run.Transcript();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, HandshakeTable,
+    ::testing::Values(
+        CHandshakeCase{"NewerHandshakeIsAnsweredWith2_0",
+                       {"--offer-handshake", "0x00030000"},
+                       {"handshake: PlugInMain offered 0x00030000, answered 0x00020000", kLoaded},
+                       {}},
+        CHandshakeCase{
+            "OlderHandshakeIsAnsweredWithItselfThenRefused",
+            {"--offer-handshake", "0x00010000"},
+            {"handshake: PlugInMain offered 0x00010000, answered 0x00010000", kSetUpRefused},
+            {kLoaded, "table:*"}},
+        CHandshakeCase{"SetUpRecordOfAnotherVersionIsRefused",
+                       {"--setup-record-version", "0x00020001"},
+                       {kSetUpRefused},
+                       {kLoaded, "table:*"}},
+        CHandshakeCase{"HandshakeCallOfAnotherVersionIsRefused",
+                       {"--handshake-call-version", "0x00010000"},
+                       {"handshake: set-up accepted",
+                        "refused: *: the handshake callback refused version 0x00010000"},
+                       {kLoaded}},
+        CHandshakeCase{"TableOnlyAt4_5IsTakenAt4_5",
+                       {"--table", "PDSysFont=4.5"},
+                       {"table: PDSysFont 5.0 refused", "table: PDSysFont 4.5 given", kLoaded},
+                       {"table: PDSysFont 4.0*"}},
+        CHandshakeCase{
+            "TableOnlyAt4_0IsTakenAt4_0",
+            {"--table", "PagePDEContent=4.0"},
+            {"table: PagePDEContent 4.5 refused", "table: PagePDEContent 4.0 given", kLoaded},
+            {}},
+        CHandshakeCase{"TableBelowItsMinimumIsNotRequestedFurther",
+                       {"--table", "PDSysFont=2.3"},
+                       {"table: PDSysFont 4.0 refused", kSetUpRefused},
+                       {"table: PDSysFont 2.3*", "table: PagePDEContent*", kLoaded}},
+        CHandshakeCase{"NewerTableServesAnOlderRequest",
+                       {"--table", "AcroView=6.0"},
+                       {"table: AcroView 5.0 given", kLoaded},
+                       {}},
+        CHandshakeCase{"AcroSupportOnlyAt4_0IsRefusedAtOnce",
+                       {"--table", "AcroSupport=4.0"},
+                       {"table: AcroSupport 5.0 refused", kSetUpRefused},
+                       {"table: AcroSupport 4.*", "table: Cos*", kLoaded}},
+        CHandshakeCase{"AcroSupportOnlyAt4_5IsRefusedAtOnce",
+                       {"--table", "AcroSupport=4.5"},
+                       {"table: AcroSupport 5.0 refused", kSetUpRefused},
+                       {"table: Cos*", kLoaded}},
+        CHandshakeCase{"MissingRequiredTableStopsTheRequests",
+                       {"--table", "Win=absent"},
+                       {"table: Win 5.0 refused", kSetUpRefused},
+                       {"table: ASExtra*", "table: PDMetadata*", kLoaded}},
+        CHandshakeCase{"MissingPDMetadataStillLoads",
+                       {"--table", "PDMetadata=absent"},
+                       {"table: PDMetadata 5.0 refused", "handshake: name ADBE:Quorvella", kLoaded},
+                       {}},
+        CHandshakeCase{"MissingOptionalTablesStillLoad",
+                       {"--table", "ASExtra=absent", "--table", "AcroViewSweetPea=absent"},
+                       {"table: ASExtra 5.0 refused", "table: AcroViewSweetPea 5.0 refused",
+                        "table: PDMetadata 5.0 given", kLoaded},
+                       {}}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+} // namespace

@@ -1,0 +1,149 @@
+// What minihost itself promises: its options, its loader's refusals, its ledger and
+// its fault injection.
+#include "tests/support/MiniHostRun.h"
+#include "tests/support/Subprocess.h"
+#include "tests/support/TestFolders.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::CMiniHostRun;
+using testing_support::FixtureFolder;
+using testing_support::MiniHostProgram;
+using testing_support::RunMiniHost;
+using testing_support::RunProgram;
+
+constexpr int kExitBadOptions = 2;
+constexpr int kExitLedger = 3;
+
+TEST(MiniHostOptions, HelpDescribesTheOptions) {
+    const auto result = RunProgram(MiniHostProgram(), {"--help"});
+    EXPECT_EQ(result.exitCode, 0);
+    for (const char* option : {"--plugins", "--table", "--host-version", "--fail-at", "--fail-op",
+                               "--exit-after-startup", "PDMetadata"}) {
+        EXPECT_NE(result.output.find(option), std::string::npos) << option;
+    }
+}
+
+struct CBadOptionCase {
+    std::vector<std::string> arguments;
+    const char* message;
+};
+
+class MiniHostBadOptions : public ::testing::TestWithParam<CBadOptionCase> {};
+
+TEST_P(MiniHostBadOptions, AreRefusedWithAClearMessage) {
+    const auto result = RunProgram(MiniHostProgram(), GetParam().arguments);
+    EXPECT_EQ(result.exitCode, kExitBadOptions);
+    EXPECT_NE(result.output.find(GetParam().message), std::string::npos) << result.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, MiniHostBadOptions,
+    ::testing::Values(CBadOptionCase{{"--frobnicate"}, "unknown option '--frobnicate'"},
+                      CBadOptionCase{{"--table", "Foo=5.0"}, "there is no table 'Foo'"},
+                      CBadOptionCase{{"--table", "Cos"}, "--table needs NAME=VERSION"},
+                      CBadOptionCase{{"--table", "Cos=five"}, "needs a version such as 5.0"},
+                      CBadOptionCase{{"--host-version", "5"}, "--host-version needs MAJOR.MINOR"},
+                      CBadOptionCase{{"--fail-at", "0"}, "--fail-at needs a call number from 1 up"},
+                      CBadOptionCase{{"--fail-op", "AcroSupport.Nothing"},
+                                     "there is no host operation"},
+                      CBadOptionCase{{"--log"}, "--log needs a value"},
+                      CBadOptionCase{{"--help=yes"}, "--help takes no value"},
+                      CBadOptionCase{{"--plugins", "/no/such/folder", "--exit-after-startup"},
+                                     "the plug-ins folder"}));
+
+TEST(MiniHostLoader, FileThatIsNoModuleIsRefused) {
+    const CMiniHostRun run = RunMiniHost({}, FixtureFolder("not_a_module").string());
+    EXPECT_EQ(run.exitCode, 0) << run.Transcript();
+    EXPECT_TRUE(run.Logged("refused: *Broken.api: cannot load the module: *")) << run.Transcript();
+    EXPECT_TRUE(run.Logged("host: start-up finished, 0 plug-in(s) running"));
+}
+
+TEST(MiniHostLoader, ModuleWithoutPlugInMainIsRefused) {
+    const CMiniHostRun run = RunMiniHost({}, FixtureFolder("no_entry").string());
+    EXPECT_EQ(run.exitCode, 0) << run.Transcript();
+    EXPECT_TRUE(run.Logged("refused: *NoEntry.api: it exports no PlugInMain")) << run.Transcript();
+}
+
+TEST(MiniHostLoader, GoodModuleLoadsBesideBadOnesAndOtherFilesAreLeftAlone) {
+    const CMiniHostRun run = RunMiniHost({}, FixtureFolder("mixed").string());
+    EXPECT_EQ(run.exitCode, 0) << run.Transcript();
+    EXPECT_EQ(run.LinesStartingWith("module:").size(), 3U) << run.Transcript();
+    EXPECT_EQ(run.LinesStartingWith("refused:").size(), 2U) << run.Transcript();
+    EXPECT_TRUE(run.Logged("loaded: ADBE:Quorvella*"));
+    EXPECT_TRUE(run.Logged("callback: ADBE:Quorvella init -> true"));
+}
+
+struct CMisbehaviourCase {
+    const char* fixture;
+    int exitCode;
+    std::vector<std::string> logged;
+};
+
+class MiniHostNotices : public ::testing::TestWithParam<CMisbehaviourCase> {};
+
+TEST_P(MiniHostNotices, MisbehavingPlugIn) {
+    const auto& misbehaviour = GetParam();
+    const CMiniHostRun run =
+        RunMiniHost({}, FixtureFolder("behaving").string(), {{"QV_FIXTURE", misbehaviour.fixture}});
+    EXPECT_EQ(run.exitCode, misbehaviour.exitCode) << run.Transcript();
+    for (const auto& line : misbehaviour.logged) {
+        EXPECT_TRUE(run.Logged(line)) << "missing: " << line << "\n" << run.Transcript();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, MiniHostNotices,
+    ::testing::Values(
+        CMisbehaviourCase{
+            "none", 0, {"callback: TEST:Fixture init -> true", "ledger: nothing left acquired"}},
+        CMisbehaviourCase{
+            "leak",
+            kExitLedger,
+            {"ledger: 1 left acquired", "ledger: left acquired: memory (AcroSupport.MemAlloc 10)"}},
+        CMisbehaviourCase{
+            "double-free", kExitLedger, {"misuse: AcroSupport.MemFree was given a block*"}},
+        CMisbehaviourCase{
+            "escape",
+            0,
+            {"unavailable: AcroSupport.GetDefaultFileSys is not provided by this host",
+             "error: host error 3 escaped TEST:Fixture init",
+             "host: start-up finished, 0 plug-in(s) running"}},
+        CMisbehaviourCase{"frames",
+                          kExitLedger,
+                          {"misuse: TEST:Fixture init returned with error frames still pushed"}},
+        CMisbehaviourCase{"refuse",
+                          0,
+                          {"callback: TEST:Fixture init -> false",
+                           "host: start-up finished, 0 plug-in(s) running"}}),
+    [](const auto& testInfo) {
+        std::string name = testInfo.param.fixture;
+        std::erase(name, '-');
+        return name;
+    });
+
+TEST(MiniHostFaults, EveryInjectedFaultDuringStartUpLeavesNothingAcquired) {
+    const CMiniHostRun traced = RunMiniHost({"--trace-calls"});
+    const std::size_t calls = traced.LinesStartingWith("call:").size();
+    ASSERT_GT(calls, 20U) << traced.Transcript();
+    for (std::size_t call = 1; call <= calls; ++call) {
+        const CMiniHostRun run = RunMiniHost({"--fail-at", std::to_string(call)});
+        EXPECT_EQ(run.exitCode, 0) << run.Transcript();
+        EXPECT_TRUE(run.Logged("fault: injected at call " + std::to_string(call) + " *"));
+        EXPECT_TRUE(run.Logged("ledger: nothing left acquired")) << run.Transcript();
+        // Start-up happens outside every frame of the plug-in: a fault refuses the load.
+        EXPECT_TRUE(run.Logged("refused: *raised an error")) << run.Transcript();
+    }
+}
+
+TEST(MiniHostFaults, NamedOperationFailsAtEveryCall) {
+    const CMiniHostRun run = RunMiniHost({"--fail-op", "Core.GetTable"});
+    EXPECT_TRUE(run.Logged("fault: injected at call 2 Core.GetTable")) << run.Transcript();
+    EXPECT_TRUE(run.Logged("refused: *the set-up routine raised an error"));
+}
+
+} // namespace

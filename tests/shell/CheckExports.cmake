@@ -1,0 +1,37 @@
+# Checks that MODULE exports exactly one symbol, PlugInMain, and on Windows that it is
+# ordinal 1. LISTER is objdump (Windows) or nm (Linux).
+if(WINDOWS)
+    execute_process(COMMAND ${LISTER} -p ${MODULE} OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "${LISTER} could not read ${MODULE}")
+    endif()
+    # The name table runs from its heading to the next empty line.
+    string(FIND "${listing}" "[Ordinal/Name Pointer] Table\n" start)
+    if(start EQUAL -1)
+        message(FATAL_ERROR "${MODULE} has no export table")
+    endif()
+    string(SUBSTRING "${listing}" ${start} -1 names_block)
+    string(FIND "${names_block}" "\n\n" end)
+    string(SUBSTRING "${names_block}" 0 ${end} names_block)
+    string(REGEX MATCHALL "\\[ *[0-9]+\\] [A-Za-z_0-9@]+" names "${names_block}")
+    string(REGEX MATCHALL "\\+base\\[ *[0-9]+\\]" ordinals "${listing}")
+    string(REGEX MATCH "Ordinal Base[ \t]+([0-9]+)" _ "${listing}")
+    set(base "${CMAKE_MATCH_1}")
+    if(NOT base STREQUAL "1" OR NOT names STREQUAL "[   0] PlugInMain"
+       OR NOT ordinals STREQUAL "+base[   1]")
+        message(FATAL_ERROR "expected only PlugInMain at ordinal 1, found ordinal base '${base}', "
+                            "names '${names}', ordinals '${ordinals}'")
+    endif()
+else()
+    execute_process(COMMAND ${LISTER} -D --defined-only ${MODULE} OUTPUT_VARIABLE listing
+                    RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "${LISTER} could not read ${MODULE}")
+    endif()
+    string(REGEX MATCHALL "[^\n]+" lines "${listing}")
+    list(LENGTH lines count)
+    if(NOT count EQUAL 1 OR NOT lines MATCHES " T PlugInMain$")
+        message(FATAL_ERROR "expected only PlugInMain to be visible, found:\n${listing}")
+    endif()
+endif()
+message(STATUS "${MODULE} exports only PlugInMain")

@@ -1,0 +1,56 @@
+#include "tests/support/InProcessHost.h"
+
+#include "host/HandshakeRecords.h"
+#include "host/PlugInState.h"
+#include "minihost/tables/OfferedTables.h"
+#include "shell/PlugInEntry.h"
+
+namespace testing_support {
+
+void CInProcessHostTest::StartHost(minihost::CHostOptions options) {
+    options.logFile = m_folder.Path() / "minihost.log";
+    m_host = std::make_unique<minihost::CHost>(std::move(options));
+    g_plugInState = CPlugInState{};
+}
+
+bool CInProcessHostTest::StartHostAndSetUpPlugIn(minihost::CHostOptions options) {
+    StartHost(std::move(options));
+    HostVersion agreed = 0;
+    HostSetupProc setup = nullptr;
+    HostPlatformData platformData{nullptr};
+    HostBool accepted = kHostFalse;
+    const bool returned = CallPlugIn([&] {
+        PlugInMain(kHandshakeVersion, &agreed, &setup, &platformData);
+        HostSetupRecord record{agreed, 1, minihost::CoreEntries(), nullptr};
+        accepted = setup(agreed, &record);
+    });
+    return returned && accepted != kHostFalse;
+}
+
+std::vector<std::string> CInProcessHostTest::LogLinesStartingWith(std::string_view prefix) const {
+    std::vector<std::string> lines;
+    for (const auto& line : m_host->Log().Lines()) {
+        if (line.starts_with(prefix)) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+void CInProcessHostTest::TearDown() {
+    if (!m_host) {
+        return;
+    }
+    std::string outstanding;
+    for (const auto& line : m_host->Ledger().Outstanding()) {
+        outstanding += line + "\n";
+    }
+    EXPECT_EQ(m_host->Ledger().Count(), 0U) << "left acquired:\n" << outstanding;
+    m_host->Ledger().ReclaimOutstanding();
+    EXPECT_EQ(m_host->MisuseCount(), 0U);
+    EXPECT_EQ(m_host->Frames().Depth(), 0U);
+    m_host.reset();
+    g_plugInState = CPlugInState{};
+}
+
+} // namespace testing_support

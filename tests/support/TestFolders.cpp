@@ -1,0 +1,62 @@
+#include "tests/support/TestFolders.h"
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <system_error>
+
+#if defined(_WIN32)
+#include <array>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace testing_support {
+
+std::filesystem::path BinFolder() {
+#if defined(_WIN32)
+    std::array<char, MAX_PATH> path{};
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    return std::filesystem::path(std::string(path.data(), length)).parent_path();
+#else
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+#endif
+}
+
+std::filesystem::path MiniHostProgram() {
+#if defined(_WIN32)
+    return BinFolder() / "minihost.exe";
+#else
+    return BinFolder() / "minihost";
+#endif
+}
+
+std::filesystem::path PlugInsFolder() {
+    return BinFolder() / "plug_ins";
+}
+
+std::filesystem::path FixtureFolder(const std::string& name) {
+    return BinFolder() / "fixtures" / name;
+}
+
+CTempFolder::CTempFolder() {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+#if defined(_WIN32)
+    const auto process = GetCurrentProcessId();
+#else
+    const auto process = getpid();
+#endif
+    m_path = std::filesystem::temp_directory_path() /
+             ("quorvella-test-" + std::to_string(process) + "-" + std::to_string(stamp) + "-" +
+              std::to_string(counter++));
+    std::filesystem::create_directories(m_path);
+}
+
+CTempFolder::~CTempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+} // namespace testing_support
