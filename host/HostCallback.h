@@ -10,6 +10,5 @@
 template <class Proc>
 HostCallback MakeCallback(Proc proc) {
     // The host casts the reference back to the type it expects for the call.
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
     return CoreCallbackCreate(g_plugInState.extensionId, reinterpret_cast<HostProc>(proc));
 }

@@ -5,14 +5,12 @@ namespace minihost {
 HostCallback CCallbackRegistry::Create(HostExtensionId owner, HostProc proc) {
     m_records.push_back(CRecord{owner, proc});
     // The record is the reference; the plug-in only passes it back.
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
     return reinterpret_cast<HostCallback>(&m_records.back());
 }
 
 const CCallbackRegistry::CRecord* CCallbackRegistry::FindRecord(HostCallback callback) const {
     for (const CRecord& record : m_records) {
-        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
-        if (reinterpret_cast<HostCallback>(const_cast<CRecord*>(&record)) == callback) {
+        if (static_cast<const void*>(&record) == static_cast<const void*>(callback)) {
             return &record;
         }
     }

@@ -22,7 +22,6 @@ public:
     // `callback` as a function of type Proc, or null when it is not a reference.
     template <class Proc>
     [[nodiscard]] Proc As(HostCallback callback) const {
-        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
         return reinterpret_cast<Proc>(Find(callback));
     }
 

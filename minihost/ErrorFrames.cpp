@@ -32,12 +32,13 @@ void CErrorFrames::Raise(HostErrorCode code) {
     if (m_frames.empty()) {
         // The host wraps every call into a plug-in in a frame of its own, so this is
         // a fault of the host itself.
-        std::fputs("minihost: a host error was raised outside every error frame\n", stderr);
+        static_cast<void>(
+            std::fputs("minihost: a host error was raised outside every error frame\n", stderr));
         std::abort();
     }
     HostErrorFrame* top = m_frames.back();
     top->restore(top);
-    std::fputs("minihost: an error frame's restore routine returned\n", stderr);
+    static_cast<void>(std::fputs("minihost: an error frame's restore routine returned\n", stderr));
     std::abort();
 }
 

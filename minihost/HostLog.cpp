@@ -18,7 +18,7 @@ CHostLog::CHostLog(const std::optional<std::filesystem::path>& file) {
 
 CHostLog::~CHostLog() {
     if (m_ownsFile) {
-        std::fclose(m_file);
+        static_cast<void>(std::fclose(m_file)); // nothing is left to report a failure to
     }
 }
 
@@ -26,8 +26,9 @@ void CHostLog::Write(std::string_view category, std::string_view text) {
     std::string line(category);
     line += ": ";
     line += text;
-    std::fprintf(m_file, "%s\n", line.c_str());
-    std::fflush(m_file);
+    // A line that cannot be written still stays in Lines(); the host goes on.
+    static_cast<void>(std::fprintf(m_file, "%s\n", line.c_str()));
+    static_cast<void>(std::fflush(m_file));
     m_lines.push_back(std::move(line));
 }
 

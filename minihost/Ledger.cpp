@@ -44,9 +44,10 @@ std::vector<std::string> CLedger::Outstanding() const {
 
 void CLedger::ReclaimOutstanding() {
     auto entries = InOrder();
-    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-        if (entry->second->reclaim != nullptr) {
-            entry->second->reclaim(entry->first);
+    std::reverse(entries.begin(), entries.end());
+    for (const auto& [handle, entry] : entries) {
+        if (entry->reclaim != nullptr) {
+            entry->reclaim(handle);
         }
     }
     m_entries.clear();

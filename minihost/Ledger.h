@@ -36,10 +36,10 @@ public:
 
 private:
     struct CEntry {
-        std::uint64_t serial;
+        std::uint64_t serial = 0;
         std::string kind;
         std::string detail;
-        CReclaim reclaim;
+        CReclaim reclaim = nullptr;
     };
     [[nodiscard]] std::vector<std::pair<void*, const CEntry*>> InOrder() const;
 

@@ -5,15 +5,19 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cstdio>
+#include <charconv>
 
 namespace minihost {
 namespace {
 
+// 0x00020000
 std::string Hex(HostVersion version) {
-    std::array<char, 16> text{};
-    std::snprintf(text.data(), text.size(), "0x%08X", static_cast<unsigned>(version));
-    return text.data();
+    std::array<char, 8> digits{};
+    const auto [end, error] = std::to_chars(digits.begin(), digits.end(), version, 16);
+    std::string text(digits.begin(), end);
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return "0x" + std::string(8 - text.size(), '0') + text;
 }
 
 bool IsModuleFile(const std::filesystem::directory_entry& entry) {
@@ -25,7 +29,6 @@ bool IsModuleFile(const std::filesystem::directory_entry& entry) {
 
 template <class Proc>
 Proc ExportAs(void* address) {
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): an export's address
     return reinterpret_cast<Proc>(address);
 }
 

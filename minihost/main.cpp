@@ -24,7 +24,7 @@ int RunHost(const minihost::CHostOptions& options) {
     }
 
     minihost::CHost host(options);
-    const HostWindow mainWindow = minihost::CreateMainWindow(!options.exitAfterStartup);
+    HostWindow mainWindow = minihost::CreateMainWindow(!options.exitAfterStartup);
     if (mainWindow == nullptr) {
         std::cerr << "minihost: cannot create the main window\n";
         return kExitFailure;

@@ -54,7 +54,6 @@ HostTable QV_HOSTCALL GetTable(HostAtom name, HostVersion version) {
                             [&] { return CHost::Current().FindTable(name, version); });
 }
 
-// NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): entries are stored generically
 const std::array<HostFunction, static_cast<std::size_t>(CoreEntry::Count)> kEntries = {
     QV_CORE_TABLE(QV_MINIHOST_ENTRY, Core)};
 

@@ -24,7 +24,6 @@ QV_MINIHOST_NOT_PROVIDED(Extra, "ASExtra", ContainerPutPointer)
 QV_MINIHOST_NOT_PROVIDED(Extra, "ASExtra", TextGetEncoded)
 QV_MINIHOST_NOT_PROVIDED(Extra, "ASExtra", ScriptToHostEncoding)
 
-// NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): entries are stored generically
 const std::array<HostFunction, static_cast<std::size_t>(ExtraEntry::Count)> kEntries = {
     QV_EXTRA_TABLE(QV_MINIHOST_ENTRY, Extra)};
 

@@ -13,7 +13,6 @@ QV_MINIHOST_NOT_PROVIDED(Model, "PDModel", DocSave)
 QV_MINIHOST_NOT_PROVIDED(Model, "PDModel", DocClose)
 QV_MINIHOST_NOT_PROVIDED(Model, "PDModel", DocGetFile)
 
-// NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): entries are stored generically
 const std::array<HostFunction, static_cast<std::size_t>(ModelEntry::Count)> kEntries = {
     QV_MODEL_TABLE(QV_MINIHOST_ENTRY, Model)};
 

@@ -12,6 +12,8 @@
 namespace minihost::support {
 namespace {
 
+// Host memory is C memory: blocks cross into the plug-in and come back to MemFree.
+// NOLINTBEGIN(cppcoreguidelines-no-malloc)
 void* QV_HOSTCALL MemAlloc(std::uint32_t size) {
     // Running out of memory is answered with null, never with a raised error; so is an
     // injected fault.
@@ -51,6 +53,8 @@ void QV_HOSTCALL MemFree(void* block) {
     });
 }
 
+// NOLINTEND(cppcoreguidelines-no-malloc)
+
 char* QV_HOSTCALL GetErrorString(HostErrorCode code, char* buffer, std::uint32_t size) {
     if (buffer == nullptr || size == 0) {
         return buffer;
@@ -78,7 +82,6 @@ QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", StreamOpenFileRead)
 QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", StreamClose)
 QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", FolderCreate)
 
-// NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): entries are stored generically
 const std::array<HostFunction, static_cast<std::size_t>(SupportEntry::Count)> kEntries = {
     QV_SUPPORT_TABLE(QV_MINIHOST_ENTRY, Support)};
 

@@ -48,7 +48,6 @@ QV_MINIHOST_NOT_PROVIDED(View, "AcroView", EnumConversionFromPdfHandlers)
 QV_MINIHOST_NOT_PROVIDED(View, "AcroView", ConvertFromPdf)
 QV_MINIHOST_NOT_PROVIDED(View, "AcroView", GetDocProgressMonitor)
 
-// NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): entries are stored generically
 const std::array<HostFunction, static_cast<std::size_t>(ViewEntry::Count)> kEntries = {
     QV_VIEW_TABLE(QV_MINIHOST_ENTRY, View)};
 

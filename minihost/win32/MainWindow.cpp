@@ -25,7 +25,7 @@ HostWindow CreateMainWindow(bool visible) {
     windowClass.lpfnWndProc = &MainWindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_APPWORKSPACE);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassA(&windowClass);
     HWND window = CreateWindowExA(0, kWindowClass, "minihost", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,

@@ -19,7 +19,6 @@ CModuleLibrary::~CModuleLibrary() {
 }
 
 void* CModuleLibrary::FindExport(const char* name) const {
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): FARPROC to a plain address
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(m_handle), name));
 }
 

@@ -98,6 +98,7 @@ int Run(const std::filesystem::path& program, const std::vector<std::string>& ar
     std::vector<std::string> argumentTexts{program.string()};
     argumentTexts.insert(argumentTexts.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
+    argv.reserve(argumentTexts.size() + 1);
     for (auto& text : argumentTexts) {
         argv.push_back(text.data());
     }
