@@ -36,7 +36,7 @@ using HostProc = void(QV_HOSTCALL*)();
 QV_DECLARE_HOST_TABLE(Core, QV_CORE_TABLE)
 static_assert(static_cast<std::size_t>(CoreEntry::Count) == 6, "Core entries are only appended");
 
-inline HostTable CoreTableEntries() {
+inline HostTable GetCoreTableEntries() {
     return g_plugInState.core;
 }
 QV_DEFINE_TABLE_WRAPPERS(Core, QV_CORE_TABLE)

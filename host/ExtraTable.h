@@ -74,7 +74,7 @@ QV_DECLARE_HOST_TABLE(Extra, QV_EXTRA_TABLE)
 static_assert(static_cast<std::size_t>(ExtraEntry::Count) == 15,
               "ASExtra entries are only appended");
 
-inline HostTable ExtraTableEntries() {
-    return g_plugInState.Imported(HostTableId::ASExtra).table;
+inline HostTable GetExtraTableEntries() {
+    return g_plugInState.GetImportedTable(HostTableId::ASExtra).table;
 }
 QV_DEFINE_TABLE_WRAPPERS(Extra, QV_EXTRA_TABLE)

@@ -43,9 +43,10 @@ struct HostErrorFrame {
 
 // Runs `body` inside a host error frame. Returns true when `body` ran to its end and
 // false when the host raised an error in it; the frame is popped on both ways out, and
-// the error's code stays available through CoreGetErrorCode().
+// the error's code stays available through CoreGetErrorCode(). The body must not throw:
+// a C++ exception would leave the frame pushed, so it ends the program instead.
 template <class Body>
-[[gnu::noinline]] bool CallInErrorFrame(Body&& body) {
+[[gnu::noinline]] bool CallInErrorFrame(Body&& body) noexcept {
     HostErrorFrame frame{};
     frame.restore = &RestoreFrame;
     // NOLINTNEXTLINE(cert-err52-cpp): the host's error model is setjmp/longjmp

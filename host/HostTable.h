@@ -21,11 +21,11 @@
     LIST(QV_TABLE_PROC_TYPE, P)
 
 // The plug-in's typed wrapper P##Name(params): calls entry Name of the table that
-// P##TableEntries() gives.
+// Get##P##TableEntries() gives.
 #define QV_TABLE_WRAPPER(P, name, result, params, args)                                            \
     inline result P##name params {                                                                 \
         return reinterpret_cast<P##name##Proc>(                                                    \
-            P##TableEntries()[static_cast<std::size_t>(P##Entry::name)]) args;                     \
+            Get##P##TableEntries()[static_cast<std::size_t>(P##Entry::name)]) args;                \
     }
 #define QV_DEFINE_TABLE_WRAPPERS(P, LIST) LIST(QV_TABLE_WRAPPER, P)
 

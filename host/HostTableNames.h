@@ -32,6 +32,6 @@ inline constexpr std::array<const char*, kHostTableCount> kHostTableNames = {
     "AcroViewSweetPea", "PDMetadata",
 };
 
-constexpr const char* HostTableName(HostTableId id) {
+constexpr const char* GetHostTableName(HostTableId id) {
     return kHostTableNames.at(static_cast<std::size_t>(id));
 }

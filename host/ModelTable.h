@@ -36,7 +36,7 @@ QV_DECLARE_HOST_TABLE(Model, QV_MODEL_TABLE)
 static_assert(static_cast<std::size_t>(ModelEntry::Count) == 4,
               "PDModel entries are only appended");
 
-inline HostTable ModelTableEntries() {
-    return g_plugInState.Imported(HostTableId::PDModel).table;
+inline HostTable GetModelTableEntries() {
+    return g_plugInState.GetImportedTable(HostTableId::PDModel).table;
 }
 QV_DEFINE_TABLE_WRAPPERS(Model, QV_MODEL_TABLE)

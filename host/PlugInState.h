@@ -20,10 +20,12 @@ struct CPlugInState {
     HostTable core = nullptr; // given in the set-up record
     std::array<CImportedTable, kHostTableCount> tables{};
 
-    [[nodiscard]] const CImportedTable& Imported(HostTableId id) const {
+    [[nodiscard]] const CImportedTable& GetImportedTable(HostTableId id) const {
         return tables.at(static_cast<std::size_t>(id));
     }
-    CImportedTable& Imported(HostTableId id) { return tables.at(static_cast<std::size_t>(id)); }
+    CImportedTable& GetImportedTable(HostTableId id) {
+        return tables.at(static_cast<std::size_t>(id));
+    }
 };
 
 // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables): the handshake's state

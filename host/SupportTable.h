@@ -64,7 +64,7 @@ QV_DECLARE_HOST_TABLE(Support, QV_SUPPORT_TABLE)
 static_assert(static_cast<std::size_t>(SupportEntry::Count) == 15,
               "AcroSupport entries are only appended");
 
-inline HostTable SupportTableEntries() {
-    return g_plugInState.Imported(HostTableId::AcroSupport).table;
+inline HostTable GetSupportTableEntries() {
+    return g_plugInState.GetImportedTable(HostTableId::AcroSupport).table;
 }
 QV_DEFINE_TABLE_WRAPPERS(Support, QV_SUPPORT_TABLE)

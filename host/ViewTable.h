@@ -126,8 +126,8 @@ QV_DECLARE_HOST_TABLE(View, QV_VIEW_TABLE)
 static_assert(static_cast<std::size_t>(ViewEntry::Count) == 22,
               "AcroView entries are only appended");
 
-inline HostTable ViewTableEntries() {
-    return g_plugInState.Imported(HostTableId::AcroView).table;
+inline HostTable GetViewTableEntries() {
+    return g_plugInState.GetImportedTable(HostTableId::AcroView).table;
 }
 QV_DEFINE_TABLE_WRAPPERS(View, QV_VIEW_TABLE)
 

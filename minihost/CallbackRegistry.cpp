@@ -22,7 +22,7 @@ HostProc CCallbackRegistry::Find(HostCallback callback) const {
     return record != nullptr ? record->proc : nullptr;
 }
 
-HostExtensionId CCallbackRegistry::OwnerOf(HostCallback callback) const {
+HostExtensionId CCallbackRegistry::FindOwner(HostCallback callback) const {
     const CRecord* record = FindRecord(callback);
     return record != nullptr ? record->owner : 0;
 }

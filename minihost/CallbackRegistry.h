@@ -17,11 +17,11 @@ public:
     [[nodiscard]] HostProc Find(HostCallback callback) const;
 
     // The owner of `callback`; 0 when the host never made that reference.
-    [[nodiscard]] HostExtensionId OwnerOf(HostCallback callback) const;
+    [[nodiscard]] HostExtensionId FindOwner(HostCallback callback) const;
 
     // `callback` as a function of type Proc, or null when it is not a reference.
     template <class Proc>
-    [[nodiscard]] Proc As(HostCallback callback) const {
+    [[nodiscard]] Proc FindAs(HostCallback callback) const {
         return reinterpret_cast<Proc>(Find(callback));
     }
 

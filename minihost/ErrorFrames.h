@@ -23,8 +23,8 @@ public:
     // does not return. Holds no C++ object while doing so.
     [[noreturn]] void Raise(HostErrorCode code);
 
-    [[nodiscard]] HostErrorCode LastError() const { return m_lastError; }
-    [[nodiscard]] std::size_t Depth() const { return m_frames.size(); }
+    [[nodiscard]] HostErrorCode GetLastErrorCode() const { return m_lastError; }
+    [[nodiscard]] std::size_t GetDepth() const { return m_frames.size(); }
 
 private:
     std::vector<HostErrorFrame*> m_frames;

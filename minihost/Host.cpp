@@ -4,6 +4,8 @@
 #include "minihost/tables/OfferedTables.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace minihost {
@@ -14,12 +16,20 @@ CHost* g_currentHost = nullptr;
 
 } // namespace
 
-CHost::CHost(CHostOptions options)
-    : m_options(std::move(options))
-    , m_log(m_options.logFile) {
+namespace {
+
+CHostOptions RequireNoHost(CHostOptions options) {
     if (g_currentHost != nullptr) {
         throw std::runtime_error("only one host can exist at a time");
     }
+    return options;
+}
+
+} // namespace
+
+CHost::CHost(CHostOptions options)
+    : m_options(RequireNoHost(std::move(options)))
+    , m_log(m_options.logFile) {
     g_currentHost = this;
 }
 
@@ -27,9 +37,11 @@ CHost::~CHost() {
     g_currentHost = nullptr;
 }
 
-CHost& CHost::Current() {
+CHost& CHost::GetCurrent() {
     if (g_currentHost == nullptr) {
-        throw std::logic_error("no host exists");
+        // Table entries call this on the plug-in's behalf; nothing may be thrown there.
+        static_cast<void>(std::fputs("minihost: a host table was called with no host\n", stderr));
+        std::abort();
     }
     return *g_currentHost;
 }
@@ -56,11 +68,11 @@ void CHost::ThrowInjectedFault(const char* operation) {
     }
 }
 
-std::string CHost::ErrorText(HostErrorCode code) const {
+std::string CHost::GetErrorText(HostErrorCode code) const {
     if (const auto found = m_errorTexts.find(code); found != m_errorTexts.end()) {
         return found->second;
     }
-    std::string text = BuiltInErrorText(code);
+    std::string text = GetBuiltInErrorText(code);
     return text.empty() ? "Unknown host error " + std::to_string(code) + "." : text;
 }
 
@@ -82,7 +94,7 @@ HostTable CHost::FindTable(HostAtom name, HostVersion version) {
     const HostVersion offered = m_options.tableVersions.at(static_cast<std::size_t>(id));
     const bool given = offered != 0 && offered >= version;
     m_log.Write("table", shown + " " + FormatVersion(version) + (given ? " given" : " refused"));
-    return given ? OfferedTable(id) : nullptr;
+    return given ? GetOfferedTable(id) : nullptr;
 }
 
 void CHost::ReportMisuse(std::string_view text) {
@@ -91,7 +103,7 @@ void CHost::ReportMisuse(std::string_view text) {
 }
 
 int CHost::Finish() {
-    const auto outstanding = m_ledger.Outstanding();
+    const auto outstanding = m_ledger.ListOutstanding();
     if (outstanding.empty()) {
         m_log.Write("ledger", "nothing left acquired");
     } else {

@@ -1,5 +1,5 @@
 // The host: its options, log, ledger, atoms, callback references and error frames.
-// One exists at a time; the table entries reach it through CHost::Current().
+// One exists at a time; the table entries reach it through CHost::GetCurrent().
 #pragma once
 
 #include "host/HostTableNames.h"
@@ -27,15 +27,15 @@ public:
     CHost& operator=(const CHost&) = delete;
     ~CHost();
 
-    // The current host; one must exist.
-    static CHost& Current();
+    // The current host; one must exist (the process aborts otherwise).
+    static CHost& GetCurrent();
 
-    [[nodiscard]] const CHostOptions& Options() const { return m_options; }
-    CHostLog& Log() { return m_log; }
-    CLedger& Ledger() { return m_ledger; }
-    CAtomTable& Atoms() { return m_atoms; }
-    CCallbackRegistry& Callbacks() { return m_callbacks; }
-    CErrorFrames& Frames() { return m_frames; }
+    [[nodiscard]] const CHostOptions& GetOptions() const { return m_options; }
+    CHostLog& GetLog() { return m_log; }
+    CLedger& GetLedger() { return m_ledger; }
+    CAtomTable& GetAtoms() { return m_atoms; }
+    CCallbackRegistry& GetCallbacks() { return m_callbacks; }
+    CErrorFrames& GetFrames() { return m_frames; }
 
     // Counts a call of an operation that can fail, traces it when asked to and applies
     // fault injection: the error the operation is to fail with, or 0.
@@ -45,7 +45,7 @@ public:
     [[nodiscard]] std::uint64_t CallCount() const { return m_callCount; }
 
     // The text of a host error code.
-    [[nodiscard]] std::string ErrorText(HostErrorCode code) const;
+    [[nodiscard]] std::string GetErrorText(HostErrorCode code) const;
     void SetErrorText(HostErrorCode code, std::string text);
 
     // The table named by `name` if the host offers it at `version` or newer; logged.

@@ -2,7 +2,7 @@
 
 namespace minihost {
 
-std::string BuiltInErrorText(HostErrorCode code) {
+std::string GetBuiltInErrorText(HostErrorCode code) {
     switch (code) {
     case kErrInjected:
         return "An error was raised on purpose (minihost fault injection).";

@@ -16,14 +16,14 @@ inline constexpr HostErrorCode kErrInternal = 5;
 inline constexpr HostErrorCode kErrTooManyAtoms = 6;
 
 // The built-in text of `code`, or an empty text when minihost has none.
-std::string BuiltInErrorText(HostErrorCode code);
+std::string GetBuiltInErrorText(HostErrorCode code);
 
 // Thrown inside minihost; becomes a raised host error at the table boundary.
 class CHostError {
 public:
     explicit CHostError(HostErrorCode code)
         : m_code(code) {}
-    [[nodiscard]] HostErrorCode Code() const { return m_code; }
+    [[nodiscard]] HostErrorCode GetCode() const { return m_code; }
 
 private:
     HostErrorCode m_code;

@@ -26,7 +26,7 @@ void CHostLog::Write(std::string_view category, std::string_view text) {
     std::string line(category);
     line += ": ";
     line += text;
-    // A line that cannot be written still stays in Lines(); the host goes on.
+    // A line that cannot be written still stays in GetLines(); the host goes on.
     static_cast<void>(std::fprintf(m_file, "%s\n", line.c_str()));
     static_cast<void>(std::fflush(m_file));
     m_lines.push_back(std::move(line));

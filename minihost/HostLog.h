@@ -23,7 +23,7 @@ public:
 
     void Write(std::string_view category, std::string_view text);
 
-    [[nodiscard]] const std::vector<std::string>& Lines() const { return m_lines; }
+    [[nodiscard]] const std::vector<std::string>& GetLines() const { return m_lines; }
 
 private:
     std::FILE* m_file = nullptr;

@@ -6,6 +6,11 @@ namespace minihost {
 
 void CLedger::Acquire(void* handle, std::string_view kind, std::string_view detail,
                       CReclaim reclaim) {
+    const auto found = m_entries.find(handle);
+    if (found != m_entries.end() && found->second.kind == kind) {
+        ++found->second.acquisitions;
+        return;
+    }
     m_entries[handle] = CEntry{m_nextSerial++, std::string(kind), std::string(detail), reclaim};
 }
 
@@ -14,16 +19,13 @@ bool CLedger::Release(const void* handle, std::string_view kind) {
     if (found == m_entries.end() || found->second.kind != kind) {
         return false;
     }
-    m_entries.erase(found);
+    if (--found->second.acquisitions == 0) {
+        m_entries.erase(found);
+    }
     return true;
 }
 
-bool CLedger::Holds(const void* handle, std::string_view kind) const {
-    const auto found = m_entries.find(handle);
-    return found != m_entries.end() && found->second.kind == kind;
-}
-
-std::vector<std::pair<void*, const CLedger::CEntry*>> CLedger::InOrder() const {
+std::vector<std::pair<void*, const CLedger::CEntry*>> CLedger::ListInOrder() const {
     std::vector<std::pair<void*, const CEntry*>> entries;
     entries.reserve(m_entries.size());
     for (const auto& [handle, entry] : m_entries) {
@@ -34,23 +36,31 @@ std::vector<std::pair<void*, const CLedger::CEntry*>> CLedger::InOrder() const {
     return entries;
 }
 
-std::vector<std::string> CLedger::Outstanding() const {
+std::vector<std::string> CLedger::ListOutstanding() const {
     std::vector<std::string> lines;
-    for (const auto& [handle, entry] : InOrder()) {
-        lines.push_back(entry->kind + " (" + entry->detail + ")");
+    for (const auto& [handle, entry] : ListInOrder()) {
+        std::string line = entry->kind + " (" + entry->detail + ")";
+        if (entry->acquisitions > 1) {
+            line += " x" + std::to_string(entry->acquisitions);
+        }
+        lines.push_back(std::move(line));
     }
     return lines;
 }
 
 void CLedger::ReclaimOutstanding() {
-    auto entries = InOrder();
-    std::reverse(entries.begin(), entries.end());
-    for (const auto& [handle, entry] : entries) {
-        if (entry->reclaim != nullptr) {
-            entry->reclaim(handle);
-        }
+    // Taken out first: a reclaim may release further objects of the host's own.
+    std::vector<std::pair<void*, CReclaim>> reclaims;
+    for (const auto& [handle, entry] : ListInOrder()) {
+        reclaims.emplace_back(handle, entry->reclaim);
     }
     m_entries.clear();
+    std::reverse(reclaims.begin(), reclaims.end());
+    for (const auto& [handle, reclaim] : reclaims) {
+        if (reclaim != nullptr) {
+            reclaim(handle);
+        }
+    }
 }
 
 } // namespace minihost

@@ -18,18 +18,19 @@ public:
     using CReclaim = void (*)(void* handle);
 
     // Records `handle` as acquired; `kind` names the release call's family ("memory",
-    // "path", ...), `detail` says where it came from.
+    // "path", ...), `detail` says where it came from. A handle acquired again while held
+    // (a host object handed out twice) must be released as often.
     void Acquire(void* handle, std::string_view kind, std::string_view detail, CReclaim reclaim);
 
-    // Takes `handle` off the ledger. False when it is not there as that kind: a release
-    // of something never handed out, or released twice.
+    // Releases one acquisition of `handle`. False when it is not held as that kind: a
+    // release of something never handed out, or released once too often.
     bool Release(const void* handle, std::string_view kind);
 
-    [[nodiscard]] bool Holds(const void* handle, std::string_view kind) const;
-    [[nodiscard]] std::size_t Count() const { return m_entries.size(); }
+    // How many handles are held.
+    [[nodiscard]] std::size_t GetCount() const { return m_entries.size(); }
 
     // One line for each entry still acquired, oldest first.
-    [[nodiscard]] std::vector<std::string> Outstanding() const;
+    [[nodiscard]] std::vector<std::string> ListOutstanding() const;
 
     // Reclaims every entry still acquired, newest first, and empties the ledger.
     void ReclaimOutstanding();
@@ -40,8 +41,9 @@ private:
         std::string kind;
         std::string detail;
         CReclaim reclaim = nullptr;
+        std::size_t acquisitions = 1;
     };
-    [[nodiscard]] std::vector<std::pair<void*, const CEntry*>> InOrder() const;
+    [[nodiscard]] std::vector<std::pair<void*, const CEntry*>> ListInOrder() const;
 
     std::map<void*, CEntry, std::less<>> m_entries;
     std::uint64_t m_nextSerial = 1;

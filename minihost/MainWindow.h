@@ -19,6 +19,6 @@ void DestroyMainWindow(HostWindow window);
 void RunInteractively(CHost& host, HostWindow window);
 
 // The folder that holds the running executable.
-std::filesystem::path ExecutableFolder();
+std::filesystem::path GetExecutableFolder();
 
 } // namespace minihost

@@ -48,7 +48,7 @@ HostVersion RequireVersion(std::string_view option, std::string_view text) {
     return *version;
 }
 
-std::string TableList() {
+std::string ListTableNames() {
     std::string list;
     for (const char* name : kHostTableNames) {
         list += list.empty() ? "" : " ";
@@ -67,7 +67,7 @@ void SetTableVersion(CHostOptions& options, std::string_view value) {
     const auto* found = std::find(kHostTableNames.begin(), kHostTableNames.end(), name);
     if (found == kHostTableNames.end()) {
         throw COptionError("--table: there is no table '" + std::string(name) +
-                           "'; the tables are " + TableList());
+                           "'; the tables are " + ListTableNames());
     }
     const auto index = static_cast<std::size_t>(found - kHostTableNames.begin());
     options.tableVersions.at(index) = version == "absent" ? 0 : RequireVersion("--table", version);
@@ -85,7 +85,7 @@ void SetHostVersion(CHostOptions& options, std::string_view value) {
 }
 
 void AddFailOperation(CHostOptions& options, std::string_view value) {
-    const auto names = AllOperationNames();
+    const auto names = ListOperationNames();
     if (std::find(names.begin(), names.end(), value) == names.end()) {
         throw COptionError("--fail-op: there is no host operation '" + std::string(value) +
                            "' (operations are named TABLE.OPERATION, e.g. AcroSupport.MemAlloc)");
@@ -167,7 +167,7 @@ std::string FormatVersion(HostVersion version) {
     return std::to_string(version >> 16U) + "." + std::to_string(version & 0xFFFFU);
 }
 
-std::string UsageText() {
+std::string GetUsageText() {
     return "Usage: minihost [options]\n"
            "\n"
            "A stand-in PDF host. It loads every plug-in module (*.api) of its plug-ins folder\n"
@@ -193,7 +193,7 @@ std::string UsageText() {
            "\n"
            "VERSION is major.minor (5.0, 4.5) or a 32-bit number such as 0x00040005.\n"
            "Tables: " +
-           TableList() +
+           ListTableNames() +
            "\n"
            "\n"
            "Exit status: 0 after a clean run, 2 for unusable options, 3 when a plug-in left\n"

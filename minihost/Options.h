@@ -43,7 +43,7 @@ public:
 CHostOptions ParseOptions(const std::vector<std::string>& arguments);
 
 // The text that --help prints.
-std::string UsageText();
+std::string GetUsageText();
 
 // "5.0", "4.5": major.minor of a table or handshake version.
 std::string FormatVersion(HostVersion version);

@@ -9,7 +9,7 @@
 
 namespace minihost {
 
-enum class CPlugInCallOutcome {
+enum class PlugInCallOutcome {
     Returned,
     ReturnedWithFramesPushed, // the plug-in returned without popping its frames
     ErrorEscaped,             // a host error reached the host's own frame
@@ -17,20 +17,21 @@ enum class CPlugInCallOutcome {
 
 [[noreturn]] void QV_HOSTCALL RestoreHostFrame(HostErrorFrame* frame);
 
-// Runs `call` inside the host's frame. `call` must hold nothing with a destructor.
+// Runs `call` inside the host's frame. `call` must hold nothing with a destructor, and
+// nothing may be thrown across a plug-in's entry points (it would end the program).
 template <class Call>
-[[gnu::noinline]] CPlugInCallOutcome CallIntoPlugIn(CErrorFrames& frames, Call&& call) {
+[[gnu::noinline]] PlugInCallOutcome CallIntoPlugIn(CErrorFrames& frames, Call&& call) noexcept {
     HostErrorFrame frame{};
     frame.restore = &RestoreHostFrame;
     // NOLINTNEXTLINE(cert-err52-cpp): the host's error model is setjmp/longjmp
     if (setjmp(frame.context) != 0) {
         frames.Pop(&frame);
-        return CPlugInCallOutcome::ErrorEscaped;
+        return PlugInCallOutcome::ErrorEscaped;
     }
     frames.Push(&frame);
     call();
-    return frames.Pop(&frame) ? CPlugInCallOutcome::Returned
-                              : CPlugInCallOutcome::ReturnedWithFramesPushed;
+    return frames.Pop(&frame) ? PlugInCallOutcome::Returned
+                              : PlugInCallOutcome::ReturnedWithFramesPushed;
 }
 
 } // namespace minihost

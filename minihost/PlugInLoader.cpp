@@ -11,7 +11,7 @@ namespace minihost {
 namespace {
 
 // 0x00020000
-std::string Hex(HostVersion version) {
+std::string FormatHex(HostVersion version) {
     std::array<char, 8> digits{};
     const auto [end, error] = std::to_chars(digits.begin(), digits.end(), version, 16);
     std::string text(digits.begin(), end);
@@ -24,11 +24,12 @@ bool IsModuleFile(const std::filesystem::directory_entry& entry) {
     std::string extension = entry.path().extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".api" && !entry.is_directory();
+    std::error_code error;
+    return extension == ".api" && !entry.is_directory(error);
 }
 
 template <class Proc>
-Proc ExportAs(void* address) {
+Proc CastExport(void* address) {
     return reinterpret_cast<Proc>(address);
 }
 
@@ -42,13 +43,14 @@ CPlugInLoader::~CPlugInLoader() = default;
 
 template <class Call>
 bool CPlugInLoader::CallPlugIn(std::string_view what, Call&& call) {
-    const CPlugInCallOutcome outcome = CallIntoPlugIn(m_host.Frames(), call);
-    if (outcome == CPlugInCallOutcome::ErrorEscaped) {
-        m_host.Log().Write("error", "host error " + std::to_string(m_host.Frames().LastError()) +
-                                        " escaped " + std::string(what));
+    const PlugInCallOutcome outcome = CallIntoPlugIn(m_host.GetFrames(), call);
+    if (outcome == PlugInCallOutcome::ErrorEscaped) {
+        m_host.GetLog().Write("error", "host error " +
+                                           std::to_string(m_host.GetFrames().GetLastErrorCode()) +
+                                           " escaped " + std::string(what));
         return false;
     }
-    if (outcome == CPlugInCallOutcome::ReturnedWithFramesPushed) {
+    if (outcome == PlugInCallOutcome::ReturnedWithFramesPushed) {
         m_host.ReportMisuse(std::string(what) + " returned with error frames still pushed");
     }
     return true;
@@ -56,10 +58,16 @@ bool CPlugInLoader::CallPlugIn(std::string_view what, Call&& call) {
 
 void CPlugInLoader::LoadFolder(const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (IsModuleFile(entry)) {
-            files.push_back(entry.path());
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (IsModuleFile(*entry)) {
+            files.push_back(entry->path());
         }
+    }
+    if (error) {
+        m_host.GetLog().Write("host", "cannot read the plug-ins folder " + folder.string() + ": " +
+                                          error.message());
     }
     std::sort(files.begin(), files.end());
     for (const auto& file : files) {
@@ -70,7 +78,7 @@ void CPlugInLoader::LoadFolder(const std::filesystem::path& folder) {
 void CPlugInLoader::LoadModule(const std::filesystem::path& file) {
     auto plugIn = std::make_unique<CPlugIn>();
     plugIn->file = file;
-    m_host.Log().Write("module", file.string());
+    m_host.GetLog().Write("module", file.string());
     std::string error;
     plugIn->library = CModuleLibrary::Load(file, error);
     if (!plugIn->library) {
@@ -82,22 +90,22 @@ void CPlugInLoader::LoadModule(const std::filesystem::path& file) {
         return; // the module is unloaded with plugIn
     }
     plugIn->running = true;
-    m_host.Log().Write("loaded", plugIn->name + " (" + file.string() + ")");
+    m_host.GetLog().Write("loaded", plugIn->name + " (" + file.string() + ")");
     m_plugIns.push_back(std::move(plugIn));
 }
 
 bool CPlugInLoader::Refuse(const CPlugIn& plugIn, std::string_view reason) {
-    m_host.Log().Write("refused", plugIn.file.string() + ": " + std::string(reason));
+    m_host.GetLog().Write("refused", plugIn.file.string() + ": " + std::string(reason));
     return false;
 }
 
 bool CPlugInLoader::MakeHandshake(CPlugIn& plugIn) {
-    const auto main = ExportAs<HostMainProc>(plugIn.library->FindExport(kPlugInMainName));
+    const auto main = CastExport<HostMainProc>(plugIn.library->FindExport(kPlugInMainName));
     if (main == nullptr) {
         return Refuse(plugIn, "it exports no PlugInMain");
     }
 
-    const HostVersion offered = m_host.Options().offeredHandshakeVersion;
+    const HostVersion offered = m_host.GetOptions().offeredHandshakeVersion;
     HostVersion agreed = 0;
     HostSetupProc setup = nullptr;
     HostBool accepted = kHostFalse;
@@ -105,45 +113,47 @@ bool CPlugInLoader::MakeHandshake(CPlugIn& plugIn) {
                     [&] { accepted = main(offered, &agreed, &setup, &m_platformData); })) {
         return Refuse(plugIn, "PlugInMain raised an error");
     }
-    m_host.Log().Write("handshake",
-                       "PlugInMain offered " + Hex(offered) + ", answered " + Hex(agreed));
+    m_host.GetLog().Write("handshake", "PlugInMain offered " + FormatHex(offered) + ", answered " +
+                                           FormatHex(agreed));
     if (accepted == kHostFalse || setup == nullptr) {
         return Refuse(plugIn, "PlugInMain gave no set-up routine");
     }
     if (agreed > offered) {
-        return Refuse(plugIn,
-                      "it asked for handshake version " + Hex(agreed) + ", newer than the host's");
+        return Refuse(plugIn, "it asked for handshake version " + FormatHex(agreed) +
+                                  ", newer than the host's");
     }
 
     HostSetupRecord setupRecord{};
-    setupRecord.handshakeVersion = m_host.Options().setupRecordVersion.value_or(agreed);
+    setupRecord.handshakeVersion = m_host.GetOptions().setupRecordVersion.value_or(agreed);
     setupRecord.extensionId = plugIn.extensionId;
-    setupRecord.coreTable = CoreEntries();
+    setupRecord.coreTable = GetCoreTable();
     if (!CallPlugIn("the set-up routine", [&] { accepted = setup(agreed, &setupRecord); })) {
         return Refuse(plugIn, "the set-up routine raised an error");
     }
     if (accepted == kHostFalse) {
         return Refuse(plugIn, "the set-up routine refused this host");
     }
-    m_host.Log().Write("handshake", "set-up accepted");
+    m_host.GetLog().Write("handshake", "set-up accepted");
 
-    const auto handshake = m_host.Callbacks().As<HostHandshakeProc>(setupRecord.handshakeCallback);
-    if (handshake == nullptr) {
-        return Refuse(plugIn, "the set-up routine gave no handshake callback");
+    const auto handshake =
+        m_host.GetCallbacks().FindAs<HostHandshakeProc>(setupRecord.handshakeCallback);
+    if (handshake == nullptr ||
+        m_host.GetCallbacks().FindOwner(setupRecord.handshakeCallback) != plugIn.extensionId) {
+        return Refuse(plugIn, "the set-up routine gave no handshake callback of its own");
     }
     plugIn.record.hostHandshakeVersion = agreed;
-    plugIn.record.hostName = m_host.Atoms().Intern("minihost");
-    const HostVersion callVersion = m_host.Options().handshakeCallVersion.value_or(agreed);
+    plugIn.record.hostName = m_host.GetAtoms().Intern("minihost");
+    const HostVersion callVersion = m_host.GetOptions().handshakeCallVersion.value_or(agreed);
     if (!CallPlugIn("the handshake callback",
                     [&] { accepted = handshake(callVersion, &plugIn.record); })) {
         return Refuse(plugIn, "the handshake callback raised an error");
     }
     if (accepted == kHostFalse) {
-        return Refuse(plugIn, "the handshake callback refused version " + Hex(callVersion));
+        return Refuse(plugIn, "the handshake callback refused version " + FormatHex(callVersion));
     }
-    const std::string* name = m_host.Atoms().Find(plugIn.record.plugInName);
+    const std::string* name = m_host.GetAtoms().Find(plugIn.record.plugInName);
     plugIn.name = name != nullptr ? *name : "(no name)";
-    m_host.Log().Write("handshake", "name " + plugIn.name);
+    m_host.GetLog().Write("handshake", "name " + plugIn.name);
     return true;
 }
 
@@ -152,8 +162,8 @@ void CPlugInLoader::CallLifeCycle(CPlugIn& plugIn, HostCallback callback, std::s
         return;
     }
     const std::string call = plugIn.name + " " + std::string(what);
-    const auto proc = m_host.Callbacks().As<HostLifeCycleProc>(callback);
-    if (proc == nullptr || m_host.Callbacks().OwnerOf(callback) != plugIn.extensionId) {
+    const auto proc = m_host.GetCallbacks().FindAs<HostLifeCycleProc>(callback);
+    if (proc == nullptr || m_host.GetCallbacks().FindOwner(callback) != plugIn.extensionId) {
         m_host.ReportMisuse(call + ": the handshake gave no callback of the plug-in's own");
         plugIn.running = false;
         return;
@@ -163,7 +173,7 @@ void CPlugInLoader::CallLifeCycle(CPlugIn& plugIn, HostCallback callback, std::s
         plugIn.running = false;
         return;
     }
-    m_host.Log().Write("callback", call + " -> " + (result != kHostFalse ? "true" : "false"));
+    m_host.GetLog().Write("callback", call + " -> " + (result != kHostFalse ? "true" : "false"));
     plugIn.running = result != kHostFalse;
 }
 
@@ -188,7 +198,7 @@ void CPlugInLoader::Unload() {
     m_plugIns.clear();
 }
 
-std::size_t CPlugInLoader::RunningCount() const {
+std::size_t CPlugInLoader::CountRunning() const {
     return static_cast<std::size_t>(std::count_if(
         m_plugIns.begin(), m_plugIns.end(), [](const auto& plugIn) { return plugIn->running; }));
 }

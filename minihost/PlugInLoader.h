@@ -34,7 +34,7 @@ public:
     // The unload callback of every running plug-in, then the modules are unloaded.
     void Unload();
 
-    [[nodiscard]] std::size_t RunningCount() const;
+    [[nodiscard]] std::size_t CountRunning() const;
 
 private:
     struct CPlugIn {

@@ -17,7 +17,7 @@ constexpr int kExitFailure = 1;
 
 int RunHost(const minihost::CHostOptions& options) {
     const std::filesystem::path folder =
-        options.plugInsFolder.value_or(minihost::ExecutableFolder() / "plug_ins");
+        options.plugInsFolder.value_or(minihost::GetExecutableFolder() / "plug_ins");
     if (!std::filesystem::is_directory(folder)) {
         std::cerr << "minihost: the plug-ins folder " << folder.string() << " does not exist\n";
         return kExitBadOptions;
@@ -29,13 +29,13 @@ int RunHost(const minihost::CHostOptions& options) {
         std::cerr << "minihost: cannot create the main window\n";
         return kExitFailure;
     }
-    host.Log().Write("host", "plug-ins folder " + folder.string());
+    host.GetLog().Write("host", "plug-ins folder " + folder.string());
     {
         minihost::CPlugInLoader plugIns(host, mainWindow);
         plugIns.LoadFolder(folder);
         plugIns.Start();
-        host.Log().Write("host", "start-up finished, " + std::to_string(plugIns.RunningCount()) +
-                                     " plug-in(s) running");
+        host.GetLog().Write("host", "start-up finished, " + std::to_string(plugIns.CountRunning()) +
+                                        " plug-in(s) running");
         if (!options.exitAfterStartup && minihost::IsMainWindowAlive(mainWindow)) {
             minihost::RunInteractively(host, mainWindow);
         }
@@ -44,7 +44,7 @@ int RunHost(const minihost::CHostOptions& options) {
     if (minihost::IsMainWindowAlive(mainWindow)) {
         minihost::DestroyMainWindow(mainWindow);
     }
-    host.Log().Write("host", "exit");
+    host.GetLog().Write("host", "exit");
     return host.Finish();
 }
 
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
         const minihost::CHostOptions options = minihost::ParseOptions(arguments);
         if (options.help) {
-            std::cout << minihost::UsageText();
+            std::cout << minihost::GetUsageText();
             return 0;
         }
         return RunHost(options);

@@ -9,7 +9,8 @@ namespace {
 CImportedTable RequestTable(HostTableId table, HostVersion minimum) {
     for (auto version = kTableVersions.rbegin();
          version != kTableVersions.rend() && *version >= minimum; ++version) {
-        const HostTable obtained = CoreGetTable(CoreAtomFromString(HostTableName(table)), *version);
+        const HostTable obtained =
+            CoreGetTable(CoreAtomFromString(GetHostTableName(table)), *version);
         if (obtained != nullptr) {
             return {obtained, *version};
         }
@@ -20,8 +21,9 @@ CImportedTable RequestTable(HostTableId table, HostVersion minimum) {
 } // namespace
 
 bool ImportHostTables() {
+    g_plugInState.tables = {};
     for (const CTableRequest& request : kTableRequests) {
-        CImportedTable& imported = g_plugInState.Imported(request.table);
+        CImportedTable& imported = g_plugInState.GetImportedTable(request.table);
         imported = RequestTable(request.table, request.minimumVersion);
         if (request.required && imported.table == nullptr) {
             return false;

@@ -37,6 +37,7 @@ inline constexpr std::array<CTableRequest, kHostTableCount> kTableRequests = {{
 }};
 
 // Requests every table through the Core table and records each one obtained, with its
-// version, in the global state. False at the first required table that the host has
-// at none of the versions tried; later tables are then not requested.
+// version, in the global state (all others stay null at version 0). False at the first
+// required table that the host has at none of the versions tried; later tables are
+// then not requested.
 bool ImportHostTables();

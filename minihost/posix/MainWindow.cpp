@@ -21,7 +21,7 @@ void DestroyMainWindow(HostWindow window) {
 }
 
 void RunInteractively(CHost& host, HostWindow window) {
-    host.Log().Write("host", "running; type quit to exit");
+    host.GetLog().Write("host", "running; type quit to exit");
     std::string line;
     while (desktop::IsWindow(window) && std::getline(std::cin, line)) {
         if (line == "quit") {
@@ -33,7 +33,7 @@ void RunInteractively(CHost& host, HostWindow window) {
     }
 }
 
-std::filesystem::path ExecutableFolder() {
+std::filesystem::path GetExecutableFolder() {
     return std::filesystem::read_symlink("/proc/self/exe").parent_path();
 }
 

@@ -11,24 +11,24 @@ namespace {
 void QV_HOSTCALL PushErrorFrame(HostErrorFrame* frame) {
     CaptureErrors([&] {
         if (frame == nullptr) {
-            CHost::Current().ReportMisuse("Core.PushErrorFrame was given no frame");
+            CHost::GetCurrent().ReportMisuse("Core.PushErrorFrame was given no frame");
             return;
         }
-        CHost::Current().Frames().Push(frame);
+        CHost::GetCurrent().GetFrames().Push(frame);
     });
 }
 
 void QV_HOSTCALL PopErrorFrame(HostErrorFrame* frame) {
     CaptureErrors([&] {
-        CHost& host = CHost::Current();
-        if (!host.Frames().Pop(frame)) {
+        CHost& host = CHost::GetCurrent();
+        if (!host.GetFrames().Pop(frame)) {
             host.ReportMisuse("Core.PopErrorFrame was given a frame that is not the top one");
         }
     });
 }
 
 HostErrorCode QV_HOSTCALL GetErrorCode() {
-    return CHost::Current().Frames().LastError();
+    return CHost::GetCurrent().GetFrames().GetLastErrorCode();
 }
 
 HostAtom QV_HOSTCALL AtomFromString(const char* text) {
@@ -36,7 +36,7 @@ HostAtom QV_HOSTCALL AtomFromString(const char* text) {
         if (text == nullptr) {
             throw CHostError(kErrBadArgument);
         }
-        return CHost::Current().Atoms().Intern(text);
+        return CHost::GetCurrent().GetAtoms().Intern(text);
     });
 }
 
@@ -45,13 +45,13 @@ HostCallback QV_HOSTCALL CallbackCreate(HostExtensionId owner, HostProc proc) {
         if (proc == nullptr) {
             throw CHostError(kErrBadArgument);
         }
-        return CHost::Current().Callbacks().Create(owner, proc);
+        return CHost::GetCurrent().GetCallbacks().Create(owner, proc);
     });
 }
 
 HostTable QV_HOSTCALL GetTable(HostAtom name, HostVersion version) {
     return Serve<HostTable>("Core.GetTable",
-                            [&] { return CHost::Current().FindTable(name, version); });
+                            [&] { return CHost::GetCurrent().FindTable(name, version); });
 }
 
 const std::array<HostFunction, static_cast<std::size_t>(CoreEntry::Count)> kEntries = {
@@ -62,7 +62,7 @@ const std::array<HostFunction, static_cast<std::size_t>(CoreEntry::Count)> kEntr
 
 namespace minihost {
 
-HostTable CoreEntries() {
+HostTable GetCoreTable() {
     return core::kEntries.data();
 }
 

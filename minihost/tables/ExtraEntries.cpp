@@ -32,7 +32,7 @@ const std::array<HostFunction, static_cast<std::size_t>(ExtraEntry::Count)> kEnt
 
 namespace minihost {
 
-HostTable ExtraEntries() {
+HostTable GetExtraTable() {
     return extra::kEntries.data();
 }
 

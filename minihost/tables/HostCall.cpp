@@ -6,9 +6,9 @@ namespace {
 // Kept apart so that its strings are gone before the raise.
 void LogRaise(HostErrorCode code, const char* operation) {
     CaptureErrors([&] {
-        CHost& host = CHost::Current();
-        host.Log().Write("error", "raised " + std::to_string(code) + " in " + operation + ": " +
-                                      host.ErrorText(code));
+        CHost& host = CHost::GetCurrent();
+        host.GetLog().Write("error", "raised " + std::to_string(code) + " in " + operation + ": " +
+                                         host.GetErrorText(code));
     });
 }
 
@@ -16,7 +16,7 @@ void LogRaise(HostErrorCode code, const char* operation) {
 
 void RaiseHostError(HostErrorCode code, const char* operation) {
     LogRaise(code, operation);
-    CHost::Current().Frames().Raise(code);
+    CHost::GetCurrent().GetFrames().Raise(code);
 }
 
 } // namespace minihost

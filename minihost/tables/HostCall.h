@@ -21,7 +21,7 @@ HostErrorCode CaptureErrors(Work&& work) noexcept {
         work();
         return 0;
     } catch (const CHostError& error) {
-        return error.Code();
+        return error.GetCode();
     } catch (const std::bad_alloc&) {
         return kErrNoMemory;
     } catch (...) {
@@ -35,7 +35,7 @@ template <class Result, class Work>
 Result Serve(const char* operation, Work&& work) {
     Result result{};
     const HostErrorCode code = CaptureErrors([&] {
-        CHost::Current().ThrowInjectedFault(operation);
+        CHost::GetCurrent().ThrowInjectedFault(operation);
         result = work();
     });
     if (code != 0) {
@@ -48,7 +48,7 @@ Result Serve(const char* operation, Work&& work) {
 template <class Work>
 void ServeVoid(const char* operation, Work&& work) {
     const HostErrorCode code = CaptureErrors([&] {
-        CHost::Current().ThrowInjectedFault(operation);
+        CHost::GetCurrent().ThrowInjectedFault(operation);
         work();
     });
     if (code != 0) {

@@ -21,7 +21,7 @@ const std::array<HostFunction, static_cast<std::size_t>(ModelEntry::Count)> kEnt
 
 namespace minihost {
 
-HostTable ModelEntries() {
+HostTable GetModelTable() {
     return model::kEntries.data();
 }
 

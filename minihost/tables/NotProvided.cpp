@@ -5,8 +5,8 @@ namespace {
 
 void LogNotProvided(const char* operation) {
     CaptureErrors([&] {
-        CHost::Current().Log().Write("unavailable",
-                                     std::string(operation) + " is not provided by this host");
+        CHost::GetCurrent().GetLog().Write("unavailable", std::string(operation) +
+                                                              " is not provided by this host");
     });
 }
 

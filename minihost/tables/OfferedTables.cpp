@@ -4,18 +4,18 @@
 
 namespace minihost {
 
-HostTable OfferedTable(HostTableId id) {
+HostTable GetOfferedTable(HostTableId id) {
     // One distinct, entry-less array for each table that is offered by name only.
     static const std::array<std::array<HostFunction, 1>, kHostTableCount> kEmptyTables{};
     switch (id) {
     case HostTableId::AcroSupport:
-        return SupportEntries();
+        return GetSupportTable();
     case HostTableId::ASExtra:
-        return ExtraEntries();
+        return GetExtraTable();
     case HostTableId::AcroView:
-        return ViewEntries();
+        return GetViewTable();
     case HostTableId::PDModel:
-        return ModelEntries();
+        return GetModelTable();
     default:
         return kEmptyTables.at(static_cast<std::size_t>(id)).data();
     }

@@ -7,14 +7,14 @@
 
 namespace minihost {
 
-HostTable CoreEntries();
-HostTable SupportEntries();
-HostTable ExtraEntries();
-HostTable ViewEntries();
-HostTable ModelEntries();
+HostTable GetCoreTable();
+HostTable GetSupportTable();
+HostTable GetExtraTable();
+HostTable GetViewTable();
+HostTable GetModelTable();
 
 // The table offered under `id`. The tables whose operations no plug-in calls are
 // offered without entries.
-HostTable OfferedTable(HostTableId id);
+HostTable GetOfferedTable(HostTableId id);
 
 } // namespace minihost

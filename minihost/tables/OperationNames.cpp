@@ -23,7 +23,7 @@ void AddNames(std::vector<std::string>& names, const char* table,
 
 } // namespace
 
-std::vector<std::string> AllOperationNames() {
+std::vector<std::string> ListOperationNames() {
     std::vector<std::string> names;
     AddNames(names, "Core", {QV_CORE_TABLE(QV_OPERATION_NAME, Core)});
     AddNames(names, "AcroSupport", {QV_SUPPORT_TABLE(QV_OPERATION_NAME, Support)});

@@ -19,16 +19,16 @@ void* QV_HOSTCALL MemAlloc(std::uint32_t size) {
     // injected fault.
     void* block = nullptr;
     CaptureErrors([&] {
-        CHost& host = CHost::Current();
+        CHost& host = CHost::GetCurrent();
         host.ThrowInjectedFault("AcroSupport.MemAlloc");
         void* allocated = std::malloc(size == 0 ? 1 : size);
         if (allocated == nullptr) {
             return;
         }
         try {
-            host.Ledger().Acquire(allocated, "memory",
-                                  "AcroSupport.MemAlloc " + std::to_string(size),
-                                  [](void* leftover) { std::free(leftover); });
+            host.GetLedger().Acquire(allocated, "memory",
+                                     "AcroSupport.MemAlloc " + std::to_string(size),
+                                     [](void* leftover) { std::free(leftover); });
         } catch (...) {
             std::free(allocated);
             throw;
@@ -43,8 +43,8 @@ void QV_HOSTCALL MemFree(void* block) {
         return;
     }
     CaptureErrors([&] {
-        CHost& host = CHost::Current();
-        if (!host.Ledger().Release(block, "memory")) {
+        CHost& host = CHost::GetCurrent();
+        if (!host.GetLedger().Release(block, "memory")) {
             host.ReportMisuse("AcroSupport.MemFree was given a block the host never handed out, "
                               "or one already freed");
             return;
@@ -61,7 +61,7 @@ char* QV_HOSTCALL GetErrorString(HostErrorCode code, char* buffer, std::uint32_t
     }
     buffer[0] = '\0';
     CaptureErrors([&] {
-        const std::string text = CHost::Current().ErrorText(code);
+        const std::string text = CHost::GetCurrent().GetErrorText(code);
         const std::size_t length = std::min<std::size_t>(text.size(), size - 1U);
         std::memcpy(buffer, text.data(), length);
         buffer[length] = '\0';
@@ -90,7 +90,7 @@ const std::array<HostFunction, static_cast<std::size_t>(SupportEntry::Count)> kE
 
 namespace minihost {
 
-HostTable SupportEntries() {
+HostTable GetSupportTable() {
     return support::kEntries.data();
 }
 

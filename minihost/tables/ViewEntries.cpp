@@ -9,15 +9,16 @@
 namespace minihost::view {
 namespace {
 
-// Unattended, an alert is logged and never waits for anybody.
+// Unattended, an alert is logged and never waits for anybody. It never fails: the
+// plug-in shows host errors with it after their frame is gone.
 void QV_HOSTCALL AlertNote(const char* text) {
-    ServeVoid("AcroView.AlertNote",
-              [&] { CHost::Current().Log().Write("alert", text != nullptr ? text : ""); });
+    CaptureErrors(
+        [&] { CHost::GetCurrent().GetLog().Write("alert", text != nullptr ? text : ""); });
 }
 
 void QV_HOSTCALL GetVersion(std::int16_t* major, std::int16_t* minor) {
     ServeVoid("AcroView.GetVersion", [&] {
-        const CHostOptions& options = CHost::Current().Options();
+        const CHostOptions& options = CHost::GetCurrent().GetOptions();
         if (major != nullptr) {
             *major = options.hostMajorVersion;
         }
@@ -56,7 +57,7 @@ const std::array<HostFunction, static_cast<std::size_t>(ViewEntry::Count)> kEntr
 
 namespace minihost {
 
-HostTable ViewEntries() {
+HostTable GetViewTable() {
     return view::kEntries.data();
 }
 

@@ -47,7 +47,7 @@ void DestroyMainWindow(HostWindow window) {
 }
 
 void RunInteractively(CHost& host, HostWindow window) {
-    host.Log().Write("host", "running; close the main window to exit");
+    host.GetLog().Write("host", "running; close the main window to exit");
     MSG message{};
     while (IsWindow(static_cast<HWND>(window)) && GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -55,7 +55,7 @@ void RunInteractively(CHost& host, HostWindow window) {
     }
 }
 
-std::filesystem::path ExecutableFolder() {
+std::filesystem::path GetExecutableFolder() {
     std::array<char, MAX_PATH> path{};
     const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
     return std::filesystem::path(std::string(path.data(), length)).parent_path();

@@ -10,7 +10,7 @@
 namespace platform {
 namespace {
 
-std::string_view LocaleName() {
+std::string_view GetLocaleName() {
     for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
         const char* value = std::getenv(variable);
         if (value != nullptr && *value != '\0') {
@@ -37,7 +37,7 @@ constexpr std::array<CLanguageCodePage, 34> kLanguageCodePages = {{
 } // namespace
 
 unsigned GetAnsiCodePage() {
-    const std::string_view locale = LocaleName();
+    const std::string_view locale = GetLocaleName();
     const std::string_view language = locale.substr(0, locale.find_first_of("_.@"));
     if (language == "zh") {
         // Traditional Chinese where it is written so, simplified elsewhere.

@@ -38,7 +38,7 @@ TEST_F(ErrorFrames, BodyThatRunsToItsEndGivesTrue) {
         CallPlugIn([&] { completed = CallInErrorFrame([&] { ViewGetVersion(&major, &minor); }); }));
     EXPECT_TRUE(completed);
     EXPECT_EQ(major, 5);
-    EXPECT_EQ(Host().Frames().Depth(), 0U);
+    EXPECT_EQ(GetHost().GetFrames().GetDepth(), 0U);
 }
 
 TEST_F(ErrorFrames, RaisedErrorReturnsToTheFrameWithItsCode) {
@@ -57,7 +57,7 @@ TEST_F(ErrorFrames, RaisedErrorReturnsToTheFrameWithItsCode) {
     EXPECT_EQ(before, 1);
     EXPECT_EQ(after, 0);
     EXPECT_EQ(CoreGetErrorCode(), minihost::kErrInjected); // kept after the pop
-    EXPECT_EQ(Host().Frames().Depth(), 0U);
+    EXPECT_EQ(GetHost().GetFrames().GetDepth(), 0U);
 }
 
 TEST_F(ErrorFrames, InnerFrameCatchesItsOwnErrorAndTheOuterGoesOn) {
@@ -93,7 +93,7 @@ TEST_F(ErrorFrames, ErrorAfterAnInnerFrameGoesToTheOuterOne) {
 TEST_F(ErrorFrames, ErrorOutsideEveryPlugInFrameReachesTheHost) {
     ASSERT_TRUE(StartHostAndSetUpPlugIn(FailingGetVersion()));
     EXPECT_FALSE(CallPlugIn([] { CallGetVersion(); }));
-    EXPECT_EQ(Host().Frames().LastError(), minihost::kErrInjected);
+    EXPECT_EQ(GetHost().GetFrames().GetLastErrorCode(), minihost::kErrInjected);
 }
 
 class HostErrorAlert : public CInProcessHostTest {};
@@ -105,27 +105,27 @@ TEST_F(HostErrorAlert, ShowsTheTextOfTheErrorBeingHandled) {
             ShowHostError();
         }
     }));
-    EXPECT_EQ(
-        LogLinesStartingWith("alert:"),
-        std::vector<std::string>{"alert: " + minihost::BuiltInErrorText(minihost::kErrInjected)});
+    EXPECT_EQ(ListLogLinesStartingWith("alert:"),
+              std::vector<std::string>{"alert: " +
+                                       minihost::GetBuiltInErrorText(minihost::kErrInjected)});
 }
 
 TEST_F(HostErrorAlert, LongTextIsCutTo255Characters) {
     ASSERT_TRUE(StartHostAndSetUpPlugIn(FailingGetVersion()));
     const std::string longText = std::string(255, 'x') + "TAIL";
-    Host().SetErrorText(minihost::kErrInjected, longText);
+    GetHost().SetErrorText(minihost::kErrInjected, longText);
     ASSERT_TRUE(CallPlugIn([&] {
         if (!CallInErrorFrame([] { CallGetVersion(); })) {
             ShowHostError();
         }
     }));
-    EXPECT_EQ(LogLinesStartingWith("alert:"),
+    EXPECT_EQ(ListLogLinesStartingWith("alert:"),
               std::vector<std::string>{"alert: " + std::string(255, 'x')});
 }
 
 TEST_F(HostErrorAlert, HostWritesAtMostTheBufferItIsGiven) {
     ASSERT_TRUE(StartHostAndSetUpPlugIn());
-    Host().SetErrorText(7, "abcdef");
+    GetHost().SetErrorText(7, "abcdef");
     std::string buffer(8, '#');
     SupportGetErrorString(7, buffer.data(), 4);
     EXPECT_EQ(buffer, std::string("abc\0####", 8));

@@ -17,7 +17,7 @@ const std::string kSetUpRefused = "refused: *: the set-up routine refused this h
 
 TEST(HandshakeRun, RealModuleLoadsAndGetsItsCallbacksInOrder) {
     const CMiniHostRun run = RunMiniHost({});
-    ASSERT_EQ(run.exitCode, 0) << run.Transcript();
+    ASSERT_EQ(run.exitCode, 0) << run.GetTranscript();
     const std::vector<std::string> order = {
         "handshake: PlugInMain offered 0x00020000, answered 0x00020000",
         "handshake: set-up accepted",
@@ -32,8 +32,8 @@ TEST(HandshakeRun, RealModuleLoadsAndGetsItsCallbacksInOrder) {
     };
     long previous = -1;
     for (const auto& line : order) {
-        const long index = run.IndexOf(line);
-        EXPECT_GT(index, previous) << line << "\n" << run.Transcript();
+        const long index = run.FindLine(line);
+        EXPECT_GT(index, previous) << line << "\n" << run.GetTranscript();
         previous = index;
     }
 }
@@ -56,7 +56,7 @@ TEST(HandshakeRun, TablesAreRequestedInOrderAtTheNewestVersion) {
         "table: AcroViewSweetPea 5.0 given",
         "table: PDMetadata 5.0 given",
     };
-    EXPECT_EQ(run.LinesStartingWith("table:"), expected) << run.Transcript();
+    EXPECT_EQ(run.ListLinesStartingWith("table:"), expected) << run.GetTranscript();
 }
 
 // One host configuration, what its log must show, and what it must not.
@@ -76,13 +76,13 @@ class HandshakeTable : public ::testing::TestWithParam<CHandshakeCase> {};
 TEST_P(HandshakeTable, HostConfiguration) {
     const CHandshakeCase& handshakeCase = GetParam();
     const CMiniHostRun run = RunMiniHost(handshakeCase.arguments);
-    EXPECT_EQ(run.exitCode, 0) << run.Transcript();
-    EXPECT_TRUE(run.Logged("ledger: nothing left acquired")) << run.Transcript();
+    EXPECT_EQ(run.exitCode, 0) << run.GetTranscript();
+    EXPECT_TRUE(run.WasLogged("ledger: nothing left acquired")) << run.GetTranscript();
     for (const auto& line : handshakeCase.logged) {
-        EXPECT_TRUE(run.Logged(line)) << "missing: " << line << "\n" << run.Transcript();
+        EXPECT_TRUE(run.WasLogged(line)) << "missing: " << line << "\n" << run.GetTranscript();
     }
     for (const auto& line : handshakeCase.notLogged) {
-        EXPECT_FALSE(run.Logged(line)) << "unexpected: " << line << "\n" << run.Transcript();
+        EXPECT_FALSE(run.WasLogged(line)) << "unexpected: " << line << "\n" << run.GetTranscript();
     }
 }
 

@@ -11,8 +11,8 @@
 namespace {
 
 using testing_support::CMiniHostRun;
-using testing_support::FixtureFolder;
-using testing_support::MiniHostProgram;
+using testing_support::GetFixtureFolder;
+using testing_support::GetMiniHostProgram;
 using testing_support::RunMiniHost;
 using testing_support::RunProgram;
 
@@ -20,7 +20,7 @@ constexpr int kExitBadOptions = 2;
 constexpr int kExitLedger = 3;
 
 TEST(MiniHostOptions, HelpDescribesTheOptions) {
-    const auto result = RunProgram(MiniHostProgram(), {"--help"});
+    const auto result = RunProgram(GetMiniHostProgram(), {"--help"});
     EXPECT_EQ(result.exitCode, 0);
     for (const char* option : {"--plugins", "--table", "--host-version", "--fail-at", "--fail-op",
                                "--exit-after-startup", "PDMetadata"}) {
@@ -36,7 +36,7 @@ struct CBadOptionCase {
 class MiniHostBadOptions : public ::testing::TestWithParam<CBadOptionCase> {};
 
 TEST_P(MiniHostBadOptions, AreRefusedWithAClearMessage) {
-    const auto result = RunProgram(MiniHostProgram(), GetParam().arguments);
+    const auto result = RunProgram(GetMiniHostProgram(), GetParam().arguments);
     EXPECT_EQ(result.exitCode, kExitBadOptions);
     EXPECT_NE(result.output.find(GetParam().message), std::string::npos) << result.output;
 }
@@ -57,25 +57,27 @@ INSTANTIATE_TEST_SUITE_P(
                                      "the plug-ins folder"}));
 
 TEST(MiniHostLoader, FileThatIsNoModuleIsRefused) {
-    const CMiniHostRun run = RunMiniHost({}, FixtureFolder("not_a_module").string());
-    EXPECT_EQ(run.exitCode, 0) << run.Transcript();
-    EXPECT_TRUE(run.Logged("refused: *Broken.api: cannot load the module: *")) << run.Transcript();
-    EXPECT_TRUE(run.Logged("host: start-up finished, 0 plug-in(s) running"));
+    const CMiniHostRun run = RunMiniHost({}, GetFixtureFolder("not_a_module").string());
+    EXPECT_EQ(run.exitCode, 0) << run.GetTranscript();
+    EXPECT_TRUE(run.WasLogged("refused: *Broken.api: cannot load the module: *"))
+        << run.GetTranscript();
+    EXPECT_TRUE(run.WasLogged("host: start-up finished, 0 plug-in(s) running"));
 }
 
 TEST(MiniHostLoader, ModuleWithoutPlugInMainIsRefused) {
-    const CMiniHostRun run = RunMiniHost({}, FixtureFolder("no_entry").string());
-    EXPECT_EQ(run.exitCode, 0) << run.Transcript();
-    EXPECT_TRUE(run.Logged("refused: *NoEntry.api: it exports no PlugInMain")) << run.Transcript();
+    const CMiniHostRun run = RunMiniHost({}, GetFixtureFolder("no_entry").string());
+    EXPECT_EQ(run.exitCode, 0) << run.GetTranscript();
+    EXPECT_TRUE(run.WasLogged("refused: *NoEntry.api: it exports no PlugInMain"))
+        << run.GetTranscript();
 }
 
 TEST(MiniHostLoader, GoodModuleLoadsBesideBadOnesAndOtherFilesAreLeftAlone) {
-    const CMiniHostRun run = RunMiniHost({}, FixtureFolder("mixed").string());
-    EXPECT_EQ(run.exitCode, 0) << run.Transcript();
-    EXPECT_EQ(run.LinesStartingWith("module:").size(), 3U) << run.Transcript();
-    EXPECT_EQ(run.LinesStartingWith("refused:").size(), 2U) << run.Transcript();
-    EXPECT_TRUE(run.Logged("loaded: ADBE:Quorvella*"));
-    EXPECT_TRUE(run.Logged("callback: ADBE:Quorvella init -> true"));
+    const CMiniHostRun run = RunMiniHost({}, GetFixtureFolder("mixed").string());
+    EXPECT_EQ(run.exitCode, 0) << run.GetTranscript();
+    EXPECT_EQ(run.ListLinesStartingWith("module:").size(), 3U) << run.GetTranscript();
+    EXPECT_EQ(run.ListLinesStartingWith("refused:").size(), 2U) << run.GetTranscript();
+    EXPECT_TRUE(run.WasLogged("loaded: ADBE:Quorvella*"));
+    EXPECT_TRUE(run.WasLogged("callback: ADBE:Quorvella init -> true"));
 }
 
 struct CMisbehaviourCase {
@@ -88,11 +90,11 @@ class MiniHostNotices : public ::testing::TestWithParam<CMisbehaviourCase> {};
 
 TEST_P(MiniHostNotices, MisbehavingPlugIn) {
     const auto& misbehaviour = GetParam();
-    const CMiniHostRun run =
-        RunMiniHost({}, FixtureFolder("behaving").string(), {{"QV_FIXTURE", misbehaviour.fixture}});
-    EXPECT_EQ(run.exitCode, misbehaviour.exitCode) << run.Transcript();
+    const CMiniHostRun run = RunMiniHost({}, GetFixtureFolder("behaving").string(),
+                                         {{"QV_FIXTURE", misbehaviour.fixture}});
+    EXPECT_EQ(run.exitCode, misbehaviour.exitCode) << run.GetTranscript();
     for (const auto& line : misbehaviour.logged) {
-        EXPECT_TRUE(run.Logged(line)) << "missing: " << line << "\n" << run.Transcript();
+        EXPECT_TRUE(run.WasLogged(line)) << "missing: " << line << "\n" << run.GetTranscript();
     }
 }
 
@@ -128,22 +130,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MiniHostFaults, EveryInjectedFaultDuringStartUpLeavesNothingAcquired) {
     const CMiniHostRun traced = RunMiniHost({"--trace-calls"});
-    const std::size_t calls = traced.LinesStartingWith("call:").size();
-    ASSERT_GT(calls, 20U) << traced.Transcript();
+    const std::size_t calls = traced.ListLinesStartingWith("call:").size();
+    ASSERT_GT(calls, 20U) << traced.GetTranscript();
     for (std::size_t call = 1; call <= calls; ++call) {
         const CMiniHostRun run = RunMiniHost({"--fail-at", std::to_string(call)});
-        EXPECT_EQ(run.exitCode, 0) << run.Transcript();
-        EXPECT_TRUE(run.Logged("fault: injected at call " + std::to_string(call) + " *"));
-        EXPECT_TRUE(run.Logged("ledger: nothing left acquired")) << run.Transcript();
+        EXPECT_EQ(run.exitCode, 0) << run.GetTranscript();
+        EXPECT_TRUE(run.WasLogged("fault: injected at call " + std::to_string(call) + " *"));
+        EXPECT_TRUE(run.WasLogged("ledger: nothing left acquired")) << run.GetTranscript();
         // Start-up happens outside every frame of the plug-in: a fault refuses the load.
-        EXPECT_TRUE(run.Logged("refused: *raised an error")) << run.Transcript();
+        EXPECT_TRUE(run.WasLogged("refused: *raised an error")) << run.GetTranscript();
     }
 }
 
 TEST(MiniHostFaults, NamedOperationFailsAtEveryCall) {
     const CMiniHostRun run = RunMiniHost({"--fail-op", "Core.GetTable"});
-    EXPECT_TRUE(run.Logged("fault: injected at call 2 Core.GetTable")) << run.Transcript();
-    EXPECT_TRUE(run.Logged("refused: *the set-up routine raised an error"));
+    EXPECT_TRUE(run.WasLogged("fault: injected at call 2 Core.GetTable")) << run.GetTranscript();
+    EXPECT_TRUE(run.WasLogged("refused: *the set-up routine raised an error"));
 }
 
 } // namespace

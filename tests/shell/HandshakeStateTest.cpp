@@ -4,7 +4,6 @@
 #include "host/PlugInState.h"
 #include "minihost/tables/OfferedTables.h"
 #include "shell/PlugInEntry.h"
-#include "shell/PlugInName.h"
 #include "tests/support/InProcessHost.h"
 
 #include <cstring>
@@ -41,7 +40,7 @@ TEST(PlugInMain, OlderHostIsAnsweredWithItsOwnVersionAndRefusedAtSetUp) {
     HostSetupProc setup = nullptr;
     EXPECT_EQ(PlugInMain(0x00010000, &answered, &setup, &platformData), kHostTrue);
     EXPECT_EQ(answered, 0x00010000U);
-    HostSetupRecord record{answered, 1, minihost::CoreEntries(), nullptr};
+    HostSetupRecord record{answered, 1, minihost::GetCoreTable(), nullptr};
     EXPECT_EQ(setup(answered, &record), kHostFalse);
     EXPECT_EQ(record.handshakeCallback, nullptr);
     g_plugInState = CPlugInState{};
@@ -49,21 +48,49 @@ TEST(PlugInMain, OlderHostIsAnsweredWithItsOwnVersionAndRefusedAtSetUp) {
 
 class HandshakeState : public CInProcessHostTest {};
 
+TEST_F(HandshakeState, SetUpRefusesAnotherVersionOrNoRecordWithoutRequestingTables) {
+    StartHost();
+    HostSetupRecord record{kHandshakeVersion, 1, minihost::GetCoreTable(), nullptr};
+    HostBool withOtherVersion = kHostTrue;
+    HostBool withoutRecord = kHostTrue;
+    ASSERT_TRUE(CallPlugIn([&] {
+        withOtherVersion = PlugInSetup(0x00020001, &record);
+        withoutRecord = PlugInSetup(kHandshakeVersion, nullptr);
+    }));
+    EXPECT_EQ(withOtherVersion, kHostFalse);
+    EXPECT_EQ(withoutRecord, kHostFalse);
+    EXPECT_EQ(record.handshakeCallback, nullptr);
+    EXPECT_TRUE(ListLogLinesStartingWith("table:").empty());
+}
+
+TEST_F(HandshakeState, RefusedImportLeavesNoTableBehind) {
+    minihost::CHostOptions options;
+    options.tableVersions.at(static_cast<std::size_t>(HostTableId::PDSRead)) = 0;
+    ASSERT_FALSE(StartHostAndSetUpPlugIn(options));
+    for (const CImportedTable& imported : g_plugInState.tables) {
+        if (imported.table == nullptr) {
+            EXPECT_EQ(imported.version, 0U);
+        }
+    }
+    EXPECT_EQ(g_plugInState.GetImportedTable(HostTableId::Win).table, nullptr);
+    EXPECT_NE(g_plugInState.GetImportedTable(HostTableId::PDSWrite).table, nullptr);
+}
+
 TEST_F(HandshakeState, RecordsTheVersionEachTableWasObtainedAt) {
     ASSERT_TRUE(StartHostAndSetUpPlugIn(Offering(HostTableId::PDSysFont, kVersion45)));
-    EXPECT_EQ(g_plugInState.Imported(HostTableId::PDSysFont).version, kVersion45);
-    EXPECT_NE(g_plugInState.Imported(HostTableId::PDSysFont).table, nullptr);
-    EXPECT_EQ(g_plugInState.Imported(HostTableId::AcroSupport).version, 0x00050000U);
-    EXPECT_EQ(g_plugInState.Imported(HostTableId::AcroSupport).table,
-              minihost::OfferedTable(HostTableId::AcroSupport));
+    EXPECT_EQ(g_plugInState.GetImportedTable(HostTableId::PDSysFont).version, kVersion45);
+    EXPECT_NE(g_plugInState.GetImportedTable(HostTableId::PDSysFont).table, nullptr);
+    EXPECT_EQ(g_plugInState.GetImportedTable(HostTableId::AcroSupport).version, 0x00050000U);
+    EXPECT_EQ(g_plugInState.GetImportedTable(HostTableId::AcroSupport).table,
+              minihost::GetOfferedTable(HostTableId::AcroSupport));
     EXPECT_EQ(g_plugInState.extensionId, 1U);
-    EXPECT_EQ(g_plugInState.core, minihost::CoreEntries());
+    EXPECT_EQ(g_plugInState.core, minihost::GetCoreTable());
 }
 
 TEST_F(HandshakeState, MissingOptionalTableStaysNullAtVersionZero) {
     ASSERT_TRUE(StartHostAndSetUpPlugIn(Offering(HostTableId::PDMetadata, 0)));
-    EXPECT_EQ(g_plugInState.Imported(HostTableId::PDMetadata).table, nullptr);
-    EXPECT_EQ(g_plugInState.Imported(HostTableId::PDMetadata).version, 0U);
+    EXPECT_EQ(g_plugInState.GetImportedTable(HostTableId::PDMetadata).table, nullptr);
+    EXPECT_EQ(g_plugInState.GetImportedTable(HostTableId::PDMetadata).version, 0U);
 }
 
 TEST_F(HandshakeState, HandshakeGivesTheNameAndFourCallbacksOwnedByThePlugIn) {
@@ -72,15 +99,15 @@ TEST_F(HandshakeState, HandshakeGivesTheNameAndFourCallbacksOwnedByThePlugIn) {
     HostBool accepted = kHostFalse;
     ASSERT_TRUE(CallPlugIn([&] { accepted = PlugInHandshake(kHandshakeVersion, &record); }));
     ASSERT_EQ(accepted, kHostTrue);
-    const std::string* name = Host().Atoms().Find(record.plugInName);
+    const std::string* name = GetHost().GetAtoms().Find(record.plugInName);
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(*name, "ADBE:Quorvella");
 
-    const auto& callbacks = Host().Callbacks();
+    const auto& callbacks = GetHost().GetCallbacks();
     for (HostCallback callback :
          {record.exportTables, record.importReplaceAndRegister, record.init, record.unload}) {
-        EXPECT_EQ(callbacks.OwnerOf(callback), g_plugInState.extensionId);
-        const auto proc = callbacks.As<HostLifeCycleProc>(callback);
+        EXPECT_EQ(callbacks.FindOwner(callback), g_plugInState.extensionId);
+        const auto proc = callbacks.FindAs<HostLifeCycleProc>(callback);
         ASSERT_NE(proc, nullptr);
         HostBool result = kHostFalse;
         ASSERT_TRUE(CallPlugIn([&] { result = proc(); }));
@@ -104,19 +131,12 @@ TEST_F(HandshakeState, WrongHandshakeVersionLeavesTheRecordUntouched) {
 
 TEST_F(HandshakeState, SetUpRecordOfAnotherVersionIsRefusedBeforeAnyTableIsRequested) {
     StartHost();
-    HostSetupRecord record{0x00020001, 1, minihost::CoreEntries(), nullptr};
+    HostSetupRecord record{0x00020001, 1, minihost::GetCoreTable(), nullptr};
     HostBool accepted = kHostTrue;
     ASSERT_TRUE(CallPlugIn([&] { accepted = PlugInSetup(kHandshakeVersion, &record); }));
     EXPECT_EQ(accepted, kHostFalse);
-    EXPECT_TRUE(LogLinesStartingWith("table:").empty());
+    EXPECT_TRUE(ListLogLinesStartingWith("table:").empty());
     EXPECT_EQ(g_plugInState.core, nullptr);
-}
-
-TEST_F(HandshakeState, NameAtomIsTheAtomOfThePlugInName) {
-    ASSERT_TRUE(StartHostAndSetUpPlugIn());
-    HostAtom atom = 0;
-    ASSERT_TRUE(CallPlugIn([&] { atom = GetPlugInName(); }));
-    EXPECT_EQ(atom, Host().Atoms().Intern(kPlugInName));
 }
 
 } // namespace

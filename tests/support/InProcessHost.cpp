@@ -8,7 +8,7 @@
 namespace testing_support {
 
 void CInProcessHostTest::StartHost(minihost::CHostOptions options) {
-    options.logFile = m_folder.Path() / "minihost.log";
+    options.logFile = m_folder.GetPath() / "minihost.log";
     m_host = std::make_unique<minihost::CHost>(std::move(options));
     g_plugInState = CPlugInState{};
 }
@@ -21,15 +21,16 @@ bool CInProcessHostTest::StartHostAndSetUpPlugIn(minihost::CHostOptions options)
     HostBool accepted = kHostFalse;
     const bool returned = CallPlugIn([&] {
         PlugInMain(kHandshakeVersion, &agreed, &setup, &platformData);
-        HostSetupRecord record{agreed, 1, minihost::CoreEntries(), nullptr};
+        HostSetupRecord record{agreed, 1, minihost::GetCoreTable(), nullptr};
         accepted = setup(agreed, &record);
     });
     return returned && accepted != kHostFalse;
 }
 
-std::vector<std::string> CInProcessHostTest::LogLinesStartingWith(std::string_view prefix) const {
+std::vector<std::string>
+CInProcessHostTest::ListLogLinesStartingWith(std::string_view prefix) const {
     std::vector<std::string> lines;
-    for (const auto& line : m_host->Log().Lines()) {
+    for (const auto& line : m_host->GetLog().GetLines()) {
         if (line.starts_with(prefix)) {
             lines.push_back(line);
         }
@@ -42,13 +43,13 @@ void CInProcessHostTest::TearDown() {
         return;
     }
     std::string outstanding;
-    for (const auto& line : m_host->Ledger().Outstanding()) {
+    for (const auto& line : m_host->GetLedger().ListOutstanding()) {
         outstanding += line + "\n";
     }
-    EXPECT_EQ(m_host->Ledger().Count(), 0U) << "left acquired:\n" << outstanding;
-    m_host->Ledger().ReclaimOutstanding();
+    EXPECT_EQ(m_host->GetLedger().GetCount(), 0U) << "left acquired:\n" << outstanding;
+    m_host->GetLedger().ReclaimOutstanding();
     EXPECT_EQ(m_host->MisuseCount(), 0U);
-    EXPECT_EQ(m_host->Frames().Depth(), 0U);
+    EXPECT_EQ(m_host->GetFrames().GetDepth(), 0U);
     m_host.reset();
     g_plugInState = CPlugInState{};
 }

@@ -29,12 +29,12 @@ protected:
     // plug-in; false when a host error escaped it.
     template <class Call>
     bool CallPlugIn(Call&& call) {
-        return minihost::CallIntoPlugIn(Host().Frames(), call) ==
-               minihost::CPlugInCallOutcome::Returned;
+        return minihost::CallIntoPlugIn(GetHost().GetFrames(), call) ==
+               minihost::PlugInCallOutcome::Returned;
     }
 
-    minihost::CHost& Host() { return *m_host; }
-    [[nodiscard]] std::vector<std::string> LogLinesStartingWith(std::string_view prefix) const;
+    minihost::CHost& GetHost() { return *m_host; }
+    [[nodiscard]] std::vector<std::string> ListLogLinesStartingWith(std::string_view prefix) const;
 
     void TearDown() override;
 

@@ -27,11 +27,11 @@ bool Matches(std::string_view text, std::string_view pattern) {
 
 } // namespace
 
-bool CMiniHostRun::Logged(std::string_view line) const {
-    return IndexOf(line) >= 0;
+bool CMiniHostRun::WasLogged(std::string_view line) const {
+    return FindLine(line) >= 0;
 }
 
-long CMiniHostRun::IndexOf(std::string_view line) const {
+long CMiniHostRun::FindLine(std::string_view line) const {
     for (std::size_t i = 0; i < log.size(); ++i) {
         if (Matches(log[i], line)) {
             return static_cast<long>(i);
@@ -40,7 +40,7 @@ long CMiniHostRun::IndexOf(std::string_view line) const {
     return -1;
 }
 
-std::vector<std::string> CMiniHostRun::LinesStartingWith(std::string_view prefix) const {
+std::vector<std::string> CMiniHostRun::ListLinesStartingWith(std::string_view prefix) const {
     std::vector<std::string> lines;
     for (const auto& logLine : log) {
         if (logLine.starts_with(prefix)) {
@@ -50,7 +50,7 @@ std::vector<std::string> CMiniHostRun::LinesStartingWith(std::string_view prefix
     return lines;
 }
 
-std::string CMiniHostRun::Transcript() const {
+std::string CMiniHostRun::GetTranscript() const {
     std::string text =
         "exit code " + std::to_string(exitCode) + "\nconsole:\n" + console + "log:\n";
     for (const auto& line : log) {
@@ -63,12 +63,13 @@ CMiniHostRun RunMiniHost(const std::vector<std::string>& arguments,
                          const std::string& plugInsFolder,
                          const std::vector<std::pair<std::string, std::string>>& environment) {
     const CTempFolder folder;
-    const std::filesystem::path logFile = folder.Path() / "minihost.log";
+    const std::filesystem::path logFile = folder.GetPath() / "minihost.log";
     std::vector<std::string> all{"--exit-after-startup", "--log", logFile.string(), "--plugins",
-                                 plugInsFolder.empty() ? PlugInsFolder().string() : plugInsFolder};
+                                 plugInsFolder.empty() ? GetPlugInsFolder().string()
+                                                       : plugInsFolder};
     all.insert(all.end(), arguments.begin(), arguments.end());
 
-    const CProcessResult process = RunProgram(MiniHostProgram(), all, environment);
+    const CProcessResult process = RunProgram(GetMiniHostProgram(), all, environment);
     CMiniHostRun run;
     run.exitCode = process.exitCode;
     run.console = process.output;

@@ -17,13 +17,13 @@ struct CMiniHostRun {
 
     // Whether a log line matches `line`, in which each "*" stands for any run of
     // characters.
-    [[nodiscard]] bool Logged(std::string_view line) const;
+    [[nodiscard]] bool WasLogged(std::string_view line) const;
     // The log lines that start with `prefix`.
-    [[nodiscard]] std::vector<std::string> LinesStartingWith(std::string_view prefix) const;
-    // Position of the first line that Logged() would match, or -1.
-    [[nodiscard]] long IndexOf(std::string_view line) const;
+    [[nodiscard]] std::vector<std::string> ListLinesStartingWith(std::string_view prefix) const;
+    // Position of the first line that WasLogged() would match, or -1.
+    [[nodiscard]] long FindLine(std::string_view line) const;
     // The whole log, for failure messages.
-    [[nodiscard]] std::string Transcript() const;
+    [[nodiscard]] std::string GetTranscript() const;
 };
 
 // Runs minihost unattended (--exit-after-startup) on `plugInsFolder` with `arguments`.

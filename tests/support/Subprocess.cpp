@@ -142,7 +142,7 @@ CProcessResult RunProgram(const std::filesystem::path& program,
                           const std::vector<std::string>& arguments,
                           const std::vector<std::pair<std::string, std::string>>& environment) {
     const CTempFolder folder;
-    const std::filesystem::path outputFile = folder.Path() / "output.txt";
+    const std::filesystem::path outputFile = folder.GetPath() / "output.txt";
     CProcessResult result;
     result.exitCode = Run(program, arguments, environment, outputFile);
     result.output = ReadFile(outputFile);

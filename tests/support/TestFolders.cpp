@@ -14,7 +14,7 @@
 
 namespace testing_support {
 
-std::filesystem::path BinFolder() {
+std::filesystem::path GetBinFolder() {
 #if defined(_WIN32)
     std::array<char, MAX_PATH> path{};
     const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -24,20 +24,20 @@ std::filesystem::path BinFolder() {
 #endif
 }
 
-std::filesystem::path MiniHostProgram() {
+std::filesystem::path GetMiniHostProgram() {
 #if defined(_WIN32)
-    return BinFolder() / "minihost.exe";
+    return GetBinFolder() / "minihost.exe";
 #else
-    return BinFolder() / "minihost";
+    return GetBinFolder() / "minihost";
 #endif
 }
 
-std::filesystem::path PlugInsFolder() {
-    return BinFolder() / "plug_ins";
+std::filesystem::path GetPlugInsFolder() {
+    return GetBinFolder() / "plug_ins";
 }
 
-std::filesystem::path FixtureFolder(const std::string& name) {
-    return BinFolder() / "fixtures" / name;
+std::filesystem::path GetFixtureFolder(const std::string& name) {
+    return GetBinFolder() / "fixtures" / name;
 }
 
 CTempFolder::CTempFolder() {

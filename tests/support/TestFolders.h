@@ -7,11 +7,11 @@
 
 namespace testing_support {
 
-std::filesystem::path BinFolder();
-std::filesystem::path MiniHostProgram();
-std::filesystem::path PlugInsFolder();
+std::filesystem::path GetBinFolder();
+std::filesystem::path GetMiniHostProgram();
+std::filesystem::path GetPlugInsFolder();
 // A folder of fixture plug-in modules, bin/fixtures/<name>.
-std::filesystem::path FixtureFolder(const std::string& name);
+std::filesystem::path GetFixtureFolder(const std::string& name);
 
 // A new, empty folder, removed with everything in it when the object goes.
 class CTempFolder {
@@ -21,7 +21,7 @@ public:
     CTempFolder& operator=(const CTempFolder&) = delete;
     ~CTempFolder();
 
-    [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
+    [[nodiscard]] const std::filesystem::path& GetPath() const { return m_path; }
 
 private:
     std::filesystem::path m_path;

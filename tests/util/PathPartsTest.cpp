@@ -103,6 +103,19 @@ TEST(SplitPathLimits, CutNeverSeparatesADoubleByteCharacter) {
     EXPECT_EQ(parts.extension, ".pdf");
 }
 
+TEST(SplitPathLimits, PairEndingExactlyAtTheLimitIsKept) {
+    const std::string base = std::string(253, 'b') + kKanjiWithBackslash + "tail";
+    const CSplitPath parts = SplitPath("C:\\" + base, kShiftJis);
+    EXPECT_EQ(parts.baseName, std::string(253, 'b') + kKanjiWithBackslash);
+}
+
+TEST(SplitPathLimits, FolderCutStopsBeforeAStraddlingPair) {
+    const std::string folder = "\\" + std::string(253, 'f') + kKanjiWithBackslash + "\\";
+    const CSplitPath parts = SplitPath("C:" + folder + "a.pdf", kShiftJis);
+    EXPECT_EQ(parts.folder, "\\" + std::string(253, 'f'));
+    EXPECT_EQ(parts.baseName, "a");
+}
+
 TEST(PathParts, KeepsItsOwnCopyOfThePath) {
     auto path = std::make_unique<std::string>(R"(C:\In\report.final.pdf)");
     const CPathParts parts(*path);

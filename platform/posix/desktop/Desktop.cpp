@@ -14,13 +14,13 @@ struct CWindow {
 
 // The window order, the top window last. Handles are the records' addresses and are
 // only compared, never followed, until found in this list.
-std::vector<std::unique_ptr<CWindow>>& Windows() {
+std::vector<std::unique_ptr<CWindow>>& GetWindows() {
     static std::vector<std::unique_ptr<CWindow>> windows;
     return windows;
 }
 
 auto FindWindow(HostWindow window) {
-    auto& windows = Windows();
+    auto& windows = GetWindows();
     return std::find_if(windows.begin(), windows.end(),
                         [window](const auto& record) { return record.get() == window; });
 }
@@ -31,30 +31,30 @@ HostWindow CreateTopWindow(const char* title) {
     auto record = std::make_unique<CWindow>();
     record->title = title != nullptr ? title : "";
     HostWindow handle = record.get();
-    Windows().push_back(std::move(record));
+    GetWindows().push_back(std::move(record));
     return handle;
 }
 
 bool IsWindow(HostWindow window) {
-    return window != nullptr && FindWindow(window) != Windows().end();
+    return window != nullptr && FindWindow(window) != GetWindows().end();
 }
 
 bool DestroyWindow(HostWindow window) {
     const auto found = FindWindow(window);
-    if (window == nullptr || found == Windows().end()) {
+    if (window == nullptr || found == GetWindows().end()) {
         return false;
     }
-    Windows().erase(found);
+    GetWindows().erase(found);
     return true;
 }
 
 HostWindow GetTopWindow() {
-    return Windows().empty() ? nullptr : Windows().back().get();
+    return GetWindows().empty() ? nullptr : GetWindows().back().get();
 }
 
 const char* GetWindowTitle(HostWindow window) {
     const auto found = FindWindow(window);
-    return window != nullptr && found != Windows().end() ? (*found)->title.c_str() : nullptr;
+    return window != nullptr && found != GetWindows().end() ? (*found)->title.c_str() : nullptr;
 }
 
 } // namespace desktop
