@@ -14,10 +14,6 @@ namespace {
 // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables): the one current host
 CHost* g_currentHost = nullptr;
 
-} // namespace
-
-namespace {
-
 CHostOptions RequireNoHost(CHostOptions options) {
     if (g_currentHost != nullptr) {
         throw std::runtime_error("only one host can exist at a time");

@@ -38,11 +38,8 @@ public:
     CErrorFrames& GetFrames() { return m_frames; }
 
     // Counts a call of an operation that can fail, traces it when asked to and applies
-    // fault injection: the error the operation is to fail with, or 0.
-    HostErrorCode EnterCall(const char* operation);
-    // EnterCall, throwing CHostError with the injected fault when there is one.
+    // fault injection: throws CHostError with the injected fault when there is one.
     void ThrowInjectedFault(const char* operation);
-    [[nodiscard]] std::uint64_t CallCount() const { return m_callCount; }
 
     // The text of a host error code.
     [[nodiscard]] std::string GetErrorText(HostErrorCode code) const;
@@ -60,6 +57,9 @@ public:
     int Finish();
 
 private:
+    // ThrowInjectedFault's work: the error the operation is to fail with, or 0.
+    HostErrorCode EnterCall(const char* operation);
+
     CHostOptions m_options;
     CHostLog m_log;
     CLedger m_ledger;
