@@ -1,86 +1,12 @@
-// The "AcroSupport" table. Host memory and error texts are served here; the file
-// system operations come with the documents.
-#include "host/SupportTable.h"
-#include "minihost/tables/OfferedTables.h"
-#include "minihost/tables/TableEntries.h"
+// The "AcroSupport" table, assembled from its list.
+#include "minihost/tables/SupportEntries.h"
 
-#include <algorithm>
+#include "minihost/tables/OfferedTables.h"
+
 #include <array>
-#include <cstdlib>
-#include <cstring>
 
 namespace minihost::support {
 namespace {
-
-// Host memory is C memory: blocks cross into the plug-in and come back to MemFree.
-// NOLINTBEGIN(cppcoreguidelines-no-malloc)
-void* QV_HOSTCALL MemAlloc(std::uint32_t size) {
-    // Running out of memory is answered with null, never with a raised error; so is an
-    // injected fault.
-    void* block = nullptr;
-    CaptureErrors([&] {
-        CHost& host = CHost::GetCurrent();
-        host.ThrowInjectedFault("AcroSupport.MemAlloc");
-        void* allocated = std::malloc(size == 0 ? 1 : size);
-        if (allocated == nullptr) {
-            return;
-        }
-        try {
-            host.GetLedger().Acquire(allocated, "memory",
-                                     "AcroSupport.MemAlloc " + std::to_string(size),
-                                     [](void* leftover) { std::free(leftover); });
-        } catch (...) {
-            std::free(allocated);
-            throw;
-        }
-        block = allocated;
-    });
-    return block;
-}
-
-void QV_HOSTCALL MemFree(void* block) {
-    if (block == nullptr) {
-        return;
-    }
-    CaptureErrors([&] {
-        CHost& host = CHost::GetCurrent();
-        if (!host.GetLedger().Release(block, "memory")) {
-            host.ReportMisuse("AcroSupport.MemFree was given a block the host never handed out, "
-                              "or one already freed");
-            return;
-        }
-        std::free(block);
-    });
-}
-
-// NOLINTEND(cppcoreguidelines-no-malloc)
-
-char* QV_HOSTCALL GetErrorString(HostErrorCode code, char* buffer, std::uint32_t size) {
-    if (buffer == nullptr || size == 0) {
-        return buffer;
-    }
-    buffer[0] = '\0';
-    CaptureErrors([&] {
-        const std::string text = CHost::GetCurrent().GetErrorText(code);
-        const std::size_t length = std::min<std::size_t>(text.size(), size - 1U);
-        std::memcpy(buffer, text.data(), length);
-        buffer[length] = '\0';
-    });
-    return buffer;
-}
-
-QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", GetDefaultFileSys)
-QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", PathFromDIPath)
-QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", PathCreate)
-QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", PathAcquireParent)
-QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", PathGetDisplayText)
-QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", PathRelease)
-QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", FileOpen)
-QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", FileClose)
-QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", FileAcquirePath)
-QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", StreamOpenFileRead)
-QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", StreamClose)
-QV_MINIHOST_NOT_PROVIDED(Support, "AcroSupport", FolderCreate)
 
 const std::array<HostFunction, static_cast<std::size_t>(SupportEntry::Count)> kEntries = {
     QV_SUPPORT_TABLE(QV_MINIHOST_ENTRY, Support)};

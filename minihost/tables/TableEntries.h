@@ -1,5 +1,6 @@
 // Building minihost's tables from the same lists that declare them, so the two cannot
-// drift: each entry must be a function (or function pointer) of exactly the entry's type.
+// drift: each entry must be a function of exactly the entry's type. A table's entries are
+// declared once in tables/<Table>Entries.h and defined in the service files of their families.
 #pragma once
 
 #include "host/HostTable.h"
@@ -11,27 +12,15 @@
 #define QV_MINIHOST_ENTRY(P, name, result, params, args)                                           \
     reinterpret_cast<HostFunction>(static_cast<P##name##Proc>(name)),
 
-// An entry that minihost does not serve yet: calling it raises kErrNotProvided and
-// logs which operation was called.
-#define QV_MINIHOST_NOT_PROVIDED(P, table, name)                                                   \
-    constexpr char k##name##Operation[] = table "." #name;                                         \
-    constexpr P##name##Proc name = &minihost::CNotProvided<P##name##Proc>::Call<k##name##Operation>;
+// The declaration of entry `name`, defined in the service file of its family.
+#define QV_MINIHOST_DECLARE_ENTRY(P, name, result, params, args) result QV_HOSTCALL name params;
 
 // NOLINTEND(cppcoreguidelines-macro-usage)
 
 namespace minihost {
 
+// What an entry that minihost does not serve yet does: logs the operation as
+// unavailable and raises kErrNotProvided.
 [[noreturn]] void RaiseNotProvided(const char* operation);
-
-template <class Proc>
-struct CNotProvided;
-
-template <class Result, class... Arguments>
-struct CNotProvided<Result(QV_HOSTCALL*)(Arguments...)> {
-    template <const char* Operation>
-    static Result QV_HOSTCALL Call(Arguments... /*unused*/) {
-        RaiseNotProvided(Operation);
-    }
-};
 
 } // namespace minihost

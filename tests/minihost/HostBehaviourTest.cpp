@@ -109,12 +109,11 @@ INSTANTIATE_TEST_SUITE_P(
             {"ledger: 1 left acquired", "ledger: left acquired: memory (AcroSupport.MemAlloc 10)"}},
         CMisbehaviourCase{
             "double-free", kExitLedger, {"misuse: AcroSupport.MemFree was given a block*"}},
-        CMisbehaviourCase{
-            "escape",
-            0,
-            {"unavailable: AcroSupport.GetDefaultFileSys is not provided by this host",
-             "error: host error 3 escaped TEST:Fixture init",
-             "host: start-up finished, 0 plug-in(s) running"}},
+        CMisbehaviourCase{"escape",
+                          0,
+                          {"error: raised 4 in Core.AtomFromString: *",
+                           "error: host error 4 escaped TEST:Fixture init",
+                           "host: start-up finished, 0 plug-in(s) running"}},
         CMisbehaviourCase{"frames",
                           kExitLedger,
                           {"misuse: TEST:Fixture init returned with error frames still pushed"}},

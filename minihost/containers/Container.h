@@ -1,0 +1,95 @@
+// minihost's key/value container: what the "ASExtra" table hands out, what a sequence
+// file holds, and what commands are configured with. A pure data structure with no
+// host behind it, so that it can be parsed, printed and fuzzed alone.
+#pragma once
+
+#include "host/ExtraTable.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace minihost {
+
+class CContainer;
+
+// A name interned by the host. Kept as its text, so that a container means the same in
+// any host; the atom is made when the plug-in reads it.
+struct CAtomValue {
+    std::string name;
+    bool operator==(const CAtomValue&) const = default;
+};
+
+// A text object: content in the system code page, given out in any host encoding.
+struct CTextValue {
+    std::string content;
+    bool operator==(const CTextValue&) const = default;
+};
+
+// An opaque pointer with a type name. `destroy` (may be null) runs when the container
+// lets go of it.
+struct CPointerValue {
+    void* value = nullptr;
+    std::string typeName;
+    HostPointerDestroyProc destroy = nullptr;
+    bool operator==(const CPointerValue&) const = default;
+};
+
+// The value types, in the order of HostValueType's codes (integer 1 ... pointer 7).
+using CValue = std::variant<std::int32_t, bool, CAtomValue, std::string, CTextValue,
+                            std::unique_ptr<CContainer>, CPointerValue>;
+
+// The host's type code of `value` (kValueInteger ... kValuePointer).
+HostValueType GetValueType(const CValue& value);
+
+// Keys in the order they were first put, so that a printed container reads as written.
+class CContainer {
+public:
+    CContainer() = default;
+    CContainer(const CContainer&) = delete;
+    CContainer& operator=(const CContainer&) = delete;
+    CContainer(CContainer&&) = default;
+    CContainer& operator=(CContainer&&) = default;
+    // Runs the destroy callback of every pointer value, sub-containers' included.
+    ~CContainer();
+
+    [[nodiscard]] std::size_t GetCount() const { return m_entries.size(); }
+    [[nodiscard]] const std::vector<std::pair<std::string, CValue>>& GetEntries() const {
+        return m_entries;
+    }
+
+    // The value under `key`, or null when the key is absent.
+    [[nodiscard]] const CValue* Find(std::string_view key) const;
+    CValue* Find(std::string_view key);
+
+    // Typed reads: empty when the key is absent or holds another type.
+    [[nodiscard]] std::optional<std::int32_t> GetInt(std::string_view key) const;
+    [[nodiscard]] std::optional<bool> GetBool(std::string_view key) const;
+    [[nodiscard]] std::optional<std::string> GetAtomName(std::string_view key) const;
+    // A string or a text value's content.
+    [[nodiscard]] std::optional<std::string> GetStringOrText(std::string_view key) const;
+    // The sub-container under `key`; it stays this container's.
+    [[nodiscard]] const CContainer* GetContainer(std::string_view key) const;
+    CContainer* GetContainer(std::string_view key);
+
+    // Puts `value` under `key`, replacing (and letting go of) what was there; a new
+    // key goes last.
+    void Put(std::string_view key, CValue value);
+
+    // A deep copy. Pointer values are copied without their destroy callback: only the
+    // container they were put into lets go of them.
+    [[nodiscard]] std::unique_ptr<CContainer> Clone() const;
+
+    // Same keys in the same order with equal values (pointer values by address).
+    [[nodiscard]] bool IsEqual(const CContainer& other) const;
+
+private:
+    std::vector<std::pair<std::string, CValue>> m_entries;
+};
+
+} // namespace minihost
