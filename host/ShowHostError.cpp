@@ -7,10 +7,14 @@
 #include <array>
 
 void ShowHostError() {
+    ShowHostError(CoreGetErrorCode());
+}
+
+void ShowHostError(HostErrorCode code) {
     // The host writes at most 255 characters and a zero; the last byte is zeroed again
     // so that a careless host cannot leave the text open.
     std::array<char, 256> text{};
-    SupportGetErrorString(CoreGetErrorCode(), text.data(), static_cast<std::uint32_t>(text.size()));
+    SupportGetErrorString(code, text.data(), static_cast<std::uint32_t>(text.size()));
     text.back() = '\0';
     ViewAlertNote(text.data());
 }
