@@ -1,0 +1,159 @@
+// The Windows file services on Linux. Permission bits do not stop root, who runs CI,
+// so a file without its owner's write bit is treated as read-only explicitly, as the
+// read-only attribute is on Windows.
+#include "platform/FileActions.h"
+
+#include "platform/posix/CommandLine.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr long kShellFileNotFound = 2;   // ERROR_FILE_NOT_FOUND
+constexpr long kShellNoAssociation = 31; // SE_ERR_NOASSOC
+constexpr long kShellStarted = 42;       // any value above 32
+
+bool IsReadOnly(const fs::path& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && (status.st_mode & S_IWUSR) == 0;
+}
+
+bool Exists(const fs::path& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+bool IsRegularFile(const fs::path& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+// Starts `program` with `arguments` in a process of its own that nobody waits for.
+// True when the program could be started.
+bool StartDetached(const std::string& program, const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    std::string name = program;
+    argv.push_back(name.data());
+    std::vector<std::string> copies = arguments;
+    for (auto& argument : copies) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+
+    // The pipe closes unread when exec succeeds; a failed exec writes its errno into it.
+    std::array<int, 2> report{};
+    if (::pipe2(report.data(), O_CLOEXEC) != 0) {
+        return false;
+    }
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(report[0]);
+        ::close(report[1]);
+        return false;
+    }
+    if (child == 0) {
+        // The middle process exits at once, so the program is nobody's child to reap.
+        ::setsid();
+        if (::fork() == 0) {
+            ::execv(argv[0], argv.data());
+            const int error = errno;
+            static_cast<void>(::write(report[1], &error, sizeof error));
+        }
+        ::_exit(0);
+    }
+    ::close(report[1]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    int execError = 0;
+    const ssize_t got = ::read(report[0], &execError, sizeof execError);
+    ::close(report[0]);
+    return got == 0;
+}
+
+} // namespace
+
+bool CopyPlatformFile(const char* source, const char* target, bool failIfExists) {
+    const fs::path from = ToPosixPath(source);
+    const fs::path to = ToPosixPath(target);
+    if (!IsRegularFile(from)) {
+        return false;
+    }
+    if (Exists(to) && (failIfExists || !IsRegularFile(to) || IsReadOnly(to))) {
+        return false;
+    }
+    std::error_code error;
+    return fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) && !error;
+}
+
+bool MovePlatformFile(const char* source, const char* target) {
+    const std::string from = ToPosixPath(source);
+    const std::string to = ToPosixPath(target);
+    if (!Exists(from) || Exists(to)) {
+        return false;
+    }
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EXDEV || !IsRegularFile(from)) {
+        return false;
+    }
+    // Across volumes a file is copied, then the original removed.
+    std::error_code error;
+    if (!fs::copy_file(from, to, fs::copy_options::none, error) || error) {
+        return false;
+    }
+    if (::unlink(from.c_str()) != 0) {
+        fs::remove(to, error);
+        return false;
+    }
+    return true;
+}
+
+bool DeletePlatformFile(const char* path) {
+    const std::string file = ToPosixPath(path);
+    if (!IsRegularFile(file) || IsReadOnly(file)) {
+        return false;
+    }
+    return ::unlink(file.c_str()) == 0;
+}
+
+bool TestFileExists(const char* path) {
+    const std::string file = ToPosixPath(path);
+    if (!IsRegularFile(file)) {
+        return false;
+    }
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return false;
+    }
+    ::close(descriptor);
+    return true;
+}
+
+long OpenWithShell(HostWindow /*owner*/, const char* verb, const char* file, const char* parameters,
+                   const char* /*directory*/, int /*show*/) {
+    const std::string program = ToPosixPath(file != nullptr ? file : "");
+    if (program.empty() || !IsRegularFile(program)) {
+        return kShellFileNotFound;
+    }
+    const bool open = verb == nullptr || std::string_view(verb) == "open";
+    if (!open || ::access(program.c_str(), X_OK) != 0) {
+        return kShellNoAssociation; // only programs are opened here
+    }
+    const auto arguments = SplitWindowsCommandLine(parameters != nullptr ? parameters : "");
+    return StartDetached(program, arguments) ? kShellStarted : kShellFileNotFound;
+}
+
+} // namespace platform

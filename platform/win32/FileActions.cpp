@@ -1,0 +1,31 @@
+#include "platform/FileActions.h"
+
+#include <windows.h>
+
+namespace platform {
+
+bool CopyPlatformFile(const char* source, const char* target, bool failIfExists) {
+    return CopyFileA(source, target, failIfExists ? TRUE : FALSE) != FALSE;
+}
+
+bool MovePlatformFile(const char* source, const char* target) {
+    return MoveFileA(source, target) != FALSE;
+}
+
+bool DeletePlatformFile(const char* path) {
+    return DeleteFileA(path) != FALSE;
+}
+
+bool TestFileExists(const char* path) {
+    OFSTRUCT status{};
+    return OpenFile(path, &status, OF_EXIST) != HFILE_ERROR;
+}
+
+long OpenWithShell(HostWindow owner, const char* verb, const char* file, const char* parameters,
+                   const char* directory, int show) {
+    HINSTANCE result =
+        ShellExecuteA(static_cast<HWND>(owner), verb, file, parameters, directory, show);
+    return static_cast<long>(reinterpret_cast<INT_PTR>(result));
+}
+
+} // namespace platform

@@ -1,0 +1,151 @@
+// The file services of the final action, on real files: the Windows semantics that the
+// run relies on hold in both builds.
+#include "platform/FileActions.h"
+
+#include "tests/support/RecordedArguments.h"
+#include "tests/support/Subprocess.h"
+#include "tests/support/TestFolders.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::CTempFolder;
+
+void WriteFile(const fs::path& file, const std::string& content) {
+    std::ofstream(file, std::ios::binary) << content;
+}
+
+std::string ReadFile(const fs::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+void MakeReadOnly(const fs::path& file) {
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+}
+
+// Paths as the plug-in composes them: with backslashes, which Linux takes as separators.
+std::string Composed(const fs::path& folder, const std::string& name) {
+    return folder.string() + "\\" + name;
+}
+
+class FileActions : public ::testing::Test {
+protected:
+    CTempFolder m_folder;
+    fs::path m_in = m_folder.GetPath() / "In";
+    fs::path m_out = m_folder.GetPath() / "Out";
+
+    void SetUp() override {
+        fs::create_directories(m_in);
+        fs::create_directories(m_out);
+        WriteFile(m_in / "a.pdf", "input");
+    }
+};
+
+TEST_F(FileActions, CopyReplacesUnlessToldToFail) {
+    WriteFile(m_out / "a.pdf", "older");
+    EXPECT_FALSE(platform::CopyPlatformFile(Composed(m_in, "a.pdf").c_str(),
+                                            Composed(m_out, "a.pdf").c_str(), true));
+    EXPECT_EQ(ReadFile(m_out / "a.pdf"), "older");
+    EXPECT_TRUE(platform::CopyPlatformFile(Composed(m_in, "a.pdf").c_str(),
+                                           Composed(m_out, "a.pdf").c_str(), false));
+    EXPECT_EQ(ReadFile(m_out / "a.pdf"), "input");
+    EXPECT_EQ(ReadFile(m_in / "a.pdf"), "input");
+}
+
+TEST_F(FileActions, CopyNeitherReplacesAReadOnlyFileNorWritesIntoAMissingFolder) {
+    WriteFile(m_out / "a.pdf", "kept");
+    MakeReadOnly(m_out / "a.pdf");
+    EXPECT_FALSE(platform::CopyPlatformFile(Composed(m_in, "a.pdf").c_str(),
+                                            Composed(m_out, "a.pdf").c_str(), false));
+    EXPECT_EQ(ReadFile(m_out / "a.pdf"), "kept");
+    EXPECT_FALSE(platform::CopyPlatformFile(Composed(m_in, "a.pdf").c_str(),
+                                            Composed(m_out / "missing", "a.pdf").c_str(), false));
+}
+
+TEST_F(FileActions, MoveFailsWhenTheTargetExists) {
+    WriteFile(m_out / "a.pdf", "older");
+    EXPECT_FALSE(platform::MovePlatformFile(Composed(m_in, "a.pdf").c_str(),
+                                            Composed(m_out, "a.pdf").c_str()));
+    EXPECT_EQ(ReadFile(m_in / "a.pdf"), "input");
+    EXPECT_EQ(ReadFile(m_out / "a.pdf"), "older");
+}
+
+TEST_F(FileActions, MoveRenamesAndMovesBelowItsFolder) {
+    EXPECT_TRUE(platform::MovePlatformFile(Composed(m_in, "a.pdf").c_str(),
+                                           Composed(m_in, "done_a.pdf").c_str()));
+    EXPECT_EQ(ReadFile(m_in / "done_a.pdf"), "input");
+    EXPECT_FALSE(platform::MovePlatformFile(Composed(m_in, "done_a.pdf").c_str(),
+                                            Composed(m_in, "sub\\a.pdf").c_str()));
+    fs::create_directories(m_in / "sub");
+    EXPECT_TRUE(platform::MovePlatformFile(Composed(m_in, "done_a.pdf").c_str(),
+                                           Composed(m_in, "sub\\a.pdf").c_str()));
+    EXPECT_EQ(ReadFile(m_in / "sub" / "a.pdf"), "input");
+    EXPECT_FALSE(fs::exists(m_in / "done_a.pdf"));
+}
+
+#if !defined(_WIN32)
+TEST_F(FileActions, MoveCrossesVolumes) {
+    const fs::path shared = "/dev/shm";
+    if (!fs::is_directory(shared)) {
+        GTEST_SKIP() << "no second volume here";
+    }
+    const fs::path target = shared / ("quorvella-move-" + std::to_string(::getpid()) + ".pdf");
+    EXPECT_TRUE(platform::MovePlatformFile(Composed(m_in, "a.pdf").c_str(), target.c_str()));
+    EXPECT_EQ(ReadFile(target), "input");
+    EXPECT_FALSE(fs::exists(m_in / "a.pdf"));
+    fs::remove(target);
+}
+#endif
+
+TEST_F(FileActions, DeleteSparesReadOnlyFilesAndFolders) {
+    WriteFile(m_in / "b.pdf", "read-only");
+    MakeReadOnly(m_in / "b.pdf");
+    EXPECT_FALSE(platform::DeletePlatformFile(Composed(m_in, "b.pdf").c_str()));
+    EXPECT_TRUE(fs::exists(m_in / "b.pdf"));
+    EXPECT_FALSE(platform::DeletePlatformFile(m_out.string().c_str()));
+    EXPECT_TRUE(platform::DeletePlatformFile(Composed(m_in, "a.pdf").c_str()));
+    EXPECT_FALSE(fs::exists(m_in / "a.pdf"));
+    EXPECT_FALSE(platform::DeletePlatformFile(Composed(m_in, "a.pdf").c_str()));
+}
+
+TEST_F(FileActions, ExistenceIsThatOfAFile) {
+    EXPECT_TRUE(platform::TestFileExists(Composed(m_in, "a.pdf").c_str()));
+    EXPECT_FALSE(platform::TestFileExists(Composed(m_in, "missing.pdf").c_str()));
+    EXPECT_FALSE(platform::TestFileExists(m_in.string().c_str()));
+}
+
+TEST_F(FileActions, ShellStartsAProgramWithTheQuotedPathAsOneArgument) {
+    const fs::path record = m_folder.GetPath() / "record.txt";
+#if defined(_WIN32)
+    _putenv_s("QV_RECORD_FILE", record.string().c_str());
+#else
+    ::setenv("QV_RECORD_FILE", record.c_str(), 1);
+#endif
+    const std::string document = Composed(m_in, "a b.pdf");
+    const std::string parameter = "\"" + document + "\"";
+    const long result = platform::OpenWithShell(
+        nullptr, "open", testing_support::GetRecordArgumentsProgram().string().c_str(),
+        parameter.c_str(), "", platform::kShowNormal);
+    EXPECT_GT(result, 32);
+    const auto records = testing_support::WaitForRecordedArguments(record, 1);
+    ASSERT_EQ(records.size(), 1U);
+    EXPECT_EQ(records[0], std::vector<std::string>{document});
+}
+
+TEST_F(FileActions, ShellReportsAProgramThatIsNotThere) {
+    EXPECT_LE(platform::OpenWithShell(nullptr, "open", Composed(m_in, "missing.exe").c_str(),
+                                      "\"x\"", "", platform::kShowNormal),
+              32);
+}
+
+} // namespace

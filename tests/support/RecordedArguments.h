@@ -1,0 +1,20 @@
+// Reading what the argument-recording program (tests/fixtures/RecordArguments.cpp)
+// received, once it has run.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// The recording program, beside the test programs.
+std::filesystem::path GetRecordArgumentsProgram();
+
+// The argument lists recorded in `file`, one per start, waiting up to `seconds` for
+// `expectedStarts` of them (programs started through the shell are not waited for).
+std::vector<std::vector<std::string>> WaitForRecordedArguments(const std::filesystem::path& file,
+                                                               std::size_t expectedStarts,
+                                                               int seconds = 20);
+
+} // namespace testing_support
