@@ -4,10 +4,6 @@ HostBool QV_HOSTCALL ReturnTrue() {
     return kHostTrue;
 }
 
-HostBool QV_HOSTCALL PlugInImportReplaceAndRegister() {
-    return kHostTrue;
-}
-
 HostBool QV_HOSTCALL PlugInInit() {
     return kHostTrue;
 }

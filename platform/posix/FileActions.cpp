@@ -157,3 +157,12 @@ long OpenWithShell(HostWindow /*owner*/, const char* verb, const char* file, con
 }
 
 } // namespace platform
+
+namespace platform {
+
+bool IsSameFile(const char* first, const char* second) {
+    std::error_code error;
+    return fs::equivalent(ToPosixPath(first), ToPosixPath(second), error) && !error;
+}
+
+} // namespace platform

@@ -1,0 +1,36 @@
+// What is done with each input document once its output step has ended: nothing, a
+// copy or a move into a folder, a delete, a new name within its folder, or a program
+// opened with it. The codes are the contract of the batch file.
+#pragma once
+
+#include <string>
+
+enum class CFinalAction : int {
+    Nothing = 0,
+    Copy = 1,
+    Move = 2,
+    Delete = 3,
+    Rename = 4, // not offered by the batch file dialog
+    Execute = 5,
+};
+
+// Whether the action removes the input from where it was (move, delete, rename).
+inline bool IsDestructiveAction(int code) {
+    return code == static_cast<int>(CFinalAction::Move) ||
+           code == static_cast<int>(CFinalAction::Delete) ||
+           code == static_cast<int>(CFinalAction::Rename);
+}
+
+// What the platform answered, for the audit trail.
+struct CFinalActionReport {
+    std::string target;     // the copy's, move's or rename's target; the program for code 5
+    bool succeeded = false; // the platform call's own answer
+    long shellResult = 0;   // code 5: the shell's answer (above 32 when started)
+};
+
+// Applies final action `code` to the closed file `source`. `destination` is used as it
+// stands (a folder for 1 and 2, a name relative to the file's folder for 4, a program for
+// 5); `failIfExists` is the copy's choice. False only for a code outside 0 to 5; the
+// platform's answers are not looked at, but given in `report` when one is asked for.
+bool ApplyFinalAction(const std::string& source, const std::string& destination, bool failIfExists,
+                      int code, CFinalActionReport* report = nullptr);

@@ -1,0 +1,160 @@
+#include "runner/InputFiles.h"
+
+#include "host/HostErrorFrame.h"
+#include "host/SupportTable.h"
+#include "host/ViewTable.h"
+#include "platform/DirectorySearch.h"
+#include "runner/SequenceNode.h"
+
+#include <array>
+#include <cstdio>
+
+namespace {
+
+constexpr std::int32_t kListedFiles = 0;
+constexpr std::int32_t kFolderFiles = 1;
+constexpr std::int32_t kPickedFiles = 2;
+
+// The files listed under "PreselectedFilesPaths", in index order. An entry that is
+// missing, or whose "DI" gives no path object or no text, is skipped; an entry without
+// "DI" fails the whole collection.
+bool CollectListedFiles(const CSequenceNode& input, std::vector<std::string>& list) {
+    CSequenceNode files(true);
+    HostFileSys fileSys = nullptr;
+    bool listed = false;
+    if (!CallInErrorFrame([&] {
+            fileSys = SupportGetDefaultFileSys();
+            listed = input.GetNode("PreselectedFilesPaths", files);
+        }) ||
+        !listed) {
+        return false;
+    }
+    // The count is read again before each entry, as the list may be read while it changes.
+    for (std::int32_t index = 0;; ++index) {
+        std::array<char, 16> key{};
+        std::snprintf(key.data(), key.size(), "%d", index);
+        CSequenceNode entry(true);
+        std::string diPath;
+        bool pastEnd = false;
+        bool hasEntry = false;
+        bool hasDIPath = false;
+        HostPath path = nullptr;
+        char* display = nullptr;
+        const bool completed = CallInErrorFrame([&] {
+            if (index >= files.GetCount()) {
+                pastEnd = true;
+                return;
+            }
+            hasEntry = files.GetNode(key.data(), entry);
+            hasDIPath = hasEntry && entry.GetString("DI", diPath);
+            if (hasDIPath) {
+                path = SupportPathFromDIPath(fileSys, diPath.c_str(), nullptr);
+                if (path != nullptr) {
+                    display = SupportPathGetDisplayText(fileSys, path);
+                }
+            }
+        });
+        if (display != nullptr) {
+            list.emplace_back(display);
+        }
+        if (path != nullptr) {
+            SupportPathRelease(fileSys, path);
+        }
+        SupportMemFree(display);
+        entry.Release();
+        if (!completed || (hasEntry && !hasDIPath)) {
+            return false;
+        }
+        if (pastEnd) {
+            return true;
+        }
+    }
+}
+
+// The PDF files found directly in the folder under "PreselectedFolderPath".
+bool CollectFolderFiles(const CSequenceNode& input, std::vector<std::string>& list) {
+    CSequenceNode folderNode(true);
+    std::string diPath;
+    HostFileSys fileSys = nullptr;
+    bool hasDIPath = false;
+    HostPath path = nullptr;
+    char* display = nullptr;
+    const bool completed = CallInErrorFrame([&] {
+        fileSys = SupportGetDefaultFileSys();
+        hasDIPath = input.GetNode("PreselectedFolderPath", folderNode) &&
+                    folderNode.GetString("DI", diPath);
+        if (hasDIPath) {
+            path = SupportPathFromDIPath(fileSys, diPath.c_str(), nullptr);
+            if (path != nullptr) {
+                display = SupportPathGetDisplayText(fileSys, path);
+            }
+        }
+    });
+    const bool found = completed && path != nullptr;
+    if (found && display != nullptr) {
+        AddFolderDocuments("PDF", display, list);
+    }
+    if (path != nullptr) {
+        SupportPathRelease(fileSys, path);
+    }
+    SupportMemFree(display);
+    folderNode.Release();
+    return found;
+}
+
+// The files that the user picks in the host's open-file dialog, in the order given.
+bool CollectPickedFiles(std::vector<std::string>& list) {
+    HostFileSys fileSys = nullptr;
+    HostPath* paths = nullptr;
+    std::uint16_t count = 0;
+    HostBool confirmed = kHostFalse;
+    const bool completed = CallInErrorFrame([&] {
+        HostFileDialogParams params{};
+        params.size = sizeof(HostFileDialogParams);
+        params.flags = kDialogAllFilesChoice | kDialogMultipleFiles;
+        fileSys = SupportGetDefaultFileSys();
+        confirmed = ViewOpenFilesDialog(&params, nullptr, &paths, &count, nullptr);
+    });
+    bool collected = completed && confirmed != kHostFalse && count >= 1 && paths != nullptr;
+    for (std::uint16_t i = 0; paths != nullptr && i < count; ++i) {
+        char* display = nullptr;
+        if (collected &&
+            !CallInErrorFrame([&] { display = SupportPathGetDisplayText(fileSys, paths[i]); })) {
+            collected = false; // the rest is still given back
+        }
+        if (display != nullptr) {
+            list.emplace_back(display);
+        }
+        SupportPathRelease(fileSys, paths[i]);
+        SupportMemFree(display);
+    }
+    SupportMemFree(paths);
+    return collected;
+}
+
+} // namespace
+
+bool CollectInputFiles(const CSequenceNode& input, std::vector<std::string>& list) {
+    std::int32_t variation = -1;
+    if (!CallInErrorFrame([&] { input.GetInt("FileVariation", variation, -1); })) {
+        return false;
+    }
+    switch (variation) {
+    case kListedFiles:
+        return CollectListedFiles(input, list);
+    case kFolderFiles:
+        return CollectFolderFiles(input, list);
+    case kPickedFiles:
+        return CollectPickedFiles(list);
+    default:
+        return false;
+    }
+}
+
+void AddFolderDocuments(const std::string& extension, const std::string& folder,
+                        std::vector<std::string>& list) {
+    for (const platform::CDirectoryEntry& entry :
+         platform::FindDirectoryEntries(folder + "\\*." + extension)) {
+        list.push_back(folder + "\\" + entry.name);
+    }
+}

@@ -1,0 +1,270 @@
+#include "runner/OutputSaving.h"
+
+#include "host/CoreTable.h"
+#include "host/HostCallback.h"
+#include "host/HostErrorFrame.h"
+#include "host/ModelTable.h"
+#include "host/ShowHostError.h"
+#include "host/SupportTable.h"
+#include "platform/FileActions.h"
+#include "runner/SequenceNode.h"
+#include "runner/WorkDocument.h"
+#include "util/PathParts.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr std::int32_t kOutputToFolder = 0;
+constexpr std::int32_t kOutputToChosenFolder = 1;
+constexpr std::int32_t kOutputBesideInput = 2;
+constexpr std::int32_t kOutputNone = 3;
+
+using CKind = COutputOutcome::CKind;
+
+bool Fail(COutputOutcome& outcome, CKind kind, const char* reason) {
+    outcome.kind = kind;
+    outcome.reason = reason;
+    return false;
+}
+
+// The display text of a path object, copied; the host's text is freed. Empty when the
+// host gives none.
+std::string TakeDisplayText(char* display) {
+    std::string text = display != nullptr ? display : "";
+    SupportMemFree(display);
+    return text;
+}
+
+// The folder that the user picks in the host's choose-folder dialog. False when the
+// dialog was cancelled or the host raised an error (`hostError` then true).
+bool ChooseOutputFolder(std::string& folder, bool& hostError) {
+    HostFileSys fileSys = nullptr;
+    HostPath chosen = nullptr;
+    char* display = nullptr;
+    HostBool confirmed = kHostFalse;
+    const bool completed = CallInErrorFrame([&] {
+        HostFileDialogParams params{};
+        params.size = sizeof(HostFileDialogParams);
+        fileSys = SupportGetDefaultFileSys();
+        confirmed = ViewChooseFolderDialog(&params, nullptr, &chosen);
+        if (confirmed != kHostFalse && chosen != nullptr) {
+            display = SupportPathGetDisplayText(fileSys, chosen);
+        }
+    });
+    folder = TakeDisplayText(display);
+    if (chosen != nullptr) {
+        SupportPathRelease(fileSys, chosen);
+    }
+    hostError = !completed;
+    return completed && confirmed != kHostFalse && !folder.empty();
+}
+
+// The platform text of the folder under "PreselectedFolderPath". False when the section,
+// its "DI", the path object or the text is missing, or the host raised an error.
+bool ReadPreselectedFolder(const CSequenceNode& output, std::string& folder, bool& hostError) {
+    CSequenceNode folderNode(true);
+    std::string diPath;
+    HostFileSys fileSys = nullptr;
+    HostPath path = nullptr;
+    char* display = nullptr;
+    const bool completed = CallInErrorFrame([&] {
+        if (!output.GetNode("PreselectedFolderPath", folderNode) ||
+            !folderNode.GetString("DI", diPath)) {
+            return;
+        }
+        fileSys = SupportGetDefaultFileSys();
+        path = SupportPathFromDIPath(fileSys, diPath.c_str(), nullptr);
+        if (path != nullptr) {
+            display = SupportPathGetDisplayText(fileSys, path);
+        }
+    });
+    if (path != nullptr) {
+        SupportPathRelease(fileSys, path);
+    }
+    folder = TakeDisplayText(display);
+    folderNode.Release();
+    hostError = !completed;
+    return completed && !folder.empty();
+}
+
+// Asks the host's conversion handlers to write the document; see MatchConversionHandler.
+void ConvertDocument(ConversionRequest& request) {
+    // One callback reference serves every run: the host keeps it for its lifetime.
+    static HostCallback matchCallback = nullptr;
+    const bool completed = CallInErrorFrame([&] {
+        if (matchCallback == nullptr) {
+            matchCallback = MakeCallback(&MatchConversionHandler);
+        }
+        ViewEnumConversionFromPdfHandlers(matchCallback, &request);
+    });
+    request.hostError = request.hostError || !completed;
+}
+
+} // namespace
+
+bool FileExists(const std::string& path) {
+    return platform::TestFileExists(path.c_str());
+}
+
+bool SaveAsPdf(CWorkDocument& document, const std::string& path) {
+    if (document.GetDocument() == nullptr) {
+        return false;
+    }
+    HostFileSys fileSys = nullptr;
+    HostPath target = nullptr;
+    HostPath parent = nullptr;
+    const bool completed = CallInErrorFrame([&] {
+        fileSys = SupportGetDefaultFileSys();
+        target = SupportPathCreate(fileSys, CoreAtomFromString("Cstring"), path.c_str(), nullptr);
+        parent = SupportPathAcquireParent(fileSys, target);
+        if (parent != nullptr) {
+            SupportFolderCreate(fileSys, parent, kHostTrue); // an existing folder is no error
+        }
+        HostProgressMonitor monitor = document.GetProgressMonitor();
+        if (monitor == nullptr) {
+            monitor = ViewGetDocProgressMonitor(document.GetProgressClientDataField());
+        }
+        ModelDocSave(document.GetDocument(), document.GetSaveFlags(), target, fileSys, monitor,
+                     *document.GetProgressClientDataField());
+    });
+    if (parent != nullptr) {
+        SupportPathRelease(fileSys, parent);
+    }
+    if (target != nullptr) {
+        SupportPathRelease(fileSys, target);
+    }
+    if (!completed) {
+        ShowHostError();
+    }
+    return completed;
+}
+
+HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void* clientData) {
+    auto* request = static_cast<ConversionRequest*>(clientData);
+    if (request == nullptr || handler == nullptr || handler->uniqueId == nullptr ||
+        std::strcmp(handler->uniqueId, request->handlerId.c_str()) != 0) {
+        return kHostTrue;
+    }
+    if (handler->extension != nullptr) {
+        request->outputPath += ".";
+        request->outputPath += handler->extension;
+    }
+    request->matched = true;
+
+    HostFileSys fileSys = nullptr;
+    HostPath target = nullptr;
+    const bool completed = CallInErrorFrame([&] {
+        fileSys = SupportGetDefaultFileSys();
+        target = SupportPathCreate(fileSys, CoreAtomFromString("Cstring"),
+                                   request->outputPath.c_str(), nullptr);
+        ViewConvertFromPdf(handler, nullptr, 0, request->document->GetDocument(), target, fileSys,
+                           nullptr);
+    });
+    if (target != nullptr) {
+        SupportPathRelease(fileSys, target);
+    }
+    request->hostError = request->hostError || !completed;
+    return kHostTrue;
+}
+
+bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
+                        COutputOutcome& outcome) {
+    outcome = {};
+    std::int32_t variation = kOutputBesideInput;
+    if (!CallInErrorFrame([&] { output.GetInt("FileVariation", variation, kOutputBesideInput); })) {
+        return Fail(outcome, CKind::HostError, "host error while reading the output section");
+    }
+    if (variation == kOutputNone) {
+        outcome.kind = CKind::NotWanted;
+        return true;
+    }
+
+    bool addToBaseName = false;
+    bool dontOverwrite = true;
+    std::string before;
+    std::string after;
+    std::string inputPath;
+    if (!CallInErrorFrame([&] {
+            addToBaseName = output.GetBool("AddToBaseName", false);
+            dontOverwrite = output.GetBool("DontOverwrite", true);
+            if (addToBaseName) {
+                output.GetString("InsertBeforeBaseName", before);
+                output.GetString("InsertAfterBaseName", after);
+            }
+        }) ||
+        !document.GetPathText(inputPath)) {
+        return Fail(outcome, CKind::HostError, "host error while reading the output section");
+    }
+    const CSplitPath parts = SplitPath(inputPath);
+    const std::string name = before + parts.baseName + after;
+
+    std::string outputPath;
+    bool hostError = false;
+    std::string folder;
+    switch (variation) {
+    case kOutputBesideInput:
+        outputPath = parts.drive + parts.folder + name;
+        break;
+    case kOutputToChosenFolder:
+        if (!ChooseOutputFolder(folder, hostError)) {
+            return hostError ? Fail(outcome, CKind::HostError, "host error in the folder dialog")
+                             : Fail(outcome, CKind::NotWritten, "no output folder was chosen");
+        }
+        outputPath = folder + "\\" + name;
+        break;
+    case kOutputToFolder:
+        if (!ReadPreselectedFolder(output, folder, hostError)) {
+            return hostError ? Fail(outcome, CKind::HostError,
+                                    "host error while reading the output folder")
+                             : Fail(outcome, CKind::NotWritten, "no usable output folder");
+        }
+        outputPath = folder + "\\" + name;
+        break;
+    default:
+        return Fail(outcome, CKind::NotWritten, "unknown output FileVariation");
+    }
+
+    std::string handlerId;
+    bool hasHandler = false;
+    if (!CallInErrorFrame([&] { hasHandler = output.GetString("HandlerUniqueID", handlerId); })) {
+        return Fail(outcome, CKind::HostError, "host error while reading the output section");
+    }
+    // An empty identifier names no handler: the result is saved as PDF, as when absent.
+    if (!hasHandler || handlerId.empty()) {
+        outputPath += ".pdf";
+        if (dontOverwrite && FileExists(outputPath)) {
+            outcome.kind = CKind::NotWritten;
+            outcome.reason = "the output file exists (DontOverwrite)";
+            return true;
+        }
+        if (SaveAsPdf(document, outputPath)) {
+            outcome.kind = CKind::Written;
+            outcome.resultPath = outputPath;
+        } else {
+            outcome.kind = CKind::NotWritten;
+            outcome.reason = "the save failed";
+        }
+        return true;
+    }
+
+    ConversionRequest request;
+    request.document = &document;
+    request.outputPath = outputPath;
+    request.handlerId = handlerId;
+    ConvertDocument(request);
+    if (request.hostError) {
+        outcome.kind = CKind::HostError;
+        outcome.reason = "host error while converting";
+    } else if (!request.matched) {
+        outcome.kind = CKind::NotWritten;
+        outcome.reason = "no conversion handler " + handlerId;
+    } else if (!FileExists(request.outputPath)) {
+        outcome.kind = CKind::NotWritten;
+        outcome.reason = "the conversion wrote no file";
+    } else {
+        outcome.kind = CKind::Written;
+        outcome.resultPath = request.outputPath;
+    }
+    return true;
+}

@@ -1,0 +1,55 @@
+// The output step: after every command has run on a document, its result is written as
+// the sequence's "Output" section says: as a PDF file through the host's save, or in
+// another format through one of the host's from-PDF conversion handlers, or not at all.
+#pragma once
+
+#include "host/HostTypes.h"
+#include "host/ViewTable.h"
+
+#include <string>
+
+class CSequenceNode;
+class CWorkDocument;
+
+// What the output step did for one document: the run holds destructive final actions
+// back for an input whose result was meant but not written, and the audit trail says why.
+struct COutputOutcome {
+    enum class CKind {
+        NotWanted,  // "FileVariation" 3: no result is written for any input
+        Written,    // the result is in resultPath
+        NotWritten, // a result was meant, but none was written (reason says why)
+        HostError,  // the host raised an error that ended the step
+    };
+    CKind kind = CKind::NotWritten;
+    std::string resultPath;
+    std::string reason;
+};
+
+// What the conversion handlers' enumeration carries to MatchConversionHandler.
+struct ConversionRequest {
+    CWorkDocument* document = nullptr;
+    std::string outputPath; // without extension; the matching handler's is appended
+    std::string handlerId;  // compared byte for byte, letter case significant
+    bool matched = false;   // a handler with this identifier was found and asked to convert
+    bool hostError = false; // the host raised an error while converting
+};
+
+// Writes the result of `document` as `output` asks. False when no output path could be
+// formed (no output folder, the folder choice cancelled, an unknown "FileVariation");
+// true otherwise, whatever the save did. Never lets a host error escape: one that ends
+// the step is reported in `outcome` as HostError.
+bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
+                        COutputOutcome& outcome);
+
+// Saves `document` as a PDF file at `path` (a platform path text), creating its folder
+// first. False when there is no open document or the host raised an error, which is then
+// shown in an alert.
+bool SaveAsPdf(CWorkDocument& document, const std::string& path);
+
+// Called by the host for each from-PDF conversion handler; converts the request's
+// document with the handler whose identifier it names. Always true, so that the host
+// goes on with the next handler.
+HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void* request);
+
+// OpenFile with OF_EXIST: whether `path` names an existing file.
+bool FileExists(const std::string& path);

@@ -1,0 +1,216 @@
+#include "runner/RunDriver.h"
+
+#include "host/HostErrorFrame.h"
+#include "host/ViewTable.h"
+#include "platform/FileActions.h"
+#include "runner/AuditTrail.h"
+#include "runner/FinalAction.h"
+#include "runner/InputFiles.h"
+#include "runner/OutputSaving.h"
+#include "runner/SequenceNode.h"
+#include "runner/WorkDocument.h"
+
+#include <array>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+enum class CStepOutcome { Done, Cancelled, ErrorStatus, MissingEntry, NoCommand, HostError };
+
+const char* DescribeStep(CStepOutcome outcome) {
+    switch (outcome) {
+    case CStepOutcome::Done:
+        return "done";
+    case CStepOutcome::Cancelled:
+        return "cancelled";
+    case CStepOutcome::ErrorStatus:
+        return "error status";
+    case CStepOutcome::MissingEntry:
+        return "step entry, Config or Params missing";
+    case CStepOutcome::NoCommand:
+        return "no command for the handler name";
+    case CStepOutcome::HostError:
+        return "host error";
+    }
+    return "";
+}
+
+// Runs step `index` of `commands` on the open document. Done and Cancelled let the run
+// go on; every other outcome stops it.
+CStepOutcome RunStep(const CSequenceNode& commands, std::int32_t index, CWorkDocument& document) {
+    std::array<char, 16> key{};
+    std::snprintf(key.data(), key.size(), "%d", index);
+
+    CSequenceNode entry(true);
+    CSequenceNode config(true);
+    CSequenceNode params(true);
+    bool complete = false;
+    HostCommand command = nullptr;
+    const bool looked = CallInErrorFrame([&] {
+        complete = commands.GetNode(key.data(), entry) && entry.GetNode("Config", config) &&
+                   entry.GetNode("Params", params);
+        if (complete) {
+            command = ViewCommandNew(entry.GetAtom("HandlerName", ""));
+        }
+    });
+    if (!looked) {
+        return CStepOutcome::HostError;
+    }
+    if (!complete) {
+        return CStepOutcome::MissingEntry;
+    }
+    if (command == nullptr) {
+        return CStepOutcome::NoCommand;
+    }
+
+    HostCommandStatus status = kCommandInError;
+    const bool ran = CallInErrorFrame([&] {
+        ViewCommandSetConfig(command, config.GetHandle());
+        ViewCommandSetParams(command, params.GetHandle());
+        SetCommandInputs(command, document.GetDocument());
+        status = ViewCommandExecute(command);
+    });
+    ViewCommandDestroy(command);
+    params.Release();
+    config.Release();
+    entry.Release();
+    if (!ran) {
+        return CStepOutcome::HostError;
+    }
+    if (status == kCommandInError) {
+        return CStepOutcome::ErrorStatus;
+    }
+    return status == kCommandCanceled ? CStepOutcome::Cancelled : CStepOutcome::Done;
+}
+
+// A move, delete or rename of an input whose result was meant but not written would
+// leave nothing of it behind; a delete of an input that the result was saved over would
+// delete the result. Both are held back.
+bool ShouldHoldBack(int code, const COutputOutcome& output, const std::string& inputPath) {
+    if (!IsDestructiveAction(code)) {
+        return false;
+    }
+    if (output.kind == COutputOutcome::CKind::NotWritten) {
+        return true;
+    }
+    return code == static_cast<int>(CFinalAction::Delete) &&
+           output.kind == COutputOutcome::CKind::Written &&
+           platform::IsSameFile(output.resultPath.c_str(), inputPath.c_str());
+}
+
+std::string DescribeAction(int code, const CFinalActionReport& report) {
+    const char* verdict = report.succeeded ? "" : " failed";
+    switch (static_cast<CFinalAction>(code)) {
+    case CFinalAction::Nothing:
+        return "nothing to do";
+    case CFinalAction::Copy:
+        return std::string("copy to ") + report.target + verdict;
+    case CFinalAction::Move:
+    case CFinalAction::Rename:
+        return std::string("move to ") + report.target + verdict;
+    case CFinalAction::Delete:
+        return std::string("delete") + verdict;
+    case CFinalAction::Execute:
+        return std::string("start ") + report.target + verdict + " (shell answered " +
+               std::to_string(report.shellResult) + ")";
+    }
+    return "unknown action";
+}
+
+// Steps, output and final action for one opened document. False when a step failed,
+// which ends the run.
+bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
+                     const CSequenceNode& output, int code, const std::string& destination,
+                     CInputRecord& record) {
+    std::int32_t stepCount = 0;
+    if (!CallInErrorFrame([&] { stepCount = commands.GetCount(); })) {
+        record.ended = DescribeStep(CStepOutcome::HostError);
+        return false;
+    }
+    record.stepCount = stepCount;
+    for (std::int32_t step = 0; step < stepCount; ++step) {
+        const CStepOutcome outcome = RunStep(commands, step, document);
+        if (outcome != CStepOutcome::Done && outcome != CStepOutcome::Cancelled) {
+            record.ended = std::string(DescribeStep(outcome)) + " at step " + std::to_string(step);
+            return false;
+        }
+        record.stepsDone = step + 1;
+        record.ended = DescribeStep(outcome);
+    }
+
+    // The input's own path, taken before the output step: a full save to another path
+    // makes the saved file the document's, and the final action is for the input.
+    std::string inputPath;
+    if (!document.GetPathText(inputPath)) {
+        record.reason = "host error while asking for the document's path";
+        return true;
+    }
+    COutputOutcome saved;
+    SaveDocumentOutput(document, output, saved);
+    record.result = saved.kind == COutputOutcome::CKind::Written ? saved.resultPath : "";
+    record.reason =
+        saved.kind == COutputOutcome::CKind::NotWanted ? "no output wanted" : saved.reason;
+    if (saved.kind == COutputOutcome::CKind::HostError) {
+        return true; // no final action for this document; the run goes on
+    }
+    document.Close();
+
+    if (ShouldHoldBack(code, saved, inputPath)) {
+        record.heldBack = true;
+        record.outcome = "held back: no result of this input was written";
+        return true;
+    }
+    CFinalActionReport report;
+    record.actionApplied = ApplyFinalAction(inputPath, destination, false, code, &report);
+    record.outcome = DescribeAction(code, report);
+    return true;
+}
+
+} // namespace
+
+bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::string& destination,
+                 CAuditTrail* trail) {
+    CAuditTrail silent("");
+    CAuditTrail& audit = trail != nullptr ? *trail : silent;
+
+    CSequenceNode commands(true);
+    CSequenceNode input(true);
+    CSequenceNode output(true);
+    bool found = false;
+    if (!CallInErrorFrame([&] {
+            found = root.GetNode("Commands", commands) && root.GetNode("Input", input) &&
+                    root.GetNode("Output", output);
+        }) ||
+        !found) {
+        audit.RecordRunEnd("the sequence lacks Commands, Input or Output");
+        return false;
+    }
+
+    std::vector<std::string> inputs;
+    if (!CollectInputFiles(input, inputs)) {
+        audit.RecordRunEnd("no input documents could be collected");
+        return false;
+    }
+
+    for (const std::string& path : inputs) {
+        CInputRecord record;
+        record.path = path;
+        CWorkDocument document;
+        record.opened = document.Open(path.c_str()) && document.IsOpen();
+        if (!record.opened) {
+            record.reason = "the document could not be opened";
+            audit.RecordInput(record, finalActionCode);
+            continue;
+        }
+        const bool goOn =
+            ProcessDocument(document, commands, output, finalActionCode, destination, record);
+        audit.RecordInput(record, finalActionCode);
+        if (!goOn) {
+            audit.RecordRunEnd("a step failed on " + path);
+            return false;
+        }
+    }
+    audit.RecordRunEnd("");
+    return true;
+}
