@@ -1,0 +1,108 @@
+// The final action on real files: what each code does with an input, and what it leaves.
+#include "runner/FinalAction.h"
+
+#include "tests/support/RecordedArguments.h"
+#include "tests/support/TestFolders.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::CTempFolder;
+
+std::string ReadFile(const fs::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+class FinalActionTest : public ::testing::Test {
+protected:
+    CTempFolder m_folder;
+    fs::path m_in = m_folder.GetPath() / "In";
+    fs::path m_out = m_folder.GetPath() / "Out";
+    // As the host reports it: the folder, a backslash, the name.
+    std::string m_source = m_in.string() + "\\a.pdf";
+
+    void SetUp() override {
+        fs::create_directories(m_in);
+        fs::create_directories(m_out);
+        std::ofstream(m_in / "a.pdf", std::ios::binary) << "input";
+    }
+};
+
+TEST_F(FinalActionTest, NothingAndDeleteIgnoreTheDestination) {
+    EXPECT_TRUE(ApplyFinalAction(m_source, "", false, 0));
+    EXPECT_TRUE(fs::exists(m_in / "a.pdf"));
+    CFinalActionReport report;
+    EXPECT_TRUE(ApplyFinalAction(m_source, "", false, 3, &report));
+    EXPECT_TRUE(report.succeeded);
+    EXPECT_FALSE(fs::exists(m_in / "a.pdf"));
+}
+
+TEST_F(FinalActionTest, CopyReplacesAFileOfTheSameNameInTheFolder) {
+    std::ofstream(m_out / "a.pdf", std::ios::binary) << "older";
+    CFinalActionReport report;
+    EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string(), false, 1, &report));
+    EXPECT_EQ(report.target, m_out.string() + "\\a.pdf");
+    EXPECT_EQ(ReadFile(m_out / "a.pdf"), "input");
+    EXPECT_TRUE(fs::exists(m_in / "a.pdf"));
+}
+
+TEST_F(FinalActionTest, MoveFailsSilentlyOntoAnExistingFile) {
+    std::ofstream(m_out / "a.pdf", std::ios::binary) << "older";
+    CFinalActionReport report;
+    EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string(), false, 2, &report));
+    EXPECT_FALSE(report.succeeded);
+    EXPECT_EQ(ReadFile(m_in / "a.pdf"), "input");
+    EXPECT_EQ(ReadFile(m_out / "a.pdf"), "older");
+}
+
+TEST_F(FinalActionTest, ADestinationEndingInABackslashGivesTwo) {
+    CFinalActionReport report;
+    EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string() + "\\", false, 2, &report));
+    EXPECT_EQ(report.target, m_out.string() + "\\\\a.pdf");
+}
+
+TEST_F(FinalActionTest, RenameStaysWithinTheFolderOrMovesBelowIt) {
+    EXPECT_TRUE(ApplyFinalAction(m_source, "done_a.pdf", false, 4));
+    EXPECT_TRUE(fs::exists(m_in / "done_a.pdf"));
+    const std::string renamed = m_in.string() + "\\done_a.pdf";
+    CFinalActionReport report;
+    EXPECT_TRUE(ApplyFinalAction(renamed, "sub\\a.pdf", false, 4, &report));
+    EXPECT_FALSE(report.succeeded); // no such folder: the file stays
+    EXPECT_TRUE(fs::exists(m_in / "done_a.pdf"));
+    fs::create_directories(m_in / "sub");
+    EXPECT_TRUE(ApplyFinalAction(renamed, "sub\\a.pdf", false, 4));
+    EXPECT_TRUE(fs::exists(m_in / "sub" / "a.pdf"));
+}
+
+TEST_F(FinalActionTest, ExecuteStartsTheProgramWithTheQuotedPath) {
+    const fs::path record = m_folder.GetPath() / "record.txt";
+#if defined(_WIN32)
+    _putenv_s("QV_RECORD_FILE", record.string().c_str());
+#else
+    ::setenv("QV_RECORD_FILE", record.c_str(), 1);
+#endif
+    fs::rename(m_in / "a.pdf", m_in / "a b.pdf");
+    const std::string source = m_in.string() + "\\a b.pdf";
+    CFinalActionReport report;
+    EXPECT_TRUE(ApplyFinalAction(source, testing_support::GetRecordArgumentsProgram().string(),
+                                 false, 5, &report));
+    EXPECT_GT(report.shellResult, 32);
+    const auto records = testing_support::WaitForRecordedArguments(record, 1);
+    ASSERT_EQ(records.size(), 1U);
+    EXPECT_EQ(records[0], std::vector<std::string>{source});
+}
+
+TEST_F(FinalActionTest, CodesAboveFiveDoNothingAndAnswerFalse) {
+    EXPECT_FALSE(ApplyFinalAction(m_source, m_out.string(), false, 6));
+    EXPECT_FALSE(ApplyFinalAction(m_source, m_out.string(), false, -1));
+    EXPECT_TRUE(fs::exists(m_in / "a.pdf"));
+}
+
+} // namespace
