@@ -10,6 +10,7 @@
 #include "minihost/HostLog.h"
 #include "minihost/Ledger.h"
 #include "minihost/Options.h"
+#include "minihost/notifications/Notifications.h"
 
 #include <cstdint>
 #include <map>
@@ -36,6 +37,7 @@ public:
     CAtomTable& GetAtoms() { return m_atoms; }
     CCallbackRegistry& GetCallbacks() { return m_callbacks; }
     CErrorFrames& GetFrames() { return m_frames; }
+    CNotifications& GetNotifications() { return m_notifications; }
 
     // Counts a call of an operation that can fail, traces it when asked to and applies
     // fault injection: throws CHostError with the injected fault when there is one.
@@ -66,6 +68,7 @@ private:
     CAtomTable m_atoms;
     CCallbackRegistry m_callbacks;
     CErrorFrames m_frames;
+    CNotifications m_notifications;
     std::map<HostErrorCode, std::string> m_errorTexts;
     std::uint64_t m_callCount = 0;
     std::size_t m_misuseCount = 0;

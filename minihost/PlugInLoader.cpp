@@ -1,5 +1,6 @@
 #include "minihost/PlugInLoader.h"
 
+#include "host/ViewTable.h"
 #include "minihost/tables/OfferedTables.h"
 
 #include <algorithm>
@@ -187,6 +188,26 @@ void CPlugInLoader::Start() {
     }
     for (auto& plugIn : m_plugIns) {
         CallLifeCycle(*plugIn, plugIn->record.init, "init");
+    }
+    SendAppDidInitialize();
+}
+
+void CPlugInLoader::SendAppDidInitialize() {
+    for (const auto& registration : m_host.GetNotifications().ListFor(kNotifyAppDidInitialize)) {
+        const auto owner =
+            std::find_if(m_plugIns.begin(), m_plugIns.end(), [&](const auto& plugIn) {
+                return plugIn->extensionId == registration.owner;
+            });
+        if (owner == m_plugIns.end() || !(*owner)->running) {
+            continue; // a plug-in that failed a callback hears nothing more
+        }
+        const auto proc =
+            m_host.GetCallbacks().FindAs<HostAppDidInitializeProc>(registration.callback);
+        const std::string what = (*owner)->name + " app-did-initialise";
+        m_host.GetLog().Write("notification", "sending app-did-initialise to " + (*owner)->name);
+        if (CallPlugIn(what, [&] { proc(registration.clientData); })) {
+            m_host.GetLog().Write("notification", what + " returned");
+        }
     }
 }
 

@@ -28,7 +28,8 @@ public:
     void LoadFolder(const std::filesystem::path& folder);
 
     // Export tables of every plug-in, then import-replace-and-register of every one,
-    // then init of every one. A plug-in whose callback fails gets no further calls.
+    // then init of every one, then the application-did-initialise notification, once. A
+    // plug-in whose callback fails gets no further calls.
     void Start();
 
     // The unload callback of every running plug-in, then the modules are unloaded.
@@ -50,6 +51,7 @@ private:
     bool MakeHandshake(CPlugIn& plugIn);
     void CallLifeCycle(CPlugIn& plugIn, HostCallback callback, std::string_view what);
     bool Refuse(const CPlugIn& plugIn, std::string_view reason);
+    void SendAppDidInitialize();
     // Runs `call` in the host's frame and logs what went wrong; true when it returned.
     template <class Call>
     bool CallPlugIn(std::string_view what, Call&& call);

@@ -36,7 +36,10 @@ int RunHost(const minihost::CHostOptions& options) {
         plugIns.Start();
         host.GetLog().Write("host", "start-up finished, " + std::to_string(plugIns.CountRunning()) +
                                         " plug-in(s) running");
-        if (!options.exitAfterStartup && minihost::IsMainWindowAlive(mainWindow)) {
+        if (!minihost::IsMainWindowAlive(mainWindow)) {
+            // A plug-in closed the host, as a batch run does when it is finished.
+            host.GetLog().Write("host", "the main window was destroyed; exiting");
+        } else if (!options.exitAfterStartup) {
             minihost::RunInteractively(host, mainWindow);
         }
         plugIns.Unload();

@@ -136,8 +136,11 @@ TEST(MiniHostFaults, EveryInjectedFaultDuringStartUpLeavesNothingAcquired) {
         EXPECT_EQ(run.exitCode, 0) << run.GetTranscript();
         EXPECT_TRUE(run.WasLogged("fault: injected at call " + std::to_string(call) + " *"));
         EXPECT_TRUE(run.WasLogged("ledger: nothing left acquired")) << run.GetTranscript();
-        // Start-up happens outside every frame of the plug-in: a fault refuses the load.
-        EXPECT_TRUE(run.WasLogged("refused: *raised an error")) << run.GetTranscript();
+        // Start-up happens outside every frame of the plug-in: a fault refuses the load,
+        // or, after the handshake, ends the callback it hit.
+        EXPECT_TRUE(run.WasLogged("refused: *raised an error") ||
+                    run.WasLogged("error: host error 1 escaped ADBE:Quorvella *"))
+            << run.GetTranscript();
     }
 }
 
