@@ -4,7 +4,7 @@
 if(TARGET qv::qpdf)
     return()
 endif()
-add_library(qv::qpdf INTERFACE IMPORTED)
+add_library(qv::qpdf INTERFACE IMPORTED GLOBAL)
 # qpdf's headers warn about their pointer transition unless told which side we are on.
 target_compile_definitions(qv::qpdf INTERFACE POINTERHOLDER_TRANSITION=4)
 if(CMAKE_CROSSCOMPILING)

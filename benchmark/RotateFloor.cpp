@@ -1,0 +1,43 @@
+// The floor of the rotation benchmark: the same work as the batch run, rotating every page
+// of every input by 90 degrees and saving it to the output folder, done with the qpdf
+// library in one process, with no plug-in and no host.
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+#include <vector>
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fputs("usage: rotate_floor INPUT_FOLDER OUTPUT_FOLDER\n", stderr);
+        return 2;
+    }
+    try {
+        const std::filesystem::path output = argv[2];
+        std::filesystem::create_directories(output);
+        std::vector<std::filesystem::path> inputs;
+        for (const auto& entry : std::filesystem::directory_iterator(argv[1])) {
+            if (entry.path().extension() == ".pdf") {
+                inputs.push_back(entry.path());
+            }
+        }
+        std::sort(inputs.begin(), inputs.end());
+        for (const auto& input : inputs) {
+            QPDF pdf;
+            pdf.processFile(input.string().c_str());
+            for (auto& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+                page.rotatePage(90, true);
+            }
+            QPDFWriter writer(pdf, (output / input.filename()).string().c_str());
+            writer.write();
+        }
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "rotate_floor: %s\n", error.what());
+        return 1;
+    }
+}
