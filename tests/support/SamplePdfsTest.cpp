@@ -36,8 +36,11 @@ std::vector<QPDFPageObjectHelper> GetPages(QPDF& pdf) {
     return QPDFPageDocumentHelper(pdf).getAllPages();
 }
 
+// QPDFWriter keeps the name's pointer (and reads it for the file identifier), so the
+// name outlives the writer.
 void WritePdf(QPDF& pdf, const fs::path& file) {
-    QPDFWriter writer(pdf, file.string().c_str());
+    const std::string name = file.string();
+    QPDFWriter writer(pdf, name.c_str());
     writer.write();
 }
 
@@ -134,7 +137,8 @@ TEST(SamplePdfs, EncryptedCopyOpensOnlyWithAPassword) {
     {
         QPDF pdf;
         pdf.processFile(plain.string().c_str());
-        QPDFWriter writer(pdf, locked.string().c_str());
+        const std::string name = locked.string();
+        QPDFWriter writer(pdf, name.c_str());
         writer.setR6EncryptionParameters("user pw", "owner pw", true, false, true, false, true,
                                          false, qpdf_r3p_low, true);
         writer.write();
