@@ -13,7 +13,7 @@
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fputs("usage: rotate_floor INPUT_FOLDER OUTPUT_FOLDER\n", stderr);
+        static_cast<void>(std::fputs("usage: rotate_floor INPUT_FOLDER OUTPUT_FOLDER\n", stderr));
         return 2;
     }
     try {
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
         }
         return 0;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "rotate_floor: %s\n", error.what());
+        static_cast<void>(std::fprintf(stderr, "rotate_floor: %s\n", error.what()));
         return 1;
     }
 }

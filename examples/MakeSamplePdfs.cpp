@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv) {
     if (argc < 3 || argc > 4) {
-        std::fputs("usage: make_sample_pdfs FOLDER COUNT [PAGES]\n", stderr);
+        static_cast<void>(std::fputs("usage: make_sample_pdfs FOLDER COUNT [PAGES]\n", stderr));
         return 2;
     }
     try {
@@ -18,19 +18,20 @@ int main(int argc, char** argv) {
         const int count = std::stoi(argv[2]);
         const int pages = argc == 4 ? std::stoi(argv[3]) : 3;
         if (count < 1 || pages < 1) {
-            std::fputs("make_sample_pdfs: COUNT and PAGES must be at least 1\n", stderr);
+            static_cast<void>(
+                std::fputs("make_sample_pdfs: COUNT and PAGES must be at least 1\n", stderr));
             return 2;
         }
         std::filesystem::create_directories(folder);
         for (int i = 1; i <= count; ++i) {
             std::array<char, 32> name{};
-            std::snprintf(name.data(), name.size(), "sample-%04d.pdf", i);
+            static_cast<void>(std::snprintf(name.data(), name.size(), "sample-%04d.pdf", i));
             testing_support::WriteSamplePdf(folder / name.data(), pages,
                                             "Sample " + std::to_string(i));
         }
         return 0;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "make_sample_pdfs: %s\n", error.what());
+        static_cast<void>(std::fprintf(stderr, "make_sample_pdfs: %s\n", error.what()));
         return 1;
     }
 }

@@ -14,7 +14,7 @@ std::string FormatUtcNow() {
     gmtime_r(&now, &parts);
 #endif
     std::array<char, 32> text{};
-    std::strftime(text.data(), text.size(), "%Y-%m-%dT%H:%M:%SZ", &parts);
+    static_cast<void>(std::strftime(text.data(), text.size(), "%Y-%m-%dT%H:%M:%SZ", &parts));
     return text.data();
 }
 

@@ -25,7 +25,7 @@ std::string FormRenameTarget(const std::string& source, const std::string& desti
 std::string QuoteParameter(const std::string& source) {
     const int length = std::snprintf(nullptr, 0, "\"%s\"", source.c_str());
     std::vector<char> text(static_cast<std::size_t>(length) + 1);
-    std::snprintf(text.data(), text.size(), "\"%s\"", source.c_str());
+    static_cast<void>(std::snprintf(text.data(), text.size(), "\"%s\"", source.c_str()));
     return text.data();
 }
 

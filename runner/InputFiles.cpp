@@ -32,7 +32,7 @@ bool CollectListedFiles(const CSequenceNode& input, std::vector<std::string>& li
     // The count is read again before each entry, as the list may be read while it changes.
     for (std::int32_t index = 0;; ++index) {
         std::array<char, 16> key{};
-        std::snprintf(key.data(), key.size(), "%d", index);
+        static_cast<void>(std::snprintf(key.data(), key.size(), "%d", index));
         CSequenceNode entry(true);
         std::string diPath;
         bool pastEnd = false;
@@ -153,8 +153,10 @@ bool CollectInputFiles(const CSequenceNode& input, std::vector<std::string>& lis
 
 void AddFolderDocuments(const std::string& extension, const std::string& folder,
                         std::vector<std::string>& list) {
-    for (const platform::CDirectoryEntry& entry :
-         platform::FindDirectoryEntries(folder + "\\*." + extension)) {
+    std::string pattern = folder;
+    pattern += "\\*.";
+    pattern += extension;
+    for (const platform::CDirectoryEntry& entry : platform::FindDirectoryEntries(pattern)) {
         list.push_back(folder + "\\" + entry.name);
     }
 }

@@ -40,7 +40,7 @@ std::string ListMissingTables() {
 }
 
 void CloseHost() {
-    const HostWindow window = g_plugInState.hostMainWindow;
+    HostWindow window = g_plugInState.hostMainWindow;
     if (window != nullptr && platform::IsPlatformWindow(window)) {
         platform::DestroyPlatformWindow(window);
     }

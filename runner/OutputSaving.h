@@ -49,7 +49,7 @@ bool SaveAsPdf(CWorkDocument& document, const std::string& path);
 // Called by the host for each from-PDF conversion handler; converts the request's
 // document with the handler whose identifier it names. Always true, so that the host
 // goes on with the next handler.
-HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void* request);
+HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void* clientData);
 
 // OpenFile with OF_EXIST: whether `path` names an existing file.
 bool FileExists(const std::string& path);

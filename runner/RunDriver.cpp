@@ -40,7 +40,7 @@ const char* DescribeStep(CStepOutcome outcome) {
 // go on; every other outcome stops it.
 CStepOutcome RunStep(const CSequenceNode& commands, std::int32_t index, CWorkDocument& document) {
     std::array<char, 16> key{};
-    std::snprintf(key.data(), key.size(), "%d", index);
+    static_cast<void>(std::snprintf(key.data(), key.size(), "%d", index));
 
     CSequenceNode entry(true);
     CSequenceNode config(true);

@@ -58,7 +58,7 @@ bool CSequenceNode::GetString(const char* key, std::string& text) const {
         return true;
     }
     if (type == kValueText) {
-        const HostText value = ExtraContainerGetText(m_handle, key);
+        HostText value = ExtraContainerGetText(m_handle, key);
         if (value == nullptr) {
             return false;
         }
