@@ -16,6 +16,11 @@ std::string GetBuiltInErrorText(HostErrorCode code) {
         return "An internal error occurred in the host.";
     case kErrTooManyAtoms:
         return "The host has no room for another atom.";
+    case kErrSequenceForm:
+        return "The sequence file is malformed.";
+    case kErrEncodingNotServed:
+        return "This host gives texts only in the system code page, the encoding of script 0 "
+               "(Roman).";
     default:
         return {};
     }
