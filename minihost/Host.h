@@ -11,6 +11,8 @@
 #include "minihost/Ledger.h"
 #include "minihost/Options.h"
 #include "minihost/notifications/Notifications.h"
+#include "minihost/documents/Documents.h"
+#include "minihost/files/FileObjects.h"
 
 #include <cstdint>
 #include <map>
@@ -38,10 +40,15 @@ public:
     CCallbackRegistry& GetCallbacks() { return m_callbacks; }
     CErrorFrames& GetFrames() { return m_frames; }
     CNotifications& GetNotifications() { return m_notifications; }
+    CFileObjects& GetFiles() { return m_files; }
+    CDocuments& GetDocuments() { return m_documents; }
 
     // Counts a call of an operation that can fail, traces it when asked to and applies
     // fault injection: throws CHostError with the injected fault when there is one.
     void ThrowInjectedFault(const char* operation);
+    // The same, returning the injected fault (or 0) for an operation that strikes it
+    // later in its work.
+    HostErrorCode EnterCall(const char* operation);
 
     // The text of a host error code.
     [[nodiscard]] std::string GetErrorText(HostErrorCode code) const;
@@ -59,9 +66,6 @@ public:
     int Finish();
 
 private:
-    // ThrowInjectedFault's work: the error the operation is to fail with, or 0.
-    HostErrorCode EnterCall(const char* operation);
-
     CHostOptions m_options;
     CHostLog m_log;
     CLedger m_ledger;
@@ -72,6 +76,9 @@ private:
     std::map<HostErrorCode, std::string> m_errorTexts;
     std::uint64_t m_callCount = 0;
     std::size_t m_misuseCount = 0;
+    // The services, last: they go before the ledger and the log that they use.
+    CFileObjects m_files{*this};
+    CDocuments m_documents{*this};
 };
 
 } // namespace minihost

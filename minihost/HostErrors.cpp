@@ -21,6 +21,22 @@ std::string GetBuiltInErrorText(HostErrorCode code) {
     case kErrEncodingNotServed:
         return "This host gives texts only in the system code page, the encoding of script 0 "
                "(Roman).";
+    case kErrFileNotFound:
+        return "The file does not exist.";
+    case kErrFileUnreadable:
+        return "The file cannot be read.";
+    case kErrBadPath:
+        return "The path cannot be used.";
+    case kErrFolderNotCreated:
+        return "The folder cannot be created.";
+    case kErrNotPdf:
+        return "The file is not a PDF file.";
+    case kErrPdfDamaged:
+        return "The PDF file is damaged and cannot be repaired.";
+    case kErrPdfPassword:
+        return "The PDF file is protected by a password.";
+    case kErrSaveFailed:
+        return "The document cannot be saved.";
     default:
         return {};
     }
