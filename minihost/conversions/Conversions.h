@@ -1,0 +1,37 @@
+// minihost's from-PDF conversion handlers: each writes a document in another format.
+// The "AcroView" entries enumerate them for the plug-in and convert with them;
+// minihost/README.md lists their identifiers.
+#pragma once
+
+#include <filesystem>
+#include <span>
+#include <string>
+
+class QPDF;
+
+namespace minihost {
+
+struct CConversion {
+    const char* uniqueId;  // e.g. "com.minihost.json"
+    const char* extension; // without full stop, e.g. "json"
+    // The document's bytes in this format. Throws (qpdf's or minihost's exceptions) when
+    // the document cannot be converted.
+    std::string (*convert)(QPDF& pdf);
+};
+
+// Every conversion of this build, in a fixed order.
+std::span<const CConversion> ListConversions();
+
+// Why a conversion is missing from this build ("" when none is): for minihost's --help.
+const char* GetMissingConversionsNote();
+
+// Converts `pdf` with `conversion` and writes the result to `target`, through a
+// temporary file beside it that replaces `target` only when complete. Throws
+// std::runtime_error (or qpdf's exceptions) on failure; `target` is then unchanged.
+void WriteConversion(const CConversion& conversion, QPDF& pdf, const std::filesystem::path& target);
+
+// Handlers' work, one file each.
+std::string ConvertToJson(QPDF& pdf);
+std::string ConvertToText(QPDF& pdf);
+
+} // namespace minihost
