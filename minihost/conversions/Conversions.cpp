@@ -1,9 +1,8 @@
 #include "minihost/conversions/Conversions.h"
 
+#include "minihost/files/FileAccess.h"
+
 #include <array>
-#include <fstream>
-#include <stdexcept>
-#include <system_error>
 
 namespace minihost {
 namespace {
@@ -18,15 +17,6 @@ constexpr std::array<CConversion, 1> kConversions = {{
     {"com.minihost.json", "json", &ConvertToJson},
 }};
 #endif
-
-void WriteWholeFile(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream stream(file, std::ios::binary | std::ios::trunc);
-    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    stream.close();
-    if (!stream) {
-        throw std::runtime_error("cannot write " + file.string());
-    }
-}
 
 } // namespace
 
@@ -43,19 +33,20 @@ const char* GetMissingConversionsNote() {
 #endif
 }
 
-void WriteConversion(const CConversion& conversion, QPDF& pdf,
-                     const std::filesystem::path& target) {
+std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const std::string& target) {
     const std::string bytes = conversion.convert(pdf);
-    std::filesystem::path temporary = target;
-    temporary += ".minihost-part";
+    const std::string temporary = target + ".minihost-part";
+    RemoveFileQuietly(temporary); // left by a run that was killed half-way
     try {
-        WriteWholeFile(temporary, bytes);
-        std::filesystem::rename(temporary, target);
+        CNewFile file(temporary);
+        file.Write(bytes.data(), bytes.size());
+        file.Commit();
+        ReplaceFile(temporary, target);
     } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
+        RemoveFileQuietly(temporary);
         throw;
     }
+    return bytes.size();
 }
 
 } // namespace minihost

@@ -3,7 +3,7 @@
 // minihost/README.md lists their identifiers.
 #pragma once
 
-#include <filesystem>
+#include <cstddef>
 #include <span>
 #include <string>
 
@@ -25,10 +25,11 @@ std::span<const CConversion> ListConversions();
 // Why a conversion is missing from this build ("" when none is): for minihost's --help.
 const char* GetMissingConversionsNote();
 
-// Converts `pdf` with `conversion` and writes the result to `target`, through a
-// temporary file beside it that replaces `target` only when complete. Throws
-// std::runtime_error (or qpdf's exceptions) on failure; `target` is then unchanged.
-void WriteConversion(const CConversion& conversion, QPDF& pdf, const std::filesystem::path& target);
+// Converts `pdf` with `conversion` and writes the result to `target` (a platform path
+// text), through a temporary file beside it that replaces `target` only when complete.
+// Throws CFileAccessError, or qpdf's or poppler's failure; `target` is then unchanged.
+// Returns the size written.
+std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const std::string& target);
 
 // Handlers' work, one file each.
 std::string ConvertToJson(QPDF& pdf);

@@ -35,8 +35,9 @@ protected:
         m_pdf.processFile((m_folder.GetPath() / "in.pdf").string().c_str());
     }
 
-    [[nodiscard]] std::filesystem::path GetFile(const char* name) const {
-        return m_folder.GetPath() / name;
+    // A platform path text in the test's folder.
+    [[nodiscard]] std::string GetFile(const char* name) const {
+        return (m_folder.GetPath() / name).string();
     }
 
     testing_support::CTempFolder m_folder;
@@ -63,7 +64,7 @@ TEST_F(Conversion, JsonIsTheWholeDocumentAsItIsNow) {
     EXPECT_TRUE(json.starts_with("{")) << json.substr(0, 80);
     EXPECT_NE(json.find("\"/Count\": 3"), std::string::npos);
     QPDF again;
-    again.createFromJSON(GetFile("out.json").string());
+    again.createFromJSON(GetFile("out.json"));
     EXPECT_EQ(testing_support::ReadPageNumbers(again), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(testing_support::ReadPageRotations(again), (std::vector<int>{0, 90, 0}));
     EXPECT_EQ(testing_support::ReadInfoEntry(again, "/Title"), "Sample");
@@ -73,7 +74,7 @@ TEST_F(Conversion, ReplacesAnExistingFileAndLeavesNoTemporaryFile) {
     testing_support::WriteSamplePdf(GetFile("out.json"), 1);
     minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, GetFile("out.json"));
     QPDF again;
-    again.createFromJSON(GetFile("out.json").string());
+    again.createFromJSON(GetFile("out.json"));
     EXPECT_EQ(testing_support::ReadPageNumbers(again).size(), 3U);
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(m_folder.GetPath())) {
@@ -85,7 +86,8 @@ TEST_F(Conversion, ReplacesAnExistingFileAndLeavesNoTemporaryFile) {
 
 TEST_F(Conversion, IntoAMissingFolderFailsAndWritesNothing) {
     const auto target = m_folder.GetPath() / "missing" / "out.json";
-    EXPECT_ANY_THROW(minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, target));
+    EXPECT_ANY_THROW(
+        minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, target.string()));
     EXPECT_FALSE(std::filesystem::exists(target.parent_path()));
 }
 
@@ -108,7 +110,7 @@ TEST_F(Conversion, TextHoldsEveryPageInOrderEachEndedWithAFormFeed) {
 }
 
 TEST_F(Conversion, TextOfAnEncryptedDocumentNeedsNoPassword) {
-    const std::string encrypted = GetFile("locked.pdf").string();
+    const std::string encrypted = GetFile("locked.pdf");
     {
         QPDFWriter writer(m_pdf, encrypted.c_str());
         writer.setR6EncryptionParameters("user", "owner", true, true, true, true, true, true,
