@@ -10,6 +10,7 @@
 #include "minihost/HostLog.h"
 #include "minihost/Ledger.h"
 #include "minihost/Options.h"
+#include "minihost/documents/Documents.h"
 #include "minihost/files/FileObjects.h"
 
 #include <cstdint>
@@ -38,6 +39,7 @@ public:
     CCallbackRegistry& GetCallbacks() { return m_callbacks; }
     CErrorFrames& GetFrames() { return m_frames; }
     CFileObjects& GetFiles() { return m_files; }
+    CDocuments& GetDocuments() { return m_documents; }
 
     // Counts a call of an operation that can fail, traces it when asked to and applies
     // fault injection: throws CHostError with the injected fault when there is one.
@@ -73,6 +75,7 @@ private:
     std::size_t m_misuseCount = 0;
     // The services, last: they go before the ledger and the log that they use.
     CFileObjects m_files{*this};
+    CDocuments m_documents{*this};
 };
 
 } // namespace minihost
