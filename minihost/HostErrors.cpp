@@ -32,6 +32,11 @@ std::string GetBuiltInErrorText(HostErrorCode code) {
         return "The PDF file is protected by a password.";
     case kErrSaveFailed:
         return "The document cannot be saved.";
+    case kErrSequenceForm:
+        return "The sequence file is malformed.";
+    case kErrEncodingNotServed:
+        return "This host gives texts only in the system code page, the encoding of script 0 "
+               "(Roman).";
     default:
         return {};
     }

@@ -14,6 +14,9 @@ inline constexpr HostErrorCode kErrNotProvided = 3;
 inline constexpr HostErrorCode kErrBadArgument = 4;
 inline constexpr HostErrorCode kErrInternal = 5;
 inline constexpr HostErrorCode kErrTooManyAtoms = 6;
+// A sequence file that is malformed; its text names the file, line and column.
+inline constexpr HostErrorCode kErrSequenceForm = 7;
+inline constexpr HostErrorCode kErrEncodingNotServed = 8;
 
 // Files, paths and documents. The host sets a text naming the file when it raises or
 // returns one of these (CHost::SetErrorText); the built-in text is the fallback.

@@ -157,6 +157,8 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
         } else if (option == "--exit-after-startup") {
             flag();
             options.exitAfterStartup = true;
+        } else if (option == "--check-sequence") {
+            options.checkSequence = value();
         } else {
             throw COptionError("unknown option '" + arguments[i] + "'");
         }
@@ -190,6 +192,8 @@ std::string GetUsageText() {
            "  --trace-calls                log every host call that may fail, with its number\n"
            "  --log FILE                   write the log to FILE instead of standard error\n"
            "  --exit-after-startup         exit as soon as start-up is finished\n"
+           "  --check-sequence FILE        check a sequence file and print it normalised;\n"
+           "                               loads no plug-ins (exit 1 when it is malformed)\n"
            "  --help                       show this text\n"
            "\n"
            "VERSION is major.minor (5.0, 4.5) or a 32-bit number such as 0x00040005.\n"

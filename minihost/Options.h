@@ -28,6 +28,7 @@ struct CHostOptions {
     bool traceCalls = false;
     std::optional<std::filesystem::path> logFile;
     bool exitAfterStartup = false;
+    std::optional<std::filesystem::path> checkSequence; // check this file, load nothing
     bool help = false;
 
     CHostOptions();

@@ -3,6 +3,7 @@
 #include "minihost/MainWindow.h"
 #include "minihost/Options.h"
 #include "minihost/PlugInLoader.h"
+#include "minihost/containers/SequenceCheck.h"
 
 #include <exception>
 #include <filesystem>
@@ -57,6 +58,9 @@ int main(int argc, char** argv) {
         if (options.help) {
             std::cout << minihost::GetUsageText();
             return 0;
+        }
+        if (options.checkSequence) {
+            return minihost::CheckSequenceFile(*options.checkSequence, std::cout, std::cerr);
         }
         return RunHost(options);
     } catch (const minihost::COptionError& error) {

@@ -33,6 +33,19 @@ CValue CloneValue(const CValue& value) {
         value);
 }
 
+void AddPointerReleases(const CValue& value, std::vector<CPointerRelease>& releases) {
+    if (const auto* pointer = std::get_if<CPointerValue>(&value)) {
+        if (pointer->destroy != nullptr) {
+            releases.push_back({pointer->destroy, pointer->value});
+        }
+    } else if (const auto* child = std::get_if<std::unique_ptr<CContainer>>(&value);
+               child != nullptr && *child != nullptr) {
+        for (const auto& [key, inner] : (*child)->GetEntries()) {
+            AddPointerReleases(inner, releases);
+        }
+    }
+}
+
 bool AreEqual(const CValue& a, const CValue& b) {
     if (a.index() != b.index()) {
         return false;
@@ -49,6 +62,21 @@ HostValueType GetValueType(const CValue& value) {
     return static_cast<HostValueType>(kValueInteger + static_cast<HostValueType>(value.index()));
 }
 
+std::vector<CPointerRelease> ListPointerReleases(const CValue& value) {
+    std::vector<CPointerRelease> releases;
+    AddPointerReleases(value, releases);
+    return releases;
+}
+
+void ForgetPointerReleases(CValue& value) noexcept {
+    if (auto* pointer = std::get_if<CPointerValue>(&value)) {
+        pointer->destroy = nullptr;
+    } else if (auto* child = std::get_if<std::unique_ptr<CContainer>>(&value);
+               child != nullptr && *child != nullptr) {
+        (*child)->ForgetPointerReleases();
+    }
+}
+
 CContainer::~CContainer() {
     for (auto& [key, value] : m_entries) {
         LetGo(value);
@@ -62,7 +90,9 @@ const CValue* CContainer::Find(std::string_view key) const {
 }
 
 CValue* CContainer::Find(std::string_view key) {
-    return const_cast<CValue*>(std::as_const(*this).Find(key));
+    const auto found = std::find_if(m_entries.begin(), m_entries.end(),
+                                    [key](const auto& entry) { return entry.first == key; });
+    return found != m_entries.end() ? &found->second : nullptr;
 }
 
 std::optional<std::int32_t> CContainer::GetInt(std::string_view key) const {
@@ -104,7 +134,9 @@ const CContainer* CContainer::GetContainer(std::string_view key) const {
 }
 
 CContainer* CContainer::GetContainer(std::string_view key) {
-    return const_cast<CContainer*>(std::as_const(*this).GetContainer(key));
+    CValue* value = Find(key);
+    auto* held = value != nullptr ? std::get_if<std::unique_ptr<CContainer>>(value) : nullptr;
+    return held != nullptr ? held->get() : nullptr;
 }
 
 void CContainer::Put(std::string_view key, CValue value) {
@@ -118,7 +150,6 @@ void CContainer::Put(std::string_view key, CValue value) {
 
 std::unique_ptr<CContainer> CContainer::Clone() const {
     auto copy = std::make_unique<CContainer>();
-    copy->m_entries.reserve(m_entries.size());
     for (const auto& [key, value] : m_entries) {
         copy->m_entries.emplace_back(key, CloneValue(value));
     }
@@ -130,6 +161,20 @@ bool CContainer::IsEqual(const CContainer& other) const {
                       other.m_entries.end(), [](const auto& a, const auto& b) {
                           return a.first == b.first && AreEqual(a.second, b.second);
                       });
+}
+
+std::vector<CPointerRelease> CContainer::ListPointerReleases() const {
+    std::vector<CPointerRelease> releases;
+    for (const auto& [key, value] : m_entries) {
+        AddPointerReleases(value, releases);
+    }
+    return releases;
+}
+
+void CContainer::ForgetPointerReleases() noexcept {
+    for (auto& [key, value] : m_entries) {
+        minihost::ForgetPointerReleases(value);
+    }
 }
 
 } // namespace minihost

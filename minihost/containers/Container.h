@@ -6,6 +6,7 @@
 #include "host/ExtraTable.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,9 +48,26 @@ using CValue = std::variant<std::int32_t, bool, CAtomValue, std::string, CTextVa
 // The host's type code of `value` (kValueInteger ... kValuePointer).
 HostValueType GetValueType(const CValue& value);
 
+// A destroy callback that a container owes a pointer value.
+struct CPointerRelease {
+    HostPointerDestroyProc destroy = nullptr;
+    void* value = nullptr;
+};
+
+// The destroy callbacks that letting go of `value` would run: its own, or those of
+// every pointer inside it at any depth.
+std::vector<CPointerRelease> ListPointerReleases(const CValue& value);
+// Clears those callbacks, so that letting go of `value` runs none: for a caller that
+// runs them itself (the host runs plug-in code only inside an error frame).
+void ForgetPointerReleases(CValue& value) noexcept;
+
 // Keys in the order they were first put, so that a printed container reads as written.
+// Values never move while their container lives (a deque keeps its elements in place),
+// so the host can hand out their addresses: string contents, text objects, sub-containers.
 class CContainer {
 public:
+    using CEntries = std::deque<std::pair<std::string, CValue>>;
+
     CContainer() = default;
     CContainer(const CContainer&) = delete;
     CContainer& operator=(const CContainer&) = delete;
@@ -59,9 +77,7 @@ public:
     ~CContainer();
 
     [[nodiscard]] std::size_t GetCount() const { return m_entries.size(); }
-    [[nodiscard]] const std::vector<std::pair<std::string, CValue>>& GetEntries() const {
-        return m_entries;
-    }
+    [[nodiscard]] const CEntries& GetEntries() const { return m_entries; }
 
     // The value under `key`, or null when the key is absent.
     [[nodiscard]] const CValue* Find(std::string_view key) const;
@@ -78,7 +94,7 @@ public:
     CContainer* GetContainer(std::string_view key);
 
     // Puts `value` under `key`, replacing (and letting go of) what was there; a new
-    // key goes last.
+    // key goes last. Replacing a value never throws.
     void Put(std::string_view key, CValue value);
 
     // A deep copy. Pointer values are copied without their destroy callback: only the
@@ -88,8 +104,12 @@ public:
     // Same keys in the same order with equal values (pointer values by address).
     [[nodiscard]] bool IsEqual(const CContainer& other) const;
 
+    // The destroy callbacks of every pointer value inside, at any depth.
+    [[nodiscard]] std::vector<CPointerRelease> ListPointerReleases() const;
+    void ForgetPointerReleases() noexcept;
+
 private:
-    std::vector<std::pair<std::string, CValue>> m_entries;
+    CEntries m_entries;
 };
 
 } // namespace minihost

@@ -1,72 +1,226 @@
-// Key/value containers and text objects of the "ASExtra" table.
+// Key/value containers and text objects of the "ASExtra" table. Each entry checks the
+// handles it is given (HandedOutContainers.h) and works on minihost's CContainer.
+#include "minihost/containers/HandedOutContainers.h"
+#include "minihost/containers/SequenceForm.h"
+#include "minihost/files/ReadStream.h"
 #include "minihost/tables/ExtraEntries.h"
+#include "platform/CodePage.h"
+
+#include <cstdlib>
+#include <string>
 
 namespace minihost::extra {
+namespace {
+
+std::string_view RequireKey(const char* key, std::string_view operation) {
+    if (key == nullptr) {
+        CHost::GetCurrent().ReportMisuse(std::string(operation) + " was given no key");
+        throw CHostError(kErrBadArgument);
+    }
+    return key;
+}
+
+// The value under `key` if it is of type `Held`, or null.
+template <class Held>
+const Held* FindValue(HostContainer container, const char* key, std::string_view operation) {
+    const CContainer& held = RequireContainer(container, operation);
+    const CValue* value = held.Find(RequireKey(key, operation));
+    return value != nullptr ? std::get_if<Held>(value) : nullptr;
+}
+
+// Puts `value` under `key`. What was there goes; the destroy callbacks it owed are
+// returned, for the caller to run (RunPointerReleases) once the change is complete.
+std::vector<CPointerRelease> ReplaceValue(CContainer& container, std::string_view key,
+                                          CValue value) {
+    std::vector<CPointerRelease> releases;
+    if (CValue* old = container.Find(key)) {
+        releases = ListPointerReleases(*old);
+        ForgetPointerReleases(*old);
+    }
+    container.Put(key, std::move(value)); // replacing never throws
+    return releases;
+}
+
+// Host memory is C memory (SupportMemory.cpp).
+void FreeHostBlock(void* block) {
+    std::free(block); // NOLINT(cppcoreguidelines-no-malloc)
+}
+
+void LogNotServed(const std::string& text) {
+    CHost::GetCurrent().GetLog().Write("unavailable", text);
+}
+
+HostEncoding GetServedEncoding() {
+    return static_cast<HostEncoding>(platform::GetAnsiCodePage());
+}
+
+} // namespace
 
 HostContainer QV_HOSTCALL ContainerNew() {
-    RaiseNotProvided("ASExtra.ContainerNew");
+    return Serve<HostContainer>("ASExtra.ContainerNew", [] {
+        return HandOutContainer(std::make_unique<CContainer>(), "ASExtra.ContainerNew");
+    });
 }
 
-void QV_HOSTCALL ContainerDestroy(HostContainer /*container*/) {
-    RaiseNotProvided("ASExtra.ContainerDestroy");
+void QV_HOSTCALL ContainerDestroy(HostContainer container) {
+    // A release never fails.
+    CaptureErrors([&] { DestroyHandedOutContainer(container); });
 }
 
-HostContainer QV_HOSTCALL ContainerReadFromStream(HostStream /*stream*/) {
-    RaiseNotProvided("ASExtra.ContainerReadFromStream");
+HostContainer QV_HOSTCALL ContainerReadFromStream(HostStream stream) {
+    return Serve<HostContainer>("ASExtra.ContainerReadFromStream", [&]() -> HostContainer {
+        CHost& host = CHost::GetCurrent();
+        if (stream == nullptr) {
+            host.ReportMisuse("ASExtra.ContainerReadFromStream was given no stream");
+            throw CHostError(kErrBadArgument);
+        }
+        const auto& source = *reinterpret_cast<const CReadStream*>(stream);
+        CSequenceFormResult read =
+            ParseSequenceForm(source.GetBytes(), platform::GetAnsiCodePage());
+        if (read.error) {
+            // The plug-in shows the text of the error it caught: name the place.
+            host.SetErrorText(kErrSequenceForm,
+                              FormatSequenceFormError(source.GetDisplayName(), *read.error));
+            throw CHostError(kErrSequenceForm);
+        }
+        if (read.container == nullptr) {
+            host.GetLog().Write("sequence", source.GetDisplayName() + ": no container");
+            return nullptr;
+        }
+        host.GetLog().Write("sequence", source.GetDisplayName() + ": read, " +
+                                            std::to_string(read.container->GetCount()) + " key(s)");
+        return HandOutContainer(std::move(read.container),
+                                "ASExtra.ContainerReadFromStream " + source.GetDisplayName());
+    });
 }
 
-std::int32_t QV_HOSTCALL ContainerCount(HostContainer /*container*/) {
-    RaiseNotProvided("ASExtra.ContainerCount");
+std::int32_t QV_HOSTCALL ContainerCount(HostContainer container) {
+    return Serve<std::int32_t>("ASExtra.ContainerCount", [&] {
+        return static_cast<std::int32_t>(
+            RequireContainer(container, "ASExtra.ContainerCount").GetCount());
+    });
 }
 
-HostValueType QV_HOSTCALL ContainerGetType(HostContainer /*container*/, const char* /*key*/) {
-    RaiseNotProvided("ASExtra.ContainerGetType");
+HostValueType QV_HOSTCALL ContainerGetType(HostContainer container, const char* key) {
+    constexpr std::string_view kOperation = "ASExtra.ContainerGetType";
+    return Serve<HostValueType>("ASExtra.ContainerGetType", [&] {
+        const CValue* value =
+            RequireContainer(container, kOperation).Find(RequireKey(key, kOperation));
+        return value != nullptr ? GetValueType(*value) : kValueNone;
+    });
 }
 
-std::int32_t QV_HOSTCALL ContainerGetInt(HostContainer /*container*/, const char* /*key*/,
-                                         std::int32_t /*defaultValue*/) {
-    RaiseNotProvided("ASExtra.ContainerGetInt");
+std::int32_t QV_HOSTCALL ContainerGetInt(HostContainer container, const char* key,
+                                         std::int32_t defaultValue) {
+    return Serve<std::int32_t>("ASExtra.ContainerGetInt", [&] {
+        const auto* value = FindValue<std::int32_t>(container, key, "ASExtra.ContainerGetInt");
+        return value != nullptr ? *value : defaultValue;
+    });
 }
 
-HostBool QV_HOSTCALL ContainerGetBool(HostContainer /*container*/, const char* /*key*/,
-                                      HostBool /*defaultValue*/) {
-    RaiseNotProvided("ASExtra.ContainerGetBool");
+HostBool QV_HOSTCALL ContainerGetBool(HostContainer container, const char* key,
+                                      HostBool defaultValue) {
+    return Serve<HostBool>("ASExtra.ContainerGetBool", [&] {
+        const auto* value = FindValue<bool>(container, key, "ASExtra.ContainerGetBool");
+        if (value == nullptr) {
+            return defaultValue;
+        }
+        return *value ? kHostTrue : kHostFalse;
+    });
 }
 
-HostAtom QV_HOSTCALL ContainerGetAtom(HostContainer /*container*/, const char* /*key*/,
-                                      HostAtom /*defaultValue*/) {
-    RaiseNotProvided("ASExtra.ContainerGetAtom");
+HostAtom QV_HOSTCALL ContainerGetAtom(HostContainer container, const char* key,
+                                      HostAtom defaultValue) {
+    return Serve<HostAtom>("ASExtra.ContainerGetAtom", [&] {
+        const auto* value = FindValue<CAtomValue>(container, key, "ASExtra.ContainerGetAtom");
+        return value != nullptr ? CHost::GetCurrent().GetAtoms().Intern(value->name) : defaultValue;
+    });
 }
 
-const char* QV_HOSTCALL ContainerGetString(HostContainer /*container*/, const char* /*key*/) {
-    RaiseNotProvided("ASExtra.ContainerGetString");
+const char* QV_HOSTCALL ContainerGetString(HostContainer container, const char* key) {
+    return Serve<const char*>("ASExtra.ContainerGetString", [&]() -> const char* {
+        const auto* value = FindValue<std::string>(container, key, "ASExtra.ContainerGetString");
+        return value != nullptr ? value->c_str() : nullptr;
+    });
 }
 
-HostText QV_HOSTCALL ContainerGetText(HostContainer /*container*/, const char* /*key*/) {
-    RaiseNotProvided("ASExtra.ContainerGetText");
+HostText QV_HOSTCALL ContainerGetText(HostContainer container, const char* key) {
+    return Serve<HostText>("ASExtra.ContainerGetText", [&]() -> HostText {
+        const auto* value = FindValue<CTextValue>(container, key, "ASExtra.ContainerGetText");
+        return value != nullptr ? ToHandle(value) : nullptr;
+    });
 }
 
-HostContainer QV_HOSTCALL ContainerGetContainer(HostContainer /*container*/, const char* /*key*/) {
-    RaiseNotProvided("ASExtra.ContainerGetContainer");
+HostContainer QV_HOSTCALL ContainerGetContainer(HostContainer container, const char* key) {
+    return Serve<HostContainer>("ASExtra.ContainerGetContainer", [&]() -> HostContainer {
+        const auto* value =
+            FindValue<std::unique_ptr<CContainer>>(container, key, "ASExtra.ContainerGetContainer");
+        return value != nullptr ? ToHandle(value->get()) : nullptr;
+    });
 }
 
-void QV_HOSTCALL ContainerPutString(HostContainer /*container*/, const char* /*key*/,
-                                    char* /*value*/) {
-    RaiseNotProvided("ASExtra.ContainerPutString");
+void QV_HOSTCALL ContainerPutString(HostContainer container, const char* key, char* value) {
+    constexpr std::string_view kOperation = "ASExtra.ContainerPutString";
+    ServeVoid("ASExtra.ContainerPutString", [&] {
+        CHost& host = CHost::GetCurrent();
+        CContainer& target = RequireContainer(container, kOperation);
+        const std::string_view keyText = RequireKey(key, kOperation);
+        // Taken out of the ledger before it is read: a block freed already is never touched.
+        if (value == nullptr || !host.GetLedger().Release(value, "memory")) {
+            host.ReportMisuse("ASExtra.ContainerPutString was given a value that is no block "
+                              "from AcroSupport.MemAlloc (or one freed or given away already)");
+            throw CHostError(kErrBadArgument);
+        }
+        std::vector<CPointerRelease> releases;
+        try {
+            releases = ReplaceValue(target, keyText, std::string(value));
+        } catch (...) {
+            // A call that raises takes nothing over: the block is the plug-in's again.
+            host.GetLedger().Acquire(value, "memory", "AcroSupport.MemAlloc", &FreeHostBlock);
+            throw;
+        }
+        // The container keeps a copy; the block is its to free, so the plug-in never can.
+        FreeHostBlock(value);
+        RunPointerReleases(releases);
+    });
 }
 
-void QV_HOSTCALL ContainerPutPointer(HostContainer /*container*/, const char* /*key*/,
-                                     const char* /*typeName*/, void* /*value*/,
-                                     HostPointerDestroyProc /*destroy*/) {
-    RaiseNotProvided("ASExtra.ContainerPutPointer");
+void QV_HOSTCALL ContainerPutPointer(HostContainer container, const char* key, const char* typeName,
+                                     void* value, HostPointerDestroyProc destroy) {
+    constexpr std::string_view kOperation = "ASExtra.ContainerPutPointer";
+    ServeVoid("ASExtra.ContainerPutPointer", [&] {
+        CContainer& target = RequireContainer(container, kOperation);
+        const std::string_view keyText = RequireKey(key, kOperation);
+        if (typeName == nullptr) {
+            CHost::GetCurrent().ReportMisuse("ASExtra.ContainerPutPointer was given no type name");
+            throw CHostError(kErrBadArgument);
+        }
+        RunPointerReleases(ReplaceValue(target, keyText, CPointerValue{value, typeName, destroy}));
+    });
 }
 
-const char* QV_HOSTCALL TextGetEncoded(HostText /*text*/, HostEncoding /*encoding*/) {
-    RaiseNotProvided("ASExtra.TextGetEncoded");
+const char* QV_HOSTCALL TextGetEncoded(HostText text, HostEncoding encoding) {
+    return Serve<const char*>("ASExtra.TextGetEncoded", [&] {
+        const CTextValue& value = RequireText(text, "ASExtra.TextGetEncoded");
+        if (encoding != GetServedEncoding()) {
+            LogNotServed("ASExtra.TextGetEncoded: encoding " + std::to_string(encoding) +
+                         " is not served; texts are given in " +
+                         std::to_string(GetServedEncoding()) + ", the system code page");
+            throw CHostError(kErrEncodingNotServed);
+        }
+        return value.content.c_str();
+    });
 }
 
-HostEncoding QV_HOSTCALL ScriptToHostEncoding(std::int32_t /*script*/) {
-    RaiseNotProvided("ASExtra.ScriptToHostEncoding");
+HostEncoding QV_HOSTCALL ScriptToHostEncoding(std::int32_t script) {
+    return Serve<HostEncoding>("ASExtra.ScriptToHostEncoding", [&] {
+        if (script != kScriptRoman) {
+            LogNotServed("ASExtra.ScriptToHostEncoding: script " + std::to_string(script) +
+                         " is not served; only script 0 (Roman) is");
+            throw CHostError(kErrEncodingNotServed);
+        }
+        return GetServedEncoding();
+    });
 }
 
 } // namespace minihost::extra

@@ -1,0 +1,106 @@
+// minihost --check-sequence, run as a user runs it: a process of its own on real files.
+#include "minihost/containers/SequenceForm.h"
+#include "platform/CodePage.h"
+#include "tests/support/Subprocess.h"
+#include "tests/support/TestFolders.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::CTempFolder;
+using testing_support::GetMiniHostProgram;
+using testing_support::RunProgram;
+
+// Shift-JIS: a path whose folder name (0x95 0x5C) ends in a backslash byte. Read in a
+// double-byte code page in ExtraTableTest.cpp.
+constexpr const char* kShiftJisSequence = "{ DI = \"C:\\\\\x95\x5C\\\\a.pdf\" }\n";
+
+std::string ReadFile(const std::filesystem::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+std::filesystem::path WriteFile(const CTempFolder& folder, const std::string& name,
+                                const std::string& bytes) {
+    auto file = folder.GetPath() / name;
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
+}
+
+// Windows programs write their standard output in text mode.
+std::string WithoutCarriageReturns(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
+TEST(CheckSequence, EveryExamplePrintsBackAsTheSameSequence) {
+    for (const auto& entry : std::filesystem::directory_iterator(QV_SOURCE_DIR "/examples")) {
+        if (entry.path().extension() != ".sequ") {
+            continue;
+        }
+        SCOPED_TRACE(entry.path().string());
+        const auto result = RunProgram(
+            GetMiniHostProgram(), {"--check-sequence", entry.path().string()}, {{"LC_ALL", "C"}});
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        const auto example = minihost::ParseSequenceForm(ReadFile(entry.path()), 1252);
+        const auto printed = minihost::ParseSequenceForm(result.output, 1252);
+        ASSERT_NE(example.container, nullptr);
+        ASSERT_NE(printed.container, nullptr) << result.output;
+        EXPECT_TRUE(printed.container->IsEqual(*example.container));
+        EXPECT_EQ(WithoutCarriageReturns(result.output),
+                  minihost::PrintSequenceForm(*example.container, 1252));
+    }
+}
+
+TEST(CheckSequence, MalformedFileIsReportedWithLineAndColumn) {
+    const CTempFolder folder;
+    const auto file = WriteFile(folder, "nightly.sequ",
+                                "{\n  Commands = {}\n  Input = { FileVariation = one }\n}\n");
+    const auto result = RunProgram(GetMiniHostProgram(), {"--check-sequence", file.string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(
+        result.output.find(file.string() + ":3:29: expected a value for the key \"FileVariation\""),
+        std::string::npos)
+        << result.output;
+}
+
+TEST(CheckSequence, FileWithoutAContainerSaysSo) {
+    const CTempFolder folder;
+    const auto file = WriteFile(folder, "empty.sequ", "# to be written\n");
+    const auto result = RunProgram(GetMiniHostProgram(), {"--check-sequence", file.string()});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(WithoutCarriageReturns(result.output),
+              "# no container: the file holds only white space and comments\n");
+}
+
+TEST(CheckSequence, MissingFileIsAnError) {
+    const CTempFolder folder;
+    const auto file = folder.GetPath() / "missing.sequ";
+    const auto result = RunProgram(GetMiniHostProgram(), {"--check-sequence", file.string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find("cannot read the sequence file"), std::string::npos);
+}
+
+TEST(CheckSequence, HelpNamesTheOption) {
+    const auto result = RunProgram(GetMiniHostProgram(), {"--help"});
+    EXPECT_NE(result.output.find("--check-sequence FILE"), std::string::npos);
+}
+
+TEST(CheckSequence, ByteAfterADoubleByteLeadIsAnEscapeInASingleByteCodePage) {
+    const CTempFolder folder;
+    const auto file = WriteFile(folder, "shift-jis.sequ", kShiftJisSequence);
+    const auto result =
+        RunProgram(GetMiniHostProgram(), {"--check-sequence", file.string()}, {{"LC_ALL", "C"}});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find(":1:17: expected an escape after the backslash"),
+              std::string::npos)
+        << result.output;
+}
+
+} // namespace

@@ -1,0 +1,497 @@
+// The "ASExtra" table as the plug-in sees it: each entry called through the plug-in's
+// own wrappers, against a minihost in this process, with its ledger watching.
+#include "host/ExtraTable.h"
+
+#include "host/CoreTable.h"
+#include "host/HostErrorFrame.h"
+#include "host/SupportTable.h"
+#include "minihost/HostErrors.h"
+#include "minihost/containers/HandedOutContainers.h"
+#include "minihost/files/ReadStream.h"
+#include "platform/CodePage.h"
+#include "tests/support/InProcessHost.h"
+#include "tests/support/Subprocess.h"
+#include "tests/support/TestFolders.h"
+
+#include <array>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using minihost::CReadStream;
+
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables): destroy callbacks seen
+std::vector<int> g_destroyed;
+
+void QV_HOSTCALL NoteDestroyed(void* value) {
+    g_destroyed.push_back(*static_cast<int*>(value));
+}
+
+// A destroy callback that raises a host error, with no frame of its own.
+void QV_HOSTCALL RaiseWhileDestroyed(void* /*value*/) {
+    CoreAtomFromString(nullptr);
+}
+
+HostStream ToStream(CReadStream& stream) {
+    return reinterpret_cast<HostStream>(&stream);
+}
+
+constexpr const char* kSequence = R"(# every value type
+{
+    Int = -7
+    Yes = true
+    No = false
+    Handler = atom "RotatePages"
+    Path = "C:\\In\\a.pdf"
+    Title = text "Caf\xE9"
+    Sub = { DI = "/SAMPLES" Deeper = {} }
+}
+)";
+
+class ExtraTable : public testing_support::CInProcessHostTest {
+protected:
+    void SetUp() override {
+        g_destroyed.clear();
+        ASSERT_TRUE(StartHostAndSetUpPlugIn());
+    }
+    void TearDown() override {
+        CInProcessHostTest::TearDown();
+        EXPECT_EQ(minihost::GetHandedOutContainers().CountRoots(), 0U);
+    }
+
+    // The container of `text`, read through the table; the test destroys it.
+    HostContainer Read(const std::string& text, const std::string& name = "a.sequ") {
+        CReadStream stream(name, text);
+        HostContainer container = nullptr;
+        EXPECT_TRUE(
+            CallPlugIn([&] { container = ExtraContainerReadFromStream(ToStream(stream)); }));
+        return container;
+    }
+
+    // Runs `call`; the host error it raised, or 0.
+    template <class Call>
+    HostErrorCode CatchHostError(Call&& call) {
+        HostErrorCode code = 0;
+        EXPECT_TRUE(CallPlugIn([&] {
+            if (!CallInErrorFrame(call)) {
+                code = CoreGetErrorCode();
+            }
+        }));
+        return code;
+    }
+
+    std::size_t CountLedger() { return GetHost().GetLedger().GetCount(); }
+};
+
+// For a plug-in that misuses the host on purpose: each misuse must be reported, and
+// the host must survive it with nothing left acquired.
+class ExtraTableMisuse : public ExtraTable {
+protected:
+    void TearDown() override {
+        EXPECT_EQ(GetHost().MisuseCount(), m_expectedMisuses);
+        EXPECT_EQ(CountLedger(), 0U);
+        GetHost().GetLedger().ReclaimOutstanding();
+        EXPECT_EQ(GetHost().GetFrames().GetDepth(), 0U);
+        EXPECT_EQ(minihost::GetHandedOutContainers().CountRoots(), 0U);
+    }
+    void ExpectMisuse(const std::string& line) {
+        ++m_expectedMisuses;
+        const auto lines = ListLogLinesStartingWith("misuse: ");
+        ASSERT_EQ(lines.size(), m_expectedMisuses);
+        EXPECT_EQ(lines.back(), "misuse: " + line);
+    }
+
+private:
+    std::size_t m_expectedMisuses = 0;
+};
+
+TEST_F(ExtraTable, NewContainerIsALedgerEntryUntilDestroyed) {
+    HostContainer container = nullptr;
+    ASSERT_TRUE(CallPlugIn([&] { container = ExtraContainerNew(); }));
+    ASSERT_NE(container, nullptr);
+    EXPECT_EQ(GetHost().GetLedger().ListOutstanding(),
+              std::vector<std::string>{"container (ASExtra.ContainerNew)"});
+    std::int32_t count = -1;
+    ASSERT_TRUE(CallPlugIn([&] { count = ExtraContainerCount(container); }));
+    EXPECT_EQ(count, 0);
+    ExtraContainerDestroy(container);
+    EXPECT_EQ(CountLedger(), 0U);
+}
+
+TEST_F(ExtraTable, ReadsEveryValueTypeOfASequence) {
+    HostContainer container = Read(kSequence);
+    ASSERT_NE(container, nullptr);
+    EXPECT_EQ(GetHost().GetLedger().ListOutstanding(),
+              std::vector<std::string>{"container (ASExtra.ContainerReadFromStream a.sequ)"});
+    EXPECT_TRUE(CallPlugIn([&] {
+        EXPECT_EQ(ExtraContainerCount(container), 7);
+        EXPECT_EQ(ExtraContainerGetInt(container, "Int", 0), -7);
+        EXPECT_EQ(ExtraContainerGetBool(container, "Yes", kHostFalse), kHostTrue);
+        EXPECT_EQ(ExtraContainerGetBool(container, "No", kHostTrue), kHostFalse);
+        EXPECT_EQ(ExtraContainerGetAtom(container, "Handler", 0),
+                  CoreAtomFromString("RotatePages"));
+        EXPECT_STREQ(ExtraContainerGetString(container, "Path"), "C:\\In\\a.pdf");
+        HostText title = ExtraContainerGetText(container, "Title");
+        ASSERT_NE(title, nullptr);
+        EXPECT_STREQ(ExtraTextGetEncoded(title, ExtraScriptToHostEncoding(kScriptRoman)),
+                     "Caf\xE9");
+        HostContainer sub = ExtraContainerGetContainer(container, "Sub");
+        ASSERT_NE(sub, nullptr);
+        EXPECT_EQ(ExtraContainerCount(sub), 2);
+        EXPECT_STREQ(ExtraContainerGetString(sub, "DI"), "/SAMPLES");
+        EXPECT_EQ(ExtraContainerCount(ExtraContainerGetContainer(sub, "Deeper")), 0);
+    }));
+    ExtraContainerDestroy(container);
+    EXPECT_EQ(ListLogLinesStartingWith("sequence:"),
+              std::vector<std::string>{"sequence: a.sequ: read, 7 key(s)"});
+}
+
+// The type code of each key, and what each typed read answers for it: its value when
+// it is of the read's type, the default (or null) otherwise, an absent key included.
+struct CTypeCase {
+    const char* key;
+    HostValueType type;
+    std::int32_t intRead;
+    HostBool boolRead;
+    bool hasString;
+    bool hasText;
+    bool hasContainer;
+};
+
+class ExtraTableTypes : public ExtraTable, public ::testing::WithParamInterface<CTypeCase> {};
+
+TEST_P(ExtraTableTypes, TypedReadsAnswerOnlyForTheirType) {
+    const auto& expected = GetParam();
+    HostContainer container = Read(kSequence);
+    const HostAtom fallback = 999;
+    EXPECT_TRUE(CallPlugIn([&] {
+        EXPECT_EQ(ExtraContainerGetType(container, expected.key), expected.type);
+        EXPECT_EQ(ExtraContainerGetInt(container, expected.key, 12345), expected.intRead);
+        EXPECT_EQ(ExtraContainerGetBool(container, expected.key, 7), expected.boolRead);
+        EXPECT_EQ(ExtraContainerGetAtom(container, expected.key, fallback) != fallback,
+                  expected.type == kValueAtom);
+        EXPECT_EQ(ExtraContainerGetString(container, expected.key) != nullptr, expected.hasString);
+        EXPECT_EQ(ExtraContainerGetText(container, expected.key) != nullptr, expected.hasText);
+        EXPECT_EQ(ExtraContainerGetContainer(container, expected.key) != nullptr,
+                  expected.hasContainer);
+    }));
+    ExtraContainerDestroy(container);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, ExtraTableTypes,
+    ::testing::Values(CTypeCase{"Absent", kValueNone, 12345, 7, false, false, false},
+                      CTypeCase{"Int", kValueInteger, -7, 7, false, false, false},
+                      CTypeCase{"Yes", kValueBoolean, 12345, kHostTrue, false, false, false},
+                      CTypeCase{"Handler", kValueAtom, 12345, 7, false, false, false},
+                      CTypeCase{"Path", kValueString, 12345, 7, true, false, false},
+                      CTypeCase{"Title", kValueText, 12345, 7, false, true, false},
+                      CTypeCase{"Sub", kValueContainer, 12345, 7, false, false, true}));
+
+TEST_F(ExtraTable, ValueTypeCodesAreTheHostsNumbers) {
+    // The plug-in tests 4 and 5; the rest are documented in minihost's README.
+    EXPECT_EQ((std::array{kValueNone, kValueInteger, kValueBoolean, kValueAtom, kValueString,
+                          kValueText, kValueContainer, kValuePointer}),
+              (std::array<HostValueType, 8>{0, 1, 2, 3, 4, 5, 6, 7}));
+}
+
+TEST_F(ExtraTable, PutStringTakesTheBlockOver) {
+    HostContainer container = nullptr;
+    char* block = nullptr;
+    ASSERT_TRUE(CallPlugIn([&] {
+        container = ExtraContainerNew();
+        block = static_cast<char*>(SupportMemAlloc(16));
+        std::memcpy(block, "OutputImg", 10);
+    }));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(CountLedger(), 2U);
+    ASSERT_TRUE(CallPlugIn([&] { ExtraContainerPutString(container, "BaseFileName", block); }));
+    // The block is the container's now: only the container is left to release.
+    EXPECT_EQ(GetHost().GetLedger().ListOutstanding(),
+              std::vector<std::string>{"container (ASExtra.ContainerNew)"});
+    EXPECT_TRUE(CallPlugIn([&] {
+        EXPECT_EQ(ExtraContainerGetType(container, "BaseFileName"), kValueString);
+        EXPECT_STREQ(ExtraContainerGetString(container, "BaseFileName"), "OutputImg");
+    }));
+    ExtraContainerDestroy(container);
+}
+
+TEST_F(ExtraTable, StringsStayValidWhileTheirContainerLives) {
+    HostContainer container = Read(kSequence);
+    const char* path = nullptr;
+    const char* title = nullptr;
+    ASSERT_TRUE(CallPlugIn([&] {
+        path = ExtraContainerGetString(container, "Path");
+        title = ExtraTextGetEncoded(ExtraContainerGetText(container, "Title"),
+                                    ExtraScriptToHostEncoding(kScriptRoman));
+        for (int i = 0; i < 200; ++i) {
+            auto* block = static_cast<char*>(SupportMemAlloc(2));
+            block[0] = 'x';
+            block[1] = '\0';
+            const std::array<char, 2> key{static_cast<char>('A' + i % 26), '\0'};
+            ExtraContainerPutString(container, key.data(), block);
+            ExtraContainerPutPointer(container, std::to_string(i).c_str(), "Thing", nullptr,
+                                     nullptr);
+        }
+    }));
+    EXPECT_STREQ(path, "C:\\In\\a.pdf");
+    EXPECT_STREQ(title, "Caf\xE9");
+    ExtraContainerDestroy(container);
+}
+
+TEST_F(ExtraTable, PointerDestroyRunsWhenTheContainerLetsGo) {
+    int replaced = 1;
+    int kept = 2;
+    int inner = 3;
+    int undestroyed = 4;
+    HostContainer container = Read("{ Sub = {} }");
+    ASSERT_TRUE(CallPlugIn([&] {
+        ExtraContainerPutPointer(container, "PDDoc", "PDDoc", &replaced, &NoteDestroyed);
+        ExtraContainerPutPointer(container, "PDDoc", "PDDoc", &kept, &NoteDestroyed);
+        ExtraContainerPutPointer(container, "Plain", "PDDoc", &undestroyed, nullptr);
+        ExtraContainerPutPointer(ExtraContainerGetContainer(container, "Sub"), "Inner", "Thing",
+                                 &inner, &NoteDestroyed);
+        EXPECT_EQ(ExtraContainerGetType(container, "PDDoc"), kValuePointer);
+    }));
+    EXPECT_EQ(g_destroyed, std::vector<int>{1});
+    ExtraContainerDestroy(container);
+    EXPECT_EQ(g_destroyed, (std::vector<int>{1, 3, 2})); // in the order of the keys
+}
+
+TEST_F(ExtraTable, ErrorRaisedByADestroyCallbackStopsThereAndIsLogged) {
+    int value = 0;
+    HostContainer container = nullptr;
+    ASSERT_TRUE(CallPlugIn([&] {
+        container = ExtraContainerNew();
+        ExtraContainerPutPointer(container, "P", "Thing", &value, &RaiseWhileDestroyed);
+    }));
+    ExtraContainerDestroy(container);
+    EXPECT_EQ(CountLedger(), 0U);
+    EXPECT_EQ(
+        ListLogLinesStartingWith("error: host error"),
+        std::vector<std::string>{"error: host error 4 escaped a pointer value's destroy callback"});
+}
+
+TEST_F(ExtraTable, MalformedSequenceRaisesAnErrorThatNamesFileLineAndColumn) {
+    CReadStream stream("C:\\Seq\\a.sequ", "{\n  Commands = {}\n\n  Input   {}\n}\n");
+    HostContainer container = nullptr;
+    const HostErrorCode code =
+        CatchHostError([&] { container = ExtraContainerReadFromStream(ToStream(stream)); });
+    EXPECT_EQ(code, minihost::kErrSequenceForm);
+    EXPECT_EQ(container, nullptr);
+    std::array<char, 256> text{};
+    SupportGetErrorString(code, text.data(), static_cast<std::uint32_t>(text.size()));
+    EXPECT_STREQ(text.data(),
+                 R"(C:\Seq\a.sequ:4:11: expected "=" after the key "Input", found "{")");
+    EXPECT_EQ(CountLedger(), 0U);
+}
+
+TEST_F(ExtraTable, EmptySequenceReadsAsNoContainer) {
+    EXPECT_EQ(Read("  # nothing here\n\n", "empty.sequ"), nullptr);
+    EXPECT_EQ(CountLedger(), 0U);
+    EXPECT_EQ(ListLogLinesStartingWith("sequence:"),
+              std::vector<std::string>{"sequence: empty.sequ: no container"});
+}
+
+TEST_F(ExtraTable, TextsAreGivenInTheSystemCodePageOnly) {
+    HostContainer container = Read(kSequence);
+    HostEncoding roman = 0;
+    ASSERT_TRUE(CallPlugIn([&] { roman = ExtraScriptToHostEncoding(kScriptRoman); }));
+    EXPECT_EQ(roman, static_cast<HostEncoding>(platform::GetAnsiCodePage()));
+
+    EXPECT_EQ(CatchHostError([] { ExtraScriptToHostEncoding(1); }),
+              minihost::kErrEncodingNotServed);
+    EXPECT_EQ(CatchHostError(
+                  [&] { ExtraTextGetEncoded(ExtraContainerGetText(container, "Title"), 65001); }),
+              minihost::kErrEncodingNotServed);
+    EXPECT_EQ(ListLogLinesStartingWith("unavailable: ASExtra.").size(), 2U);
+    ExtraContainerDestroy(container);
+}
+
+TEST_F(ExtraTable, LeftoverContainerIsReportedAndReclaimedWithoutCallingThePlugIn) {
+    int value = 0;
+    HostContainer container = nullptr;
+    ASSERT_TRUE(CallPlugIn([&] {
+        container = ExtraContainerNew();
+        ExtraContainerPutPointer(container, "P", "Thing", &value, &NoteDestroyed);
+    }));
+    EXPECT_EQ(GetHost().GetLedger().ListOutstanding(),
+              std::vector<std::string>{"container (ASExtra.ContainerNew)"});
+    GetHost().GetLedger().ReclaimOutstanding();
+    EXPECT_EQ(minihost::GetHandedOutContainers().CountRoots(), 0U);
+    EXPECT_TRUE(g_destroyed.empty());
+}
+
+// Every entry that can fail, made to fail: plug-in code written to the rules (what a
+// frame acquires is released after it) leaves nothing acquired.
+class ExtraTableFaults : public ExtraTable, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override {
+        g_destroyed.clear();
+        minihost::CHostOptions options;
+        options.failOperations = {GetParam()};
+        ASSERT_TRUE(StartHostAndSetUpPlugIn(options));
+    }
+};
+
+TEST_P(ExtraTableFaults, LeaveNothingAcquired) {
+    CReadStream stream("a.sequ", kSequence);
+    int pointed = 1;
+    HostContainer read = nullptr;
+    HostContainer made = nullptr;
+    char* block = nullptr;
+    bool completed = true;
+    ASSERT_TRUE(CallPlugIn([&] {
+        completed = CallInErrorFrame([&] {
+            read = ExtraContainerReadFromStream(ToStream(stream));
+            ExtraContainerCount(read);
+            ExtraContainerGetType(read, "Int");
+            ExtraContainerGetInt(read, "Int", 0);
+            ExtraContainerGetBool(read, "Yes", kHostFalse);
+            ExtraContainerGetAtom(read, "Handler", 0);
+            ExtraContainerGetString(read, "Path");
+            ExtraTextGetEncoded(ExtraContainerGetText(read, "Title"),
+                                ExtraScriptToHostEncoding(kScriptRoman));
+            ExtraContainerGetContainer(read, "Sub");
+            made = ExtraContainerNew();
+            block = static_cast<char*>(SupportMemAlloc(16));
+            std::memcpy(block, "OutputImg", 10);
+            ExtraContainerPutString(made, "BaseFileName", block);
+            block = nullptr; // the container's now
+            ExtraContainerPutPointer(made, "PDDoc", "PDDoc", &pointed, &NoteDestroyed);
+        });
+    }));
+    if (block != nullptr) {
+        SupportMemFree(block);
+    }
+    ExtraContainerDestroy(made);
+    ExtraContainerDestroy(read);
+
+    EXPECT_FALSE(completed);
+    EXPECT_EQ(CoreGetErrorCode(), minihost::kErrInjected);
+    EXPECT_EQ(ListLogLinesStartingWith("fault: injected at call").size(), 1U);
+    EXPECT_EQ(ListLogLinesStartingWith("fault: ")[0].ends_with(GetParam()), true);
+}
+
+INSTANTIATE_TEST_SUITE_P(Operations, ExtraTableFaults,
+                         ::testing::Values("ASExtra.ContainerReadFromStream",
+                                           "ASExtra.ContainerCount", "ASExtra.ContainerGetType",
+                                           "ASExtra.ContainerGetInt", "ASExtra.ContainerGetBool",
+                                           "ASExtra.ContainerGetAtom", "ASExtra.ContainerGetString",
+                                           "ASExtra.ContainerGetText",
+                                           "ASExtra.ScriptToHostEncoding", "ASExtra.TextGetEncoded",
+                                           "ASExtra.ContainerGetContainer", "ASExtra.ContainerNew",
+                                           "ASExtra.ContainerPutString",
+                                           "ASExtra.ContainerPutPointer"),
+                         [](const auto& testInfo) {
+                             return std::string(testInfo.param).substr(std::strlen("ASExtra."));
+                         });
+
+TEST_F(ExtraTableMisuse, FreeingABlockAfterPuttingItIsReported) {
+    HostContainer container = nullptr;
+    char* block = nullptr;
+    ASSERT_TRUE(CallPlugIn([&] {
+        container = ExtraContainerNew();
+        block = static_cast<char*>(SupportMemAlloc(4));
+        std::memcpy(block, "abc", 4);
+        ExtraContainerPutString(container, "K", block);
+    }));
+    SupportMemFree(block);
+    ExpectMisuse("AcroSupport.MemFree was given a block the host never handed out, or one "
+                 "already freed");
+    ExtraContainerDestroy(container);
+}
+
+TEST_F(ExtraTableMisuse, PuttingAStringThatIsNoHostBlockIsRefused) {
+    HostContainer container = nullptr;
+    ASSERT_TRUE(CallPlugIn([&] { container = ExtraContainerNew(); }));
+    std::array<char, 4> notHostMemory{'a', 'b', 'c', '\0'};
+    EXPECT_EQ(
+        CatchHostError([&] { ExtraContainerPutString(container, "K", notHostMemory.data()); }),
+        minihost::kErrBadArgument);
+    ExpectMisuse("ASExtra.ContainerPutString was given a value that is no block from "
+                 "AcroSupport.MemAlloc (or one freed or given away already)");
+    ExtraContainerDestroy(container);
+}
+
+TEST_F(ExtraTableMisuse, SubContainerCannotBeDestroyedAndDiesWithItsParent) {
+    HostContainer container = Read(kSequence);
+    HostContainer sub = nullptr;
+    HostText title = nullptr;
+    ASSERT_TRUE(CallPlugIn([&] {
+        sub = ExtraContainerGetContainer(container, "Sub");
+        title = ExtraContainerGetText(container, "Title");
+    }));
+    ExtraContainerDestroy(sub);
+    ExpectMisuse("ASExtra.ContainerDestroy was given a sub-container; it belongs to its parent "
+                 "and dies with it");
+    std::int32_t count = 0;
+    ASSERT_TRUE(CallPlugIn([&] { count = ExtraContainerCount(sub); }));
+    EXPECT_EQ(count, 2); // still alive
+
+    ExtraContainerDestroy(container);
+    EXPECT_EQ(CatchHostError([&] { ExtraContainerCount(sub); }), minihost::kErrBadArgument);
+    ExpectMisuse("ASExtra.ContainerCount was given a handle that is no live container "
+                 "(destroyed, or never made)");
+    EXPECT_EQ(CatchHostError([&] { ExtraTextGetEncoded(title, 1252); }), minihost::kErrBadArgument);
+    ExpectMisuse("ASExtra.TextGetEncoded was given a handle that is no live text object (its "
+                 "container was destroyed or its value replaced, or it was never made)");
+}
+
+TEST_F(ExtraTableMisuse, HandlesThatAreNoContainerAreReportedNeverFollowed) {
+    HostContainer container = nullptr;
+    ASSERT_TRUE(CallPlugIn([&] { container = ExtraContainerNew(); }));
+    ExtraContainerDestroy(container);
+    ExtraContainerDestroy(container);
+    ExpectMisuse("ASExtra.ContainerDestroy was given a handle that is no live container "
+                 "(destroyed already, or never made)");
+
+    int stranger = 0;
+    auto* const strangeHandle = reinterpret_cast<HostContainer>(&stranger);
+    EXPECT_EQ(CatchHostError([&] { ExtraContainerGetInt(strangeHandle, "K", 0); }),
+              minihost::kErrBadArgument);
+    ExpectMisuse("ASExtra.ContainerGetInt was given a handle that is no live container "
+                 "(destroyed, or never made)");
+    EXPECT_EQ(CatchHostError([] { ExtraContainerGetType(nullptr, "K"); }),
+              minihost::kErrBadArgument);
+    ExpectMisuse("ASExtra.ContainerGetType was given no container");
+    ExtraContainerDestroy(nullptr); // ignored, as MemFree ignores null
+    EXPECT_EQ(GetHost().MisuseCount(), 3U);
+}
+
+// Run with LC_ALL=ja_JP.UTF-8 (tests/CMakeLists.txt): the system code page is 932, in
+// which 0x95 0x5C is one character whose second byte is a backslash.
+class JapaneseLocale : public ExtraTable {
+protected:
+    static constexpr const char* kShiftJisSequence = "{ DI = \"C:\\\\\x95\x5C\\\\a.pdf\" }\n";
+};
+
+TEST_F(JapaneseLocale, TextsAreReadAndGivenInShiftJis) {
+    ASSERT_EQ(platform::GetAnsiCodePage(), 932U);
+    HostContainer container = Read(kShiftJisSequence);
+    ASSERT_NE(container, nullptr);
+    EXPECT_TRUE(CallPlugIn([&] {
+        EXPECT_EQ(ExtraScriptToHostEncoding(kScriptRoman), 932);
+        EXPECT_STREQ(ExtraContainerGetString(container, "DI"), "C:\\\x95\x5C\\a.pdf");
+    }));
+    ExtraContainerDestroy(container);
+}
+
+TEST_F(JapaneseLocale, CheckSequenceReadsTheFileAsWritten) {
+    const testing_support::CTempFolder folder;
+    const auto file = folder.GetPath() / "shift-jis.sequ";
+    std::ofstream(file, std::ios::binary) << kShiftJisSequence;
+    const auto result = testing_support::RunProgram(testing_support::GetMiniHostProgram(),
+                                                    {"--check-sequence", file.string()});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    std::string printed = result.output;
+    std::erase(printed, '\r');
+    EXPECT_EQ(printed, "{\n    DI = \"C:\\\\\x95\x5C\\\\a.pdf\"\n}\n");
+}
+
+} // namespace
