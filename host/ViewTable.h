@@ -30,27 +30,35 @@ struct HostFileDialogParams {
 inline constexpr std::uint32_t kDialogAllFilesChoice = 0x1;
 inline constexpr std::uint32_t kDialogMultipleFiles = 0x2;
 
-// One from-PDF conversion handler, as the host enumerates it. The plug-in reads the
-// two texts; both belong to the host.
+// One from-PDF conversion handler, as the host enumerates it: four 32-bit fields on the
+// 32-bit build. The record and its texts belong to the host and live until the
+// enumeration callback returns; the plug-in reads the two texts and hands the record
+// back to ConvertFromPdf unchanged.
 struct HostConversionHandler {
-    std::uint32_t size;
-    const char* uniqueId;
-    const char* extension; // without full stop; may be null
-    void* hostData;
+    std::uint32_t size;    // sizeof(HostConversionHandler)
+    const char* uniqueId;  // e.g. "com.minihost.json"; compared with letter case
+    const char* extension; // without full stop ("json"); may be null
+    void* hostData;        // the host's own: which handler this is
 };
 
 // The enumeration callback: return true to go on with the next handler.
 using HostConversionEnumProc = HostBool(QV_HOSTCALL*)(HostConversionHandler* handler,
                                                       void* clientData);
 
+// What CommandExecute answers. Only the error status matters to the plug-in: a step
+// whose command ends in error stops the run; cancelled counts as done.
 using HostCommandStatus = std::int32_t;
-inline constexpr HostCommandStatus kCommandReady = 0;
-inline constexpr HostCommandStatus kCommandWorking = 1;
+inline constexpr HostCommandStatus kCommandReady = 0;   // not run yet
+inline constexpr HostCommandStatus kCommandWorking = 1; // runs on; execute again
 inline constexpr HostCommandStatus kCommandDone = 2;
 inline constexpr HostCommandStatus kCommandCanceled = 3;
 inline constexpr HostCommandStatus kCommandInError = 4;
 
+// What ConvertFromPdf answers. The plug-in does not look at it.
 using HostConversionStatus = std::int32_t;
+inline constexpr HostConversionStatus kConversionFailed = 0;
+inline constexpr HostConversionStatus kConversionSuccess = 1;
+inline constexpr HostConversionStatus kConversionCancelled = 2;
 
 // Notifications that the plug-in registers for.
 inline constexpr std::int32_t kNotifyAppDidInitialize = 0;
@@ -134,4 +142,6 @@ QV_DEFINE_TABLE_WRAPPERS(View, QV_VIEW_TABLE)
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(HostFileDialogParams) == 56, "fourteen 32-bit fields");
 static_assert(offsetof(HostFileDialogParams, initialPath) == 28, "the eighth field");
+static_assert(sizeof(HostConversionHandler) == 16, "four 32-bit fields");
+static_assert(offsetof(HostConversionHandler, extension) == 8, "the third field");
 #endif

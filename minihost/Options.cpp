@@ -1,5 +1,6 @@
 #include "minihost/Options.h"
 
+#include "minihost/conversions/Conversions.h"
 #include "minihost/tables/OperationNames.h"
 
 #include <algorithm>
@@ -201,7 +202,8 @@ std::string GetUsageText() {
            "\n"
            "\n"
            "Exit status: 0 after a clean run, 2 for unusable options, 3 when a plug-in left\n"
-           "host objects acquired or misused the host.\n";
+           "host objects acquired or misused the host.\n" +
+           (*GetMissingConversionsNote() != '\0' ? "\n" : "") + GetMissingConversionsNote();
 }
 
 } // namespace minihost

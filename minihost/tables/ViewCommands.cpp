@@ -1,30 +1,113 @@
-// Commands of the "AcroView" table.
+// Commands of the "AcroView" table: thin entries over minihost's commands
+// (minihost/commands/). A command is a ledger entry (kind "command") from CommandNew
+// until CommandDestroy; a handle that is not a live command is reported as misuse.
+#include "minihost/commands/LiveCommands.h"
+#include "minihost/commands/ParamReader.h"
+#include "minihost/files/NamedErrors.h"
 #include "minihost/tables/ViewEntries.h"
 
 namespace minihost::view {
+namespace {
 
-HostCommand QV_HOSTCALL CommandNew(HostAtom /*handlerName*/) {
-    RaiseNotProvided("AcroView.CommandNew");
+void ReclaimCommand(void* handle) {
+    CLiveCommands::Get().Destroy(handle);
 }
 
-void QV_HOSTCALL CommandDestroy(HostCommand /*command*/) {
-    RaiseNotProvided("AcroView.CommandDestroy");
+CCommand& RequireCommand(HostCommand handle, const char* operation) {
+    CCommand* command = CLiveCommands::Get().Find(handle);
+    if (command == nullptr) {
+        ThrowMisuse(operation, "a command that is not live");
+    }
+    return *command;
 }
 
-void QV_HOSTCALL CommandSetConfig(HostCommand /*command*/, HostContainer /*config*/) {
-    RaiseNotProvided("AcroView.CommandSetConfig");
+// PENDING(containers): the container behind a handle; null for none.
+const CContainer* FindContainerArgument(HostContainer container, const char* operation) {
+    if (container != nullptr) {
+        ThrowMisuse(operation, "a container (not served yet)");
+    }
+    return nullptr;
 }
 
-void QV_HOSTCALL CommandSetParams(HostCommand /*command*/, HostContainer /*params*/) {
-    RaiseNotProvided("AcroView.CommandSetParams");
+// PENDING(documents): the open document that the command's inputs name, or null.
+CCommandDocument* FindCommandDocument(const CCommand& /*command*/) {
+    return nullptr;
 }
 
-void QV_HOSTCALL CommandSetInputs(HostCommand /*command*/, HostContainer /*inputs*/) {
-    RaiseNotProvided("AcroView.CommandSetInputs");
+} // namespace
+
+HostCommand QV_HOSTCALL CommandNew(HostAtom handlerName) {
+    return Serve<HostCommand>("AcroView.CommandNew", [&]() -> HostCommand {
+        CHost& host = CHost::GetCurrent();
+        const std::string* name = host.GetAtoms().Find(handlerName);
+        const CCommandHandler* handler = name != nullptr ? FindCommandHandler(*name) : nullptr;
+        if (handler == nullptr) {
+            host.GetLog().Write("command",
+                                "no handler named " +
+                                    (name != nullptr ? QuoteForLog(*name)
+                                                     : "by atom " + std::to_string(handlerName)) +
+                                    ": no command made");
+            return nullptr;
+        }
+        CCommand& command = CLiveCommands::Get().Add(std::make_unique<CCommand>(*handler));
+        try {
+            host.GetLedger().Acquire(&command, "command", "AcroView.CommandNew " + *name,
+                                     &ReclaimCommand);
+        } catch (...) {
+            CLiveCommands::Get().Destroy(&command);
+            throw;
+        }
+        host.GetLog().Write("command", "created " + *name);
+        return reinterpret_cast<HostCommand>(&command);
+    });
 }
 
-HostCommandStatus QV_HOSTCALL CommandExecute(HostCommand /*command*/) {
-    RaiseNotProvided("AcroView.CommandExecute");
+// A release: it never fails, and a handle that is no command is misuse, not an error.
+void QV_HOSTCALL CommandDestroy(HostCommand command) {
+    if (command == nullptr) {
+        return;
+    }
+    CaptureErrors([&] {
+        CHost& host = CHost::GetCurrent();
+        if (!host.GetLedger().Release(command, "command")) {
+            host.ReportMisuse("AcroView.CommandDestroy was given a command that is not live");
+            return;
+        }
+        CLiveCommands::Get().Destroy(command);
+    });
+}
+
+void QV_HOSTCALL CommandSetConfig(HostCommand command, HostContainer config) {
+    constexpr const char* kOperation = "AcroView.CommandSetConfig";
+    ServeVoid(kOperation, [&] {
+        CCommand& target = RequireCommand(command, kOperation);
+        target.SetConfig(FindContainerArgument(config, kOperation));
+    });
+}
+
+void QV_HOSTCALL CommandSetParams(HostCommand command, HostContainer params) {
+    constexpr const char* kOperation = "AcroView.CommandSetParams";
+    ServeVoid(kOperation, [&] {
+        CCommand& target = RequireCommand(command, kOperation);
+        target.SetParams(FindContainerArgument(params, kOperation));
+    });
+}
+
+void QV_HOSTCALL CommandSetInputs(HostCommand command, HostContainer inputs) {
+    constexpr const char* kOperation = "AcroView.CommandSetInputs";
+    ServeVoid(kOperation, [&] {
+        CCommand& target = RequireCommand(command, kOperation);
+        target.SetInputs(FindContainerArgument(inputs, kOperation));
+    });
+}
+
+HostCommandStatus QV_HOSTCALL CommandExecute(HostCommand command) {
+    constexpr const char* kOperation = "AcroView.CommandExecute";
+    return Serve<HostCommandStatus>(kOperation, [&] {
+        CHost& host = CHost::GetCurrent();
+        CCommand& target = RequireCommand(command, kOperation);
+        return target.Execute(FindCommandDocument(target), host.GetLog());
+    });
 }
 
 } // namespace minihost::view

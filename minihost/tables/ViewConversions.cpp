@@ -1,17 +1,81 @@
-// From-PDF conversion handlers of the "AcroView" table.
+// From-PDF conversion handlers of the "AcroView" table: thin entries over minihost's
+// conversions (minihost/conversions/).
+#include "minihost/conversions/Conversions.h"
+#include "minihost/files/NamedErrors.h"
 #include "minihost/tables/ViewEntries.h"
 
-namespace minihost::view {
+#include <algorithm>
+#include <new>
 
-void QV_HOSTCALL EnumConversionFromPdfHandlers(HostCallback /*proc*/, void* /*clientData*/) {
-    RaiseNotProvided("AcroView.EnumConversionFromPdfHandlers");
+namespace minihost::view {
+namespace {
+
+// The conversion that a record of EnumConversionFromPdfHandlers names, or null.
+const CConversion* FindConversion(const HostConversionHandler* handler) {
+    if (handler == nullptr || handler->size < sizeof(HostConversionHandler)) {
+        return nullptr;
+    }
+    const auto conversions = ListConversions();
+    const auto found = std::find_if(conversions.begin(), conversions.end(),
+                                    [&](const auto& each) { return &each == handler->hostData; });
+    return found != conversions.end() ? &*found : nullptr;
 }
 
-HostConversionStatus QV_HOSTCALL ConvertFromPdf(HostConversionHandler* /*handler*/,
+// PENDING(documents): the qpdf document behind a handle.
+QPDF& RequireDocumentPdf(HostDoc /*doc*/, const char* operation) {
+    ThrowMisuse(operation, "a document (not served yet)");
+}
+
+} // namespace
+
+void QV_HOSTCALL EnumConversionFromPdfHandlers(HostCallback proc, void* clientData) {
+    constexpr const char* kOperation = "AcroView.EnumConversionFromPdfHandlers";
+    HostConversionEnumProc enumProc = nullptr;
+    ServeVoid(kOperation, [&] {
+        enumProc = CHost::GetCurrent().GetCallbacks().FindAs<HostConversionEnumProc>(proc);
+        if (enumProc == nullptr) {
+            ThrowMisuse(kOperation, "a callback that the host never made");
+        }
+    });
+    // The plug-in's callback may raise an error past this entry: from here on no object
+    // with a destructor is alive, and each record lives until its call returns.
+    for (const CConversion& conversion : ListConversions()) {
+        HostConversionHandler record{sizeof(HostConversionHandler), conversion.uniqueId,
+                                     conversion.extension,
+                                     const_cast<CConversion*>(&conversion)}; // the host's own
+        if (enumProc(&record, clientData) == kHostFalse) {
+            return;
+        }
+    }
+}
+
+HostConversionStatus QV_HOSTCALL ConvertFromPdf(HostConversionHandler* handler,
                                                 HostContainer /*settings*/, std::uint32_t /*flags*/,
-                                                HostDoc /*doc*/, HostPath /*path*/,
-                                                HostFileSys /*fileSys*/, void* /*statusMonitor*/) {
-    RaiseNotProvided("AcroView.ConvertFromPdf");
+                                                HostDoc doc, HostPath path, HostFileSys fileSys,
+                                                void* /*statusMonitor*/) {
+    constexpr const char* kOperation = "AcroView.ConvertFromPdf";
+    return Serve<HostConversionStatus>(kOperation, [&] {
+        CHost& host = CHost::GetCurrent();
+        const CConversion* conversion = FindConversion(handler);
+        if (conversion == nullptr) {
+            ThrowMisuse(kOperation, "a handler record that the host never enumerated");
+        }
+        host.GetFiles().CheckFileSys(fileSys, kOperation);
+        const std::string target = FormatPlatformPath(host.GetFiles().GetPath(path, kOperation));
+        QPDF& pdf = RequireDocumentPdf(doc, kOperation);
+        try {
+            const std::size_t size = WriteConversion(*conversion, pdf, target);
+            host.GetLog().Write("conversion", std::string(conversion->uniqueId) + " wrote " +
+                                                  target + " (" + std::to_string(size) + " bytes)");
+            return kConversionSuccess;
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& error) {
+            host.GetLog().Write("conversion", std::string(conversion->uniqueId) + " failed on " +
+                                                  target + ": " + error.what());
+            return kConversionFailed;
+        }
+    });
 }
 
 } // namespace minihost::view

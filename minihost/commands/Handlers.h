@@ -1,0 +1,36 @@
+// minihost's command handlers, found by the name that a command is created with. Each
+// handler lives in a file of its own; minihost/README.md documents their "Params".
+#pragma once
+
+#include "minihost/commands/CommandHandler.h"
+
+#include <span>
+#include <string_view>
+
+namespace minihost {
+
+struct CCommandHandler {
+    std::string_view name;
+    CCommandHandlerProc run;
+};
+
+// The handler named `name` (letter case counts), or null.
+const CCommandHandler* FindCommandHandler(std::string_view name);
+std::span<const CCommandHandler> ListCommandHandlers();
+
+// Real handlers, through qpdf.
+CCommandOutcome RunRotatePages(const CCommandRequest& request);
+CCommandOutcome RunDeletePages(const CCommandRequest& request);
+CCommandOutcome RunDocumentInfo(const CCommandRequest& request);
+CCommandOutcome RunOpenOptions(const CCommandRequest& request);
+CCommandOutcome RunSecurity(const CCommandRequest& request);
+CCommandOutcome RunFastWebView(const CCommandRequest& request);
+
+// Diagnostics for tests: end with the error status, end cancelled, raise a host error
+// (kErrInjected) out of CommandExecute, log the inputs received.
+CCommandOutcome RunTestFail(const CCommandRequest& request);
+CCommandOutcome RunTestCancel(const CCommandRequest& request);
+CCommandOutcome RunTestRaise(const CCommandRequest& request);
+CCommandOutcome RunTestRecordInputs(const CCommandRequest& request);
+
+} // namespace minihost

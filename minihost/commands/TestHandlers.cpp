@@ -1,0 +1,54 @@
+// The diagnostic handlers that tests use to drive each way a command can end.
+#include "minihost/HostErrors.h"
+#include "minihost/commands/Handlers.h"
+#include "minihost/commands/ParamReader.h"
+
+namespace minihost {
+namespace {
+
+std::string FormatInput(const CValue& value) {
+    std::string text(GetValueTypeName(value));
+    if (const auto* number = std::get_if<std::int32_t>(&value)) {
+        text += " " + std::to_string(*number);
+    } else if (const auto* flag = std::get_if<bool>(&value)) {
+        text += *flag ? " true" : " false";
+    } else if (const auto* atom = std::get_if<CAtomValue>(&value)) {
+        text += " " + QuoteForLog(atom->name);
+    } else if (const auto* string = std::get_if<std::string>(&value)) {
+        text += " " + QuoteForLog(*string);
+    } else if (const auto* textValue = std::get_if<CTextValue>(&value)) {
+        text += " " + QuoteForLog(textValue->content);
+    } else if (const auto* child = std::get_if<std::unique_ptr<CContainer>>(&value)) {
+        text += " of " + std::to_string((*child)->GetCount()) + " entries";
+    } else if (const auto* pointer = std::get_if<CPointerValue>(&value)) {
+        text += " " + pointer->typeName;
+    }
+    return text;
+}
+
+} // namespace
+
+CCommandOutcome RunTestFail(const CCommandRequest& /*request*/) {
+    throw CCommandFailure("TestFail always fails");
+}
+
+CCommandOutcome RunTestCancel(const CCommandRequest& /*request*/) {
+    return CCommandOutcome::Canceled;
+}
+
+CCommandOutcome RunTestRaise(const CCommandRequest& /*request*/) {
+    throw CHostError(kErrInjected);
+}
+
+CCommandOutcome RunTestRecordInputs(const CCommandRequest& request) {
+    if (request.inputs == nullptr) {
+        request.note("no inputs");
+        return CCommandOutcome::Done;
+    }
+    for (const auto& [key, value] : request.inputs->GetEntries()) {
+        request.note("input " + key + " " + FormatInput(value));
+    }
+    return CCommandOutcome::Done;
+}
+
+} // namespace minihost

@@ -1,0 +1,38 @@
+// minihost's from-PDF conversion handlers: each writes a document in another format.
+// The "AcroView" entries enumerate them for the plug-in and convert with them;
+// minihost/README.md lists their identifiers.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+
+class QPDF;
+
+namespace minihost {
+
+struct CConversion {
+    const char* uniqueId;  // e.g. "com.minihost.json"
+    const char* extension; // without full stop, e.g. "json"
+    // The document's bytes in this format. Throws (qpdf's or minihost's exceptions) when
+    // the document cannot be converted.
+    std::string (*convert)(QPDF& pdf);
+};
+
+// Every conversion of this build, in a fixed order.
+std::span<const CConversion> ListConversions();
+
+// Why a conversion is missing from this build ("" when none is): for minihost's --help.
+const char* GetMissingConversionsNote();
+
+// Converts `pdf` with `conversion` and writes the result to `target` (a platform path
+// text), through a temporary file beside it that replaces `target` only when complete.
+// Throws CFileAccessError, or qpdf's or poppler's failure; `target` is then unchanged.
+// Returns the size written.
+std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const std::string& target);
+
+// Handlers' work, one file each.
+std::string ConvertToJson(QPDF& pdf);
+std::string ConvertToText(QPDF& pdf);
+
+} // namespace minihost

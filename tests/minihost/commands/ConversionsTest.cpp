@@ -1,0 +1,129 @@
+// The from-PDF conversions on real PDF files: JSON that qpdf makes the document from
+// again, and the text of every page through poppler.
+#include "minihost/conversions/Conversions.h"
+
+#include "tests/minihost/commands/PdfReadBack.h"
+#include "tests/support/SamplePdfs.h"
+#include "tests/support/TestFolders.h"
+
+#include <algorithm>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using minihost::CConversion;
+
+const CConversion& FindConversion(std::string_view uniqueId) {
+    const auto conversions = minihost::ListConversions();
+    const auto found = std::find_if(conversions.begin(), conversions.end(),
+                                    [&](const auto& each) { return each.uniqueId == uniqueId; });
+    if (found == conversions.end()) {
+        throw std::runtime_error("no conversion " + std::string(uniqueId));
+    }
+    return *found;
+}
+
+class Conversion : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::WriteSamplePdf(m_folder.GetPath() / "in.pdf", 3, "Sample");
+        m_pdf.processFile((m_folder.GetPath() / "in.pdf").string().c_str());
+    }
+
+    // A platform path text in the test's folder.
+    [[nodiscard]] std::string GetFile(const char* name) const {
+        return (m_folder.GetPath() / name).string();
+    }
+
+    testing_support::CTempFolder m_folder;
+    QPDF m_pdf;
+};
+
+TEST_F(Conversion, EachHandlerHasItsIdentifierAndExtension) {
+    EXPECT_STREQ(FindConversion("com.minihost.json").extension, "json");
+#if defined(_WIN32)
+    EXPECT_EQ(minihost::ListConversions().size(), 1U);
+    EXPECT_NE(std::string(minihost::GetMissingConversionsNote()).find("com.minihost.text"),
+              std::string::npos);
+#else
+    EXPECT_STREQ(FindConversion("com.minihost.text").extension, "txt");
+    EXPECT_STREQ(minihost::GetMissingConversionsNote(), "");
+#endif
+}
+
+TEST_F(Conversion, JsonIsTheWholeDocumentAsItIsNow) {
+    QPDFPageDocumentHelper(m_pdf).getAllPages().at(1).rotatePage(90, false);
+    minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, GetFile("out.json"));
+
+    const std::string json = testing_support::ReadFileBytes(GetFile("out.json"));
+    EXPECT_TRUE(json.starts_with("{")) << json.substr(0, 80);
+    EXPECT_NE(json.find("\"/Count\": 3"), std::string::npos);
+    QPDF again;
+    again.createFromJSON(GetFile("out.json"));
+    EXPECT_EQ(testing_support::ReadPageNumbers(again), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(testing_support::ReadPageRotations(again), (std::vector<int>{0, 90, 0}));
+    EXPECT_EQ(testing_support::ReadInfoEntry(again, "/Title"), "Sample");
+}
+
+TEST_F(Conversion, ReplacesAnExistingFileAndLeavesNoTemporaryFile) {
+    testing_support::WriteSamplePdf(GetFile("out.json"), 1);
+    minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, GetFile("out.json"));
+    QPDF again;
+    again.createFromJSON(GetFile("out.json"));
+    EXPECT_EQ(testing_support::ReadPageNumbers(again).size(), 3U);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder.GetPath())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"in.pdf", "out.json"}));
+}
+
+TEST_F(Conversion, IntoAMissingFolderFailsAndWritesNothing) {
+    const auto target = m_folder.GetPath() / "missing" / "out.json";
+    EXPECT_ANY_THROW(
+        minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, target.string()));
+    EXPECT_FALSE(std::filesystem::exists(target.parent_path()));
+}
+
+#if !defined(_WIN32)
+
+TEST_F(Conversion, TextHoldsEveryPageInOrderEachEndedWithAFormFeed) {
+    QPDFPageDocumentHelper pages(m_pdf);
+    pages.removePage(pages.getAllPages().at(0));
+    minihost::WriteConversion(FindConversion("com.minihost.text"), m_pdf, GetFile("out.txt"));
+
+    const std::string text = testing_support::ReadFileBytes(GetFile("out.txt"));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 2) << text;
+    const auto second = text.find("Page 2");
+    const auto third = text.find("Page 3");
+    EXPECT_EQ(text.find("Page 1"), std::string::npos) << text;
+    ASSERT_NE(second, std::string::npos) << text;
+    ASSERT_NE(third, std::string::npos) << text;
+    EXPECT_LT(second, text.find('\f'));
+    EXPECT_GT(third, text.find('\f'));
+}
+
+TEST_F(Conversion, TextOfAnEncryptedDocumentNeedsNoPassword) {
+    const std::string encrypted = GetFile("locked.pdf");
+    {
+        QPDFWriter writer(m_pdf, encrypted.c_str());
+        writer.setR6EncryptionParameters("user", "owner", true, true, true, true, true, true,
+                                         qpdf_r3p_full, true);
+        writer.write();
+    }
+    QPDF locked;
+    locked.processFile(encrypted.c_str(), "user");
+    ASSERT_TRUE(locked.isEncrypted());
+    minihost::WriteConversion(FindConversion("com.minihost.text"), locked, GetFile("out.txt"));
+    EXPECT_NE(testing_support::ReadFileBytes(GetFile("out.txt")).find("Page 3"), std::string::npos);
+}
+
+#endif
+
+} // namespace
