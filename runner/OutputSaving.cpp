@@ -158,8 +158,8 @@ HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void
         fileSys = SupportGetDefaultFileSys();
         target = SupportPathCreate(fileSys, CoreAtomFromString("Cstring"),
                                    request->outputPath.c_str(), nullptr);
-        ViewConvertFromPdf(handler, nullptr, 0, request->document->GetDocument(), target, fileSys,
-                           nullptr);
+        request->status = ViewConvertFromPdf(handler, nullptr, 0, request->document->GetDocument(),
+                                             target, fileSys, nullptr);
     });
     if (target != nullptr) {
         SupportPathRelease(fileSys, target);
@@ -259,7 +259,7 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
     } else if (!request.matched) {
         outcome.kind = CKind::NotWritten;
         outcome.reason = "no conversion handler " + handlerId;
-    } else if (!FileExists(request.outputPath)) {
+    } else if (request.status != kConversionSuccess || !FileExists(request.outputPath)) {
         outcome.kind = CKind::NotWritten;
         outcome.reason = "the conversion wrote no file";
     } else {

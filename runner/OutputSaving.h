@@ -31,7 +31,8 @@ struct ConversionRequest {
     std::string outputPath; // without extension; the matching handler's is appended
     std::string handlerId;  // compared byte for byte, letter case significant
     bool matched = false;   // a handler with this identifier was found and asked to convert
-    bool hostError = false; // the host raised an error while converting
+    HostConversionStatus status = kConversionFailed; // what the conversion answered
+    bool hostError = false;                          // the host raised an error while converting
 };
 
 // Writes the result of `document` as `output` asks. False when no output path could be

@@ -1,0 +1,115 @@
+#include "tests/batch/BatchRun.h"
+
+#include "tests/support/SamplePdfs.h"
+#include "tests/support/SequenceFiles.h"
+
+#include <fstream>
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+using minihost::CAtomValue;
+using minihost::CContainer;
+
+CContainerPtr MakeStep(const std::string& handler, CContainerPtr params) {
+    auto step = std::make_unique<CContainer>();
+    step->Put("HandlerName", CAtomValue{handler});
+    step->Put("Config", std::make_unique<CContainer>());
+    step->Put("Params", params ? std::move(params) : std::make_unique<CContainer>());
+    return step;
+}
+
+CContainerPtr MakeListOf(std::vector<CContainerPtr> items) {
+    auto list = std::make_unique<CContainer>();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        list->Put(std::to_string(i), std::move(items[i]));
+    }
+    return list;
+}
+
+CContainerPtr MakeListedInput(const std::vector<fs::path>& files) {
+    std::vector<CContainerPtr> entries;
+    for (const auto& file : files) {
+        entries.push_back(MakeDIContainer(file));
+    }
+    auto input = std::make_unique<CContainer>();
+    input->Put("FileVariation", 0);
+    input->Put("PreselectedFilesPaths", MakeListOf(std::move(entries)));
+    return input;
+}
+
+CContainerPtr MakeFolderInput(const fs::path& folder) {
+    auto input = std::make_unique<CContainer>();
+    input->Put("FileVariation", 1);
+    input->Put("PreselectedFolderPath", MakeDIContainer(folder));
+    return input;
+}
+
+CContainerPtr MakeOutput(int variation, const fs::path& folder) {
+    auto output = std::make_unique<CContainer>();
+    output->Put("FileVariation", variation);
+    if (!folder.empty()) {
+        output->Put("PreselectedFolderPath", MakeDIContainer(folder));
+    }
+    return output;
+}
+
+CContainerPtr MakeParams(const std::vector<std::pair<std::string, CSimpleValue>>& values) {
+    auto params = std::make_unique<CContainer>();
+    for (const auto& [key, value] : values) {
+        std::visit([&, name = key](const auto& held) { params->Put(name, held); }, value);
+    }
+    return params;
+}
+
+void CBatchRunTest::SetUp() {
+    fs::create_directories(In());
+    fs::create_directories(Dest());
+}
+
+fs::path CBatchRunTest::AddInput(const std::string& name, int pages) {
+    const fs::path file = In() / name;
+    WriteSamplePdf(file, pages);
+    return file;
+}
+
+void CBatchRunTest::WriteSequence(CContainerPtr commands, CContainerPtr input,
+                                  CContainerPtr output) {
+    CContainer root;
+    if (commands) {
+        root.Put("Commands", std::move(commands));
+    }
+    if (input) {
+        root.Put("Input", std::move(input));
+    }
+    if (output) {
+        root.Put("Output", std::move(output));
+    }
+    WriteSequenceFile(SequenceFile(), root);
+}
+
+CMiniHostRun CBatchRunTest::RunBatch(const std::string& finalAction, const std::string& destination,
+                                     const std::vector<std::string>& arguments) {
+    return RunWithVariables({{"QUORVELLASEQU", SequenceFile().string()},
+                             {"QUORVELLAFINAL", finalAction},
+                             {"QUORVELLADEST", destination},
+                             {"QUORVELLALOG", TrailFile().string()}},
+                            arguments);
+}
+
+CMiniHostRun
+CBatchRunTest::RunWithVariables(const std::vector<std::pair<std::string, std::string>>& variables,
+                                const std::vector<std::string>& arguments) {
+    return RunMiniHost(arguments, "", variables);
+}
+
+std::vector<std::string> CBatchRunTest::ReadTrail() const {
+    std::vector<std::string> lines;
+    std::ifstream stream(TrailFile());
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+} // namespace testing_support
