@@ -2,7 +2,6 @@
 // handles it is given (HandedOutContainers.h) and works on minihost's CContainer.
 #include "minihost/containers/HandedOutContainers.h"
 #include "minihost/containers/SequenceForm.h"
-#include "minihost/files/ReadStream.h"
 #include "minihost/tables/ExtraEntries.h"
 #include "platform/CodePage.h"
 
@@ -70,11 +69,9 @@ void QV_HOSTCALL ContainerDestroy(HostContainer container) {
 HostContainer QV_HOSTCALL ContainerReadFromStream(HostStream stream) {
     return Serve<HostContainer>("ASExtra.ContainerReadFromStream", [&]() -> HostContainer {
         CHost& host = CHost::GetCurrent();
-        if (stream == nullptr) {
-            host.ReportMisuse("ASExtra.ContainerReadFromStream was given no stream");
-            throw CHostError(kErrBadArgument);
-        }
-        const auto& source = *reinterpret_cast<const CReadStream*>(stream);
+        // A stream that is not open is reported as misuse and refused.
+        const CReadStream& source =
+            host.GetFiles().GetStream(stream, "ASExtra.ContainerReadFromStream");
         CSequenceFormResult read =
             ParseSequenceForm(source.GetBytes(), platform::GetAnsiCodePage());
         if (read.error) {

@@ -7,7 +7,6 @@
 #include "host/SupportTable.h"
 #include "minihost/HostErrors.h"
 #include "minihost/containers/HandedOutContainers.h"
-#include "minihost/files/ReadStream.h"
 #include "platform/CodePage.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/Subprocess.h"
@@ -23,8 +22,6 @@
 
 namespace {
 
-using minihost::CReadStream;
-
 // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables): destroy callbacks seen
 std::vector<int> g_destroyed;
 
@@ -35,10 +32,6 @@ void QV_HOSTCALL NoteDestroyed(void* value) {
 // A destroy callback that raises a host error, with no frame of its own.
 void QV_HOSTCALL RaiseWhileDestroyed(void* /*value*/) {
     CoreAtomFromString(nullptr);
-}
-
-HostStream ToStream(CReadStream& stream) {
-    return reinterpret_cast<HostStream>(&stream);
 }
 
 constexpr const char* kSequence = R"(# every value type
@@ -64,12 +57,39 @@ protected:
         EXPECT_EQ(minihost::GetHandedOutContainers().CountRoots(), 0U);
     }
 
+    // A read stream on a real file named `name` holding `text`, opened as the plug-in
+    // opens one; CloseStream gives it back.
+    HostStream OpenStream(const std::string& text, const std::string& name = "a.sequ") {
+        const auto file = m_folder.GetPath() / name;
+        std::ofstream(file, std::ios::binary) << text;
+        EXPECT_TRUE(CallPlugIn([&] {
+            m_fileSys = SupportGetDefaultFileSys();
+            m_path = SupportPathCreate(m_fileSys, CoreAtomFromString("Cstring"),
+                                       file.string().c_str(), nullptr);
+            EXPECT_EQ(SupportFileOpen(m_fileSys, m_path, kFileModeRead, &m_file), 0);
+            m_stream = SupportStreamOpenFileRead(m_file, 0);
+        }));
+        return m_stream;
+    }
+    void CloseStream() {
+        SupportStreamClose(m_stream);
+        SupportFileClose(m_file);
+        SupportPathRelease(m_fileSys, m_path);
+        m_stream = nullptr;
+        m_file = nullptr;
+        m_path = nullptr;
+    }
+    // The full path of the file `name` that OpenStream writes.
+    [[nodiscard]] std::string NameFile(const std::string& name) const {
+        return (m_folder.GetPath() / name).string();
+    }
+
     // The container of `text`, read through the table; the test destroys it.
     HostContainer Read(const std::string& text, const std::string& name = "a.sequ") {
-        CReadStream stream(name, text);
+        HostStream stream = OpenStream(text, name);
         HostContainer container = nullptr;
-        EXPECT_TRUE(
-            CallPlugIn([&] { container = ExtraContainerReadFromStream(ToStream(stream)); }));
+        EXPECT_TRUE(CallPlugIn([&] { container = ExtraContainerReadFromStream(stream); }));
+        CloseStream();
         return container;
     }
 
@@ -86,6 +106,13 @@ protected:
     }
 
     std::size_t CountLedger() { return GetHost().GetLedger().GetCount(); }
+
+private:
+    testing_support::CTempFolder m_folder;
+    HostFileSys m_fileSys = nullptr;
+    HostPath m_path = nullptr;
+    HostFile m_file = nullptr;
+    HostStream m_stream = nullptr;
 };
 
 // For a plug-in that misuses the host on purpose: each misuse must be reported, and
@@ -127,7 +154,8 @@ TEST_F(ExtraTable, ReadsEveryValueTypeOfASequence) {
     HostContainer container = Read(kSequence);
     ASSERT_NE(container, nullptr);
     EXPECT_EQ(GetHost().GetLedger().ListOutstanding(),
-              std::vector<std::string>{"container (ASExtra.ContainerReadFromStream a.sequ)"});
+              std::vector<std::string>{"container (ASExtra.ContainerReadFromStream " +
+                                       NameFile("a.sequ") + ")"});
     EXPECT_TRUE(CallPlugIn([&] {
         EXPECT_EQ(ExtraContainerCount(container), 7);
         EXPECT_EQ(ExtraContainerGetInt(container, "Int", 0), -7);
@@ -148,7 +176,7 @@ TEST_F(ExtraTable, ReadsEveryValueTypeOfASequence) {
     }));
     ExtraContainerDestroy(container);
     EXPECT_EQ(ListLogLinesStartingWith("sequence:"),
-              std::vector<std::string>{"sequence: a.sequ: read, 7 key(s)"});
+              std::vector<std::string>{"sequence: " + NameFile("a.sequ") + ": read, 7 key(s)"});
 }
 
 // The type code of each key, and what each typed read answers for it: its value when
@@ -278,16 +306,17 @@ TEST_F(ExtraTable, ErrorRaisedByADestroyCallbackStopsThereAndIsLogged) {
 }
 
 TEST_F(ExtraTable, MalformedSequenceRaisesAnErrorThatNamesFileLineAndColumn) {
-    CReadStream stream("C:\\Seq\\a.sequ", "{\n  Commands = {}\n\n  Input   {}\n}\n");
+    HostStream stream = OpenStream("{\n  Commands = {}\n\n  Input   {}\n}\n");
     HostContainer container = nullptr;
     const HostErrorCode code =
-        CatchHostError([&] { container = ExtraContainerReadFromStream(ToStream(stream)); });
+        CatchHostError([&] { container = ExtraContainerReadFromStream(stream); });
+    CloseStream();
     EXPECT_EQ(code, minihost::kErrSequenceForm);
     EXPECT_EQ(container, nullptr);
     std::array<char, 256> text{};
     SupportGetErrorString(code, text.data(), static_cast<std::uint32_t>(text.size()));
-    EXPECT_STREQ(text.data(),
-                 R"(C:\Seq\a.sequ:4:11: expected "=" after the key "Input", found "{")");
+    EXPECT_EQ(text.data(),
+              NameFile("a.sequ") + R"(:4:11: expected "=" after the key "Input", found "{")");
     EXPECT_EQ(CountLedger(), 0U);
 }
 
@@ -295,7 +324,7 @@ TEST_F(ExtraTable, EmptySequenceReadsAsNoContainer) {
     EXPECT_EQ(Read("  # nothing here\n\n", "empty.sequ"), nullptr);
     EXPECT_EQ(CountLedger(), 0U);
     EXPECT_EQ(ListLogLinesStartingWith("sequence:"),
-              std::vector<std::string>{"sequence: empty.sequ: no container"});
+              std::vector<std::string>{"sequence: " + NameFile("empty.sequ") + ": no container"});
 }
 
 TEST_F(ExtraTable, TextsAreGivenInTheSystemCodePageOnly) {
@@ -340,7 +369,7 @@ protected:
 };
 
 TEST_P(ExtraTableFaults, LeaveNothingAcquired) {
-    CReadStream stream("a.sequ", kSequence);
+    HostStream stream = OpenStream(kSequence);
     int pointed = 1;
     HostContainer read = nullptr;
     HostContainer made = nullptr;
@@ -348,7 +377,7 @@ TEST_P(ExtraTableFaults, LeaveNothingAcquired) {
     bool completed = true;
     ASSERT_TRUE(CallPlugIn([&] {
         completed = CallInErrorFrame([&] {
-            read = ExtraContainerReadFromStream(ToStream(stream));
+            read = ExtraContainerReadFromStream(stream);
             ExtraContainerCount(read);
             ExtraContainerGetType(read, "Int");
             ExtraContainerGetInt(read, "Int", 0);
@@ -371,6 +400,7 @@ TEST_P(ExtraTableFaults, LeaveNothingAcquired) {
     }
     ExtraContainerDestroy(made);
     ExtraContainerDestroy(read);
+    CloseStream();
 
     EXPECT_FALSE(completed);
     EXPECT_EQ(CoreGetErrorCode(), minihost::kErrInjected);
