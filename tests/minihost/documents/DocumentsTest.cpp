@@ -194,11 +194,13 @@ INSTANTIATE_TEST_SUITE_P(
                             WriteSamplePdf(file, 1);
                             QPDF pdf;
                             pdf.processFile(file.string().c_str());
-                            QPDFWriter writer(pdf, (file.string() + ".locked").c_str());
+                            // QPDFWriter keeps the name's address until it has written.
+                            const std::string locked = file.string() + ".locked";
+                            QPDFWriter writer(pdf, locked.c_str());
                             writer.setR6EncryptionParameters("user", "owner", true, true, true,
                                                              true, true, true, qpdf_r3p_full, true);
                             writer.write();
-                            fs::rename(file.string() + ".locked", file);
+                            fs::rename(locked, file);
                         },
                         minihost::kErrPdfPassword, "it is protected by a password."}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
@@ -372,7 +374,8 @@ void WriteOwnerProtectedPdf(const fs::path& file) {
     WriteSamplePdf(file.string() + ".plain", 2);
     QPDF pdf;
     pdf.processFile((file.string() + ".plain").c_str());
-    QPDFWriter writer(pdf, file.string().c_str());
+    const std::string name = file.string(); // QPDFWriter keeps its address until it has written
+    QPDFWriter writer(pdf, name.c_str());
     writer.setR6EncryptionParameters("", "owner", true, true, false, false, false, false,
                                      qpdf_r3p_full, true);
     writer.write();
