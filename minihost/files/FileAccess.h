@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -65,7 +64,11 @@ public:
 private:
     void CloseQuietly() noexcept;
 
-    std::intptr_t m_handle = -1; // a Win32 HANDLE or a POSIX file descriptor; -1: closed
+#if defined(_WIN32)
+    void* m_handle = nullptr; // a HANDLE; null when closed
+#else
+    int m_handle = -1; // a file descriptor; -1 when closed
+#endif
 };
 
 } // namespace minihost
