@@ -6,13 +6,11 @@ namespace minihost {
 
 void CProgressMonitor::Begin(std::string operation) {
     m_operation = std::move(operation);
-    m_clientData.reports = 0;
     m_lastLogged = 0;
     m_log.Write("progress", m_operation + ": 0%");
 }
 
 void CProgressMonitor::Report(int percent) {
-    ++m_clientData.reports;
     constexpr int kQuarter = 25;
     const int quarter = percent / kQuarter * kQuarter;
     if (quarter > m_lastLogged && quarter <= 100) {

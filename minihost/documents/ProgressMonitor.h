@@ -29,8 +29,9 @@ public:
     void End(bool completed);
 
 private:
+    // What the client data points to; saves check that they were given this one.
     struct CClientData {
-        int reports = 0; // since the last Begin
+        const char* name = "the document progress monitor's data";
     };
 
     CHostLog& m_log;

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -42,7 +41,7 @@ bool CreateFolder(const std::string& path);
 
 // Replaces `target` (if it exists) by the file `source`, in one step: a reader sees
 // the old file or the new one, never a mixture. Throws CFileAccessError.
-void ReplaceFile(const std::string& source, const std::string& target);
+void MoveFileOver(const std::string& source, const std::string& target);
 
 // Removes the file `path` if it exists; never fails.
 void RemoveFileQuietly(const std::string& path) noexcept;
@@ -65,7 +64,11 @@ public:
 private:
     void CloseQuietly() noexcept;
 
-    std::intptr_t m_handle = -1; // a Win32 HANDLE or a POSIX file descriptor; -1: closed
+#if defined(_WIN32)
+    void* m_handle = nullptr; // a HANDLE; null when closed
+#else
+    int m_handle = -1; // a file descriptor; -1 when closed
+#endif
 };
 
 } // namespace minihost

@@ -155,9 +155,4 @@ void CFileObjects::CloseStream(HostStream stream, std::string_view operation) {
     m_streams.Remove(stream);
 }
 
-std::size_t CFileObjects::CountLive() const {
-    return m_paths.GetCount() + m_openFiles.GetCount() + m_documentFiles.size() +
-           m_streams.GetCount();
-}
-
 } // namespace minihost

@@ -61,9 +61,6 @@ public:
     const CReadStream& GetStream(HostStream stream, std::string_view operation);
     void CloseStream(HostStream stream, std::string_view operation);
 
-    // How many path objects, files and streams are live (documents' files included).
-    [[nodiscard]] std::size_t CountLive() const;
-
 private:
     template <class Object>
     Object* Acquire(CHandleTable<Object>& table, std::unique_ptr<Object> object,

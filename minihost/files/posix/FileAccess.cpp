@@ -118,7 +118,7 @@ bool CreateFolder(const std::string& path) {
     ThrowFileError(error);
 }
 
-void ReplaceFile(const std::string& source, const std::string& target) {
+void MoveFileOver(const std::string& source, const std::string& target) {
     if (std::rename(source.c_str(), target.c_str()) != 0) {
         ThrowFileError(errno);
     }
@@ -143,7 +143,7 @@ CNewFile::~CNewFile() {
 void CNewFile::Write(const void* data, std::size_t size) {
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t count = write(static_cast<int>(m_handle), bytes, size);
+        const ssize_t count = write(m_handle, bytes, size);
         if (count < 0 && errno == EINTR) {
             continue;
         }
@@ -156,7 +156,7 @@ void CNewFile::Write(const void* data, std::size_t size) {
 }
 
 void CNewFile::Commit() {
-    const int descriptor = static_cast<int>(m_handle);
+    const int descriptor = m_handle;
     m_handle = -1;
     const bool synced = fsync(descriptor) == 0;
     const int syncError = errno;
@@ -170,7 +170,7 @@ void CNewFile::Commit() {
 
 void CNewFile::CloseQuietly() noexcept {
     if (m_handle >= 0) {
-        close(static_cast<int>(m_handle));
+        close(m_handle);
         m_handle = -1;
     }
 }

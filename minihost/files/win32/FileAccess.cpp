@@ -72,10 +72,6 @@ private:
     HANDLE m_handle;
 };
 
-HANDLE ToHandle(std::intptr_t value) {
-    return reinterpret_cast<HANDLE>(value);
-}
-
 } // namespace
 
 std::string MakeAbsolutePlatformPath(const std::string& text) {
@@ -85,7 +81,7 @@ std::string MakeAbsolutePlatformPath(const std::string& text) {
     if (length == 0 || length >= full.size()) {
         return text; // left for the parser to refuse
     }
-    return std::string(full.data(), length);
+    return {full.data(), length};
 }
 
 void CheckFileReadable(const std::string& path) {
@@ -131,7 +127,7 @@ bool CreateFolder(const std::string& path) {
     ThrowFileError(error);
 }
 
-void ReplaceFile(const std::string& source, const std::string& target) {
+void MoveFileOver(const std::string& source, const std::string& target) {
     if (MoveFileExA(source.c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
         ThrowFileError(GetLastError());
@@ -143,10 +139,10 @@ void RemoveFileQuietly(const std::string& path) noexcept {
 }
 
 CNewFile::CNewFile(const std::string& path)
-    : m_handle(reinterpret_cast<std::intptr_t>(CreateFileA(
-          path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr))) {
-    if (ToHandle(m_handle) == INVALID_HANDLE_VALUE) {
-        m_handle = -1;
+    : m_handle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    if (m_handle == INVALID_HANDLE_VALUE) {
+        m_handle = nullptr;
         ThrowFileError(GetLastError());
     }
 }
@@ -161,7 +157,7 @@ void CNewFile::Write(const void* data, std::size_t size) {
     while (size > 0) {
         const DWORD chunk = size > 0x10000000U ? 0x10000000U : static_cast<DWORD>(size);
         DWORD written = 0;
-        if (WriteFile(ToHandle(m_handle), bytes, chunk, &written, nullptr) == FALSE) {
+        if (WriteFile(m_handle, bytes, chunk, &written, nullptr) == FALSE) {
             ThrowFileError(GetLastError());
         }
         bytes += written;
@@ -170,8 +166,8 @@ void CNewFile::Write(const void* data, std::size_t size) {
 }
 
 void CNewFile::Commit() {
-    const HANDLE handle = ToHandle(m_handle);
-    m_handle = -1;
+    HANDLE handle = m_handle;
+    m_handle = nullptr;
     const bool flushed = FlushFileBuffers(handle) != FALSE;
     const DWORD flushError = GetLastError();
     if (CloseHandle(handle) == FALSE) {
@@ -183,9 +179,9 @@ void CNewFile::Commit() {
 }
 
 void CNewFile::CloseQuietly() noexcept {
-    if (m_handle != -1) {
-        CloseHandle(ToHandle(m_handle));
-        m_handle = -1;
+    if (m_handle != nullptr) {
+        CloseHandle(m_handle);
+        m_handle = nullptr;
     }
 }
 
