@@ -13,6 +13,7 @@
 
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <string>
@@ -183,6 +184,53 @@ INSTANTIATE_TEST_SUITE_P(Methods, SecurityMethod,
                                            CSecurityCase{"Aes128", "AES-128", 4},
                                            CSecurityCase{"Rc4128", "RC4-128", 3}),
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+// The example steps of minihost/README.md, one handler each, run in order on one
+// document as the README says they work.
+TEST_F(CommandRunTest, TheReadmeExampleDoesWhatTheReadmeSays) {
+    std::ifstream readme(std::string(QV_SOURCE_DIR) + "/minihost/README.md", std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(readme),
+                           std::istreambuf_iterator<char>()};
+    const auto start = text.find("```\nCommands = {");
+    ASSERT_NE(start, std::string::npos);
+    const auto end = text.find("```", start + 3);
+    HostContainer sequence = ReadSequence("{\n" + text.substr(start + 4, end - start - 4) + "}\n");
+    ASSERT_NE(sequence, nullptr);
+    std::vector<HostCommandStatus> statuses;
+    EXPECT_TRUE(CallPlugIn([&] {
+        HostDoc doc = testing_support::OpenAsThePlugInDoes(InFolder("in.pdf"));
+        for (int step = 0; step < 6; ++step) {
+            statuses.push_back(testing_support::RunStepAsThePlugInDoes(sequence, step, doc));
+        }
+        EXPECT_TRUE(testing_support::SaveAsThePlugInDoes(doc, InFolder("out.pdf")));
+        testing_support::CloseAsThePlugInDoes(doc);
+        ExtraContainerDestroy(sequence);
+    }));
+    EXPECT_EQ(statuses, std::vector<HostCommandStatus>(6, kCommandDone));
+
+    QPDF saved;
+    saved.processFile(InFolder("out.pdf").c_str()); // no user password
+    EXPECT_EQ(testing_support::ReadPageNumbers(saved), (std::vector<int>{1, 2}));
+    EXPECT_EQ(testing_support::ReadPageRotations(saved), (std::vector<int>{270, 0}));
+    EXPECT_EQ(testing_support::ReadInfoEntry(saved, "/Title"), "Quarterly report");
+    EXPECT_EQ(testing_support::ReadInfoEntry(saved, "/Author"), "Finance");
+    EXPECT_FALSE(saved.getTrailer().getKey("/Info").hasKey("/Producer"));
+    QPDFObjectHandle root = saved.getRoot();
+    EXPECT_EQ(root.getKey("/PageLayout").getName(), "/TwoColumnLeft");
+    EXPECT_EQ(root.getKey("/PageMode").getName(), "/UseOutlines");
+    EXPECT_EQ(root.getKey("/OpenAction").getArrayItem(0).getObjGen(),
+              saved.getAllPages().at(1).getObjGen());
+    EXPECT_TRUE(root.getKey("/ViewerPreferences").getKey("/FitWindow").getBoolValue());
+    int revision = 0;
+    int permissions = 0;
+    EXPECT_TRUE(saved.isEncrypted(revision, permissions));
+    EXPECT_EQ(revision, 6);
+    EXPECT_TRUE(saved.allowPrintHighRes());
+    EXPECT_FALSE(saved.allowModifyOther());
+    EXPECT_FALSE(saved.allowExtractAll());
+    EXPECT_EQ(testing_support::CountPdfPages(InFolder("out.pdf"), "owner-secret"), 2);
+    EXPECT_TRUE(saved.isLinearized());
+}
 
 TEST_F(CommandRunTest, BadParamsEndInErrorAndTheDocumentStaysAsItWas) {
     EXPECT_EQ(RunAndSave(MakeSequence("RotatePages", "Angle = 45")), kCommandInError);

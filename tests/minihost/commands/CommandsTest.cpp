@@ -8,6 +8,8 @@
 #include "host/ViewTable.h"
 #include "minihost/HostErrors.h"
 #include "tests/support/InProcessHost.h"
+#include "tests/support/Subprocess.h"
+#include "tests/support/TestFolders.h"
 
 #include <string>
 #include <vector>
@@ -204,6 +206,20 @@ TEST_F(CommandsTest, AnErrorRaisedInTheCallbackReachesThePlugInsFrame) {
     EXPECT_FALSE(completed);
     EXPECT_EQ(ListLogLinesStartingWith("command: TestRaise -> raised").size(), 1U);
     Destroy(raising);
+}
+
+TEST(MiniHostHelp, SaysWhenThePlainTextConversionIsNotInThisBuild) {
+    const auto result =
+        testing_support::RunProgram(testing_support::GetMiniHostProgram(), {"--help"});
+    EXPECT_EQ(result.exitCode, 0);
+    const bool saysMissing =
+        result.output.find("The plain-text conversion (com.minihost.text) is not in this build") !=
+        std::string::npos;
+#if defined(_WIN32)
+    EXPECT_TRUE(saysMissing) << result.output;
+#else
+    EXPECT_FALSE(saysMissing) << result.output;
+#endif
 }
 
 } // namespace
