@@ -12,6 +12,8 @@ if(CMAKE_CROSSCOMPILING)
     # moves it into place only when complete; QUORVELLA_CACHE moves it for both.
     if(DEFINED ENV{QUORVELLA_CACHE})
         set(qv_cache "$ENV{QUORVELLA_CACHE}")
+    elseif(NOT DEFINED ENV{HOME})
+        message(FATAL_ERROR "set QUORVELLA_CACHE or HOME: scripts/bootstrap's cache is under it")
     else()
         set(qv_cache "$ENV{HOME}/.cache/quorvella")
     endif()

@@ -61,7 +61,7 @@ public:
     // Commits the file and moves it over `target`.
     void ReplaceTarget(const std::string& target) {
         m_file->Commit();
-        ReplaceFile(m_path, target);
+        MoveFileOver(m_path, target);
         m_kept = true;
     }
 

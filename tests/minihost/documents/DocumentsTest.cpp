@@ -101,6 +101,22 @@ std::string GetPathTextAsThePlugInDoes(HostDoc doc) {
     return copy;
 }
 
+// A two-page sample encrypted with AES-256 and these passwords.
+void WriteEncryptedSample(const fs::path& file, const char* user, const char* owner) {
+    const std::string plain = file.string() + ".plain";
+    const std::string name = file.string(); // QPDFWriter keeps its address until it has written
+    WriteSamplePdf(plain, 2);
+    {
+        QPDF pdf; // reads the file as it needs to, until it goes
+        pdf.processFile(plain.c_str());
+        QPDFWriter writer(pdf, name.c_str());
+        writer.setR6EncryptionParameters(user, owner, true, true, false, false, false, false,
+                                         qpdf_r3p_full, true);
+        writer.write();
+    }
+    fs::remove(plain);
+}
+
 class DocumentsTest : public testing_support::CInProcessHostTest {
 protected:
     void SetUp() override { ASSERT_TRUE(StartHostAndSetUpPlugIn(GetOptions())); }
@@ -190,16 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
         CUnopenableCase{"Folder", [](const fs::path& file) { fs::create_directory(file); },
                         minihost::kErrFileUnreadable, "it is a folder."},
         CUnopenableCase{"Password",
-                        [](const fs::path& file) {
-                            WriteSamplePdf(file, 1);
-                            QPDF pdf;
-                            pdf.processFile(file.string().c_str());
-                            QPDFWriter writer(pdf, (file.string() + ".locked").c_str());
-                            writer.setR6EncryptionParameters("user", "owner", true, true, true,
-                                                             true, true, true, qpdf_r3p_full, true);
-                            writer.write();
-                            fs::rename(file.string() + ".locked", file);
-                        },
+                        [](const fs::path& file) { WriteEncryptedSample(file, "user", "owner"); },
                         minihost::kErrPdfPassword, "it is protected by a password."}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
@@ -367,20 +374,9 @@ INSTANTIATE_TEST_SUITE_P(
                       CEncryptionCase{"Rc4128", minihost::CEncryptionSettings::CMethod::Rc4128, 3}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
-// A sample that anyone can open but only the owner may change.
-void WriteOwnerProtectedPdf(const fs::path& file) {
-    WriteSamplePdf(file.string() + ".plain", 2);
-    QPDF pdf;
-    pdf.processFile((file.string() + ".plain").c_str());
-    QPDFWriter writer(pdf, file.string().c_str());
-    writer.setR6EncryptionParameters("", "owner", true, true, false, false, false, false,
-                                     qpdf_r3p_full, true);
-    writer.write();
-    fs::remove(file.string() + ".plain");
-}
-
 TEST_F(DocumentsTest, SaveKeepsEncryptionUnlessToldToRemoveIt) {
-    WriteOwnerProtectedPdf(InFolder("protected.pdf"));
+    // Anyone can open it; only the owner may change it.
+    WriteEncryptedSample(InFolder("protected.pdf"), "", "owner");
     HostDoc doc = OpenAsThePlugInDoes(InFolder("protected.pdf").string());
     ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("kept.pdf").string()));
     GetDocument(doc).GetSaveSettings().removeEncryption = true;
