@@ -319,7 +319,7 @@ TEST_F(CommandRunTest, ConversionsWriteTheDocumentAsItIsNow) {
 }
 
 TEST_F(CommandRunTest, AConversionThatCannotWriteAnswersFailureAndRaisesNothing) {
-    const std::string target = InFolder("missing") + "/result";
+    const std::string target = (m_temp.GetPath() / "missing" / "result").string();
     EXPECT_TRUE(CallPlugIn([&] {
         HostDoc doc = testing_support::OpenAsThePlugInDoes(InFolder("in.pdf"));
         EXPECT_TRUE(testing_support::ConvertAsThePlugInDoes(doc, "com.minihost.json", target));
