@@ -41,7 +41,7 @@ std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const std:
         CNewFile file(temporary);
         file.Write(bytes.data(), bytes.size());
         file.Commit();
-        ReplaceFile(temporary, target);
+        MoveFileOver(temporary, target);
     } catch (...) {
         RemoveFileQuietly(temporary);
         throw;

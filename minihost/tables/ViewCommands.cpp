@@ -3,8 +3,12 @@
 // until CommandDestroy; a handle that is not a live command is reported as misuse.
 #include "minihost/commands/LiveCommands.h"
 #include "minihost/commands/ParamReader.h"
+#include "minihost/containers/HandedOutContainers.h"
+#include "minihost/documents/Document.h"
 #include "minihost/files/NamedErrors.h"
 #include "minihost/tables/ViewEntries.h"
+
+#include <optional>
 
 namespace minihost::view {
 namespace {
@@ -21,17 +25,9 @@ CCommand& RequireCommand(HostCommand handle, const char* operation) {
     return *command;
 }
 
-// PENDING(containers): the container behind a handle; null for none.
-const CContainer* FindContainerArgument(HostContainer container, const char* operation) {
-    if (container != nullptr) {
-        ThrowMisuse(operation, "a container (not served yet)");
-    }
-    return nullptr;
-}
-
-// PENDING(documents): the open document that the command's inputs name, or null.
-CCommandDocument* FindCommandDocument(const CCommand& /*command*/) {
-    return nullptr;
+// The container of `handle` for a command to copy; null when there is none.
+const CContainer* FindContainerArgument(HostContainer handle, const char* operation) {
+    return handle != nullptr ? &RequireContainer(handle, operation) : nullptr;
 }
 
 } // namespace
@@ -106,7 +102,13 @@ HostCommandStatus QV_HOSTCALL CommandExecute(HostCommand command) {
     return Serve<HostCommandStatus>(kOperation, [&] {
         CHost& host = CHost::GetCurrent();
         CCommand& target = RequireCommand(command, kOperation);
-        return target.Execute(FindCommandDocument(target), host.GetLog());
+        // The document that the inputs name ("PDDoc"); one that is not open is misuse.
+        std::optional<CCommandDocument> document;
+        if (void* handle = target.FindInputDocument(); handle != nullptr) {
+            CDocument& open = host.GetDocuments().Get(static_cast<HostDoc>(handle), kOperation);
+            document.emplace(CCommandDocument{open.GetPdf(), open.GetSaveSettings()});
+        }
+        return target.Execute(document ? &*document : nullptr, host.GetLog());
     });
 }
 

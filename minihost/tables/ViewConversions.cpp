@@ -1,6 +1,7 @@
 // From-PDF conversion handlers of the "AcroView" table: thin entries over minihost's
 // conversions (minihost/conversions/).
 #include "minihost/conversions/Conversions.h"
+#include "minihost/documents/Document.h"
 #include "minihost/files/NamedErrors.h"
 #include "minihost/tables/ViewEntries.h"
 
@@ -21,11 +22,6 @@ const CConversion* FindConversion(const HostConversionHandler* handler) {
     return found != conversions.end() ? &*found : nullptr;
 }
 
-// PENDING(documents): the qpdf document behind a handle.
-QPDF& RequireDocumentPdf(HostDoc /*doc*/, const char* operation) {
-    ThrowMisuse(operation, "a document (not served yet)");
-}
-
 } // namespace
 
 void QV_HOSTCALL EnumConversionFromPdfHandlers(HostCallback proc, void* clientData) {
@@ -40,9 +36,11 @@ void QV_HOSTCALL EnumConversionFromPdfHandlers(HostCallback proc, void* clientDa
     // The plug-in's callback may raise an error past this entry: from here on no object
     // with a destructor is alive, and each record lives until its call returns.
     for (const CConversion& conversion : ListConversions()) {
+        // hostData is the host's own and only compared, never written through.
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
+        void* hostData = const_cast<CConversion*>(&conversion);
         HostConversionHandler record{sizeof(HostConversionHandler), conversion.uniqueId,
-                                     conversion.extension,
-                                     const_cast<CConversion*>(&conversion)}; // the host's own
+                                     conversion.extension, hostData};
         if (enumProc(&record, clientData) == kHostFalse) {
             return;
         }
@@ -62,7 +60,7 @@ HostConversionStatus QV_HOSTCALL ConvertFromPdf(HostConversionHandler* handler,
         }
         host.GetFiles().CheckFileSys(fileSys, kOperation);
         const std::string target = FormatPlatformPath(host.GetFiles().GetPath(path, kOperation));
-        QPDF& pdf = RequireDocumentPdf(doc, kOperation);
+        QPDF& pdf = host.GetDocuments().Get(doc, kOperation).GetPdf();
         try {
             const std::size_t size = WriteConversion(*conversion, pdf, target);
             host.GetLog().Write("conversion", std::string(conversion->uniqueId) + " wrote " +

@@ -1,13 +1,15 @@
 // minihost's commands and conversion handlers through the plug-in's own table wrappers,
 // in the test's process: what CommandNew makes, the statuses and log lines of
-// CommandExecute, handles that are not live, the enumeration of conversion handlers,
-// and fault injection at every entry. Nothing may stay acquired.
+// CommandExecute, handles that are not live, and the enumeration of conversion
+// handlers. Nothing may stay acquired.
 #include "host/CoreTable.h"
 #include "host/HostCallback.h"
 #include "host/HostErrorFrame.h"
 #include "host/ViewTable.h"
 #include "minihost/HostErrors.h"
 #include "tests/support/InProcessHost.h"
+#include "tests/support/Subprocess.h"
+#include "tests/support/TestFolders.h"
 
 #include <string>
 #include <vector>
@@ -206,47 +208,18 @@ TEST_F(CommandsTest, AnErrorRaisedInTheCallbackReachesThePlugInsFrame) {
     Destroy(raising);
 }
 
-class CommandsFaultTest : public CommandsTest, public ::testing::WithParamInterface<const char*> {
-protected:
-    minihost::CHostOptions GetOptions() override {
-        minihost::CHostOptions options;
-        options.failOperations = {GetParam()};
-        return options;
-    }
-};
-
-// One step as the plug-in runs it: make the command, configure and execute it in a
-// frame, destroy it whatever happened.
-TEST_P(CommandsFaultTest, FaultAtEveryEntryLeavesNothingAcquired) {
-    CEnumeration seen;
-    HostCommand command = nullptr;
-    EXPECT_TRUE(CallPlugIn([&] {
-        HostCallback callback = MakeCallback(&NoteHandler);
-        CallInErrorFrame([&] { ViewEnumConversionFromPdfHandlers(callback, &seen); });
-        CallInErrorFrame([&] { command = ViewCommandNew(CoreAtomFromString("TestCancel")); });
-        if (command == nullptr) {
-            return; // as the plug-in's step, which stops here
-        }
-        CallInErrorFrame([&] {
-            ViewCommandSetConfig(command, nullptr);
-            ViewCommandSetParams(command, nullptr);
-            ViewCommandSetInputs(command, nullptr);
-            ViewCommandExecute(command);
-        });
-        ViewCommandDestroy(command);
-    }));
-    EXPECT_EQ(ListLogLinesStartingWith(std::string("fault: injected at call ")).size(), 1U)
-        << GetParam();
+TEST(MiniHostHelp, SaysWhenThePlainTextConversionIsNotInThisBuild) {
+    const auto result =
+        testing_support::RunProgram(testing_support::GetMiniHostProgram(), {"--help"});
+    EXPECT_EQ(result.exitCode, 0);
+    const bool saysMissing =
+        result.output.find("The plain-text conversion (com.minihost.text) is not in this build") !=
+        std::string::npos;
+#if defined(_WIN32)
+    EXPECT_TRUE(saysMissing) << result.output;
+#else
+    EXPECT_FALSE(saysMissing) << result.output;
+#endif
 }
-
-INSTANTIATE_TEST_SUITE_P(Operations, CommandsFaultTest,
-                         ::testing::Values("AcroView.EnumConversionFromPdfHandlers",
-                                           "AcroView.CommandNew", "AcroView.CommandSetConfig",
-                                           "AcroView.CommandSetParams", "AcroView.CommandSetInputs",
-                                           "AcroView.CommandExecute"),
-                         [](const auto& testInfo) {
-                             std::string name = testInfo.param;
-                             return name.substr(name.find('.') + 1);
-                         });
 
 } // namespace
