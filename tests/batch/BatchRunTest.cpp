@@ -109,6 +109,7 @@ TEST_F(BatchRun, AConversionHandlerWritesItsFileWithItsExtensionAppended) {
     auto output = MakeOutput(0, Out());
     output->Put("HandlerUniqueID", std::string("com.minihost.json"));
     WriteSequence(MakeList(), MakeListedInput({a}), std::move(output));
+    fs::create_directories(Out()); // a conversion creates no folder
     ExpectCleanRun(RunBatch("0", ""));
     const std::string json = ReadFileBytes(Out() / "a.json");
     EXPECT_NE(json.find("\"qpdf\""), std::string::npos);

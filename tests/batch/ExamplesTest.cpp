@@ -113,6 +113,10 @@ TEST_F(Examples, EveryExampleProcessesEveryInput) {
         m_expectedInputs = 0;
         MakeInputs(*input, arguments);
         const int outputVariation = output->GetInt("FileVariation").value_or(2);
+        // A conversion writes into an existing folder only, as a user would have it.
+        if (const auto* folder = output->GetContainer("PreselectedFolderPath")) {
+            fs::create_directories(ToPlatformPath(*folder->GetStringOrText("DI")));
+        }
         if (outputVariation == 1) {
             arguments.insert(arguments.end(),
                              {"--choose-folder", (m_folder.GetPath() / "chosen").string()});
