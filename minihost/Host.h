@@ -10,6 +10,8 @@
 #include "minihost/HostLog.h"
 #include "minihost/Ledger.h"
 #include "minihost/Options.h"
+#include "minihost/dialogs/DialogScript.h"
+#include "minihost/menus/MenuBar.h"
 
 #include <cstdint>
 #include <map>
@@ -36,6 +38,8 @@ public:
     CAtomTable& GetAtoms() { return m_atoms; }
     CCallbackRegistry& GetCallbacks() { return m_callbacks; }
     CErrorFrames& GetFrames() { return m_frames; }
+    CMenuBar& GetMenuBar() { return m_menuBar; }
+    CDialogScript& GetDialogScript() { return m_dialogScript; }
 
     // Counts a call of an operation that can fail, traces it when asked to and applies
     // fault injection: throws CHostError with the injected fault when there is one.
@@ -66,6 +70,8 @@ private:
     CAtomTable m_atoms;
     CCallbackRegistry m_callbacks;
     CErrorFrames m_frames;
+    CMenuBar m_menuBar;
+    CDialogScript m_dialogScript;
     std::map<HostErrorCode, std::string> m_errorTexts;
     std::uint64_t m_callCount = 0;
     std::size_t m_misuseCount = 0;
