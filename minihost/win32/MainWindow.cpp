@@ -52,6 +52,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (const std::string* name = FindCommandName(LOWORD(wParam)); name != nullptr) {
             // A copy: the item's callback may add menu items while it runs.
             const std::string chosen = *name;
+            g_windowMenus.host->GetLog().Write(
+                "window", "command " + std::to_string(LOWORD(wParam)) + " chooses " + chosen);
             ExecuteMenuItem(*g_windowMenus.host, chosen);
             return 0;
         }
