@@ -1,0 +1,16 @@
+// The module that holds this code: the plug-in module (or the test program it is linked
+// into). Its resources and dialogs are its own, never the host's.
+#pragma once
+
+#include <windows.h>
+
+// Set by the linker at the start of every PE image.
+extern "C" IMAGE_DOS_HEADER __ImageBase; // NOLINT(bugprone-reserved-identifier)
+
+namespace platform {
+
+inline HINSTANCE GetOwnModuleHandle() {
+    return reinterpret_cast<HINSTANCE>(&__ImageBase);
+}
+
+} // namespace platform
