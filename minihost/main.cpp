@@ -34,7 +34,9 @@ int RunHost(const minihost::CHostOptions& options) {
     }
 
     minihost::CHost host(options);
-    HostWindow mainWindow = minihost::CreateMainWindow(!options.exitAfterStartup);
+    // Shown for a user, and for menu items chosen in it.
+    HostWindow mainWindow =
+        minihost::CreateMainWindow(!options.exitAfterStartup || !options.menuCommands.empty());
     if (mainWindow == nullptr) {
         std::cerr << "minihost: cannot create the main window\n";
         return kExitFailure;

@@ -1,5 +1,6 @@
 #include "shell/MenuCommands.h"
 
+#include "batchfile/DlgCreateBatchFile.h"
 #include "host/HostCallback.h"
 #include "host/HostErrorFrame.h"
 #include "host/ShowHostError.h"
@@ -89,5 +90,8 @@ void QV_HOSTCALL CreateBatchFileCommand(void* /*clientData*/) {
     if (!CanRunCommand()) {
         return;
     }
-    // The Create Batch File dialog opens here once batchfile/ has it.
+    // How the dialog was closed does not matter; it goes when it returns. Its own host
+    // calls run in frames of its own, so no host error passes this frame.
+    batchfile::CDlgCreateBatchFile dialog;
+    dialog.DoModal();
 }

@@ -3,7 +3,9 @@
 #include "minihost/Host.h"
 #include "minihost/menus/MenuCommands.h"
 
+#include <algorithm>
 #include <array>
+#include <set>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -20,6 +22,7 @@ constexpr UINT kFirstCommand = 1000;
 struct CWindowMenus {
     CHost* host = nullptr;
     std::vector<std::string> names;
+    std::set<HWND> dialogsSeen; // modal dialogs over the window, logged once each
 };
 CWindowMenus g_windowMenus;
 
@@ -46,6 +49,36 @@ void UpdatePopup(HMENU popup) {
     }
 }
 
+std::string GetText(HWND window) {
+    std::array<char, 512> text{};
+    const int length = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+    return std::string(text.data(), static_cast<std::size_t>(std::max(length, 0)));
+}
+
+// A modal dialog over the main window waits for its user: it is logged with its live
+// controls, and unattended it is closed as its close box would close it, so that it
+// never blocks.
+void AttendDialog(HWND dialog) {
+    CHost& host = *g_windowMenus.host;
+    if (!g_windowMenus.dialogsSeen.insert(dialog).second) {
+        return;
+    }
+    host.GetLog().Write("window", "dialog \"" + GetText(dialog) + "\" waits for its user");
+    for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        std::array<char, 64> className{};
+        GetClassNameA(control, className.data(), static_cast<int>(className.size()));
+        host.GetLog().Write("window",
+                            "control " + std::to_string(GetDlgCtrlID(control)) + " " +
+                                className.data() + " \"" + GetText(control) + "\" " +
+                                (IsWindowEnabled(control) != FALSE ? "enabled" : "disabled"));
+    }
+    if (host.GetOptions().exitAfterStartup) {
+        host.GetLog().Write("window", "dialog \"" + GetText(dialog) + "\" closed (unattended)");
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
@@ -55,6 +88,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             g_windowMenus.host->GetLog().Write(
                 "window", "command " + std::to_string(LOWORD(wParam)) + " chooses " + chosen);
             ExecuteMenuItem(*g_windowMenus.host, chosen);
+            return 0;
+        }
+        break;
+    case WM_ENTERIDLE:
+        if (wParam == MSGF_DIALOGBOX && g_windowMenus.host != nullptr) {
+            AttendDialog(reinterpret_cast<HWND>(lParam));
             return 0;
         }
         break;
@@ -127,7 +166,7 @@ void DestroyMainWindow(HostWindow window) {
 void ShowMenus(CHost& host, HostWindow window) {
     HWND mainWindow = static_cast<HWND>(window);
     HMENU bar = CreateMenu();
-    CWindowMenus menus{&host, {}};
+    CWindowMenus menus{&host, {}, {}};
     for (const auto& menu : host.GetMenuBar().GetMenus()) {
         HMENU popup = CreatePopupMenu();
         for (const auto& item : menu->GetItems()) {

@@ -13,8 +13,9 @@
 #include <gtest/gtest.h>
 
 #if defined(_WIN32)
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <commctrl.h>
 #endif
 
 namespace {
