@@ -154,6 +154,50 @@ TEST(CreateBatchFileFlow, MenuDialogAndBatchFileFromAScriptOfAnswers) {
                   testing_support::GetMiniHostProgram().string() + "\"");
 }
 
+// A folder for "Copy to a different folder" comes from the host's choose-folder dialog,
+// which the next Browse... starts in; cancelling it there keeps the destination.
+TEST(CreateBatchFileFlow, DestinationFolderFromTheHostsChooseFolderDialog) {
+    const CTempFolder folder;
+    const fs::path appData = folder.GetPath() / "appdata";
+    WriteText(appData / "Adobe" / "Acrobat" / "5.0" / "Sequences" / "Archive.sequ", "");
+    const fs::path destination = folder.GetPath() / "R&D 100%";
+    fs::create_directories(destination);
+    const fs::path batchFile = folder.GetPath() / "copy.bat";
+    const fs::path script = folder.GetPath() / "answers.txt";
+    WriteText(script, "select 1023 Copy to a different folder\n"
+                      "click 1025\n"
+                      "click 1025\n"
+                      "click 1016\n"
+                      "file " +
+                          batchFile.string() +
+                          "\n"
+                          "message ok\n"
+                          "key escape\n");
+
+    const CMiniHostRun run =
+        RunMiniHost({"--menu", "ADBE:Quorvella", "--choose-folder", destination.string(),
+                     "--choose-folder", "cancel"},
+                    "",
+                    {{"QV_APPDATA_FOLDER", appData.string()},
+                     {"QV_PROGRAM_FILES_FOLDER", (folder.GetPath() / "none").string()},
+                     {"QV_DESKTOP_SCRIPT", script.string()}});
+    EXPECT_EQ(run.exitCode, 0) << run.GetTranscript();
+    EXPECT_EQ(run.ListLinesStartingWith("dialog:"),
+              (std::vector<std::string>{"dialog: choose folder, starting in no folder",
+                                        "dialog: choose folder -> \"" + destination.string() + "\"",
+                                        "dialog: choose folder, starting in \"" +
+                                            destination.string() + "\"",
+                                        "dialog: choose folder cancelled"}))
+        << run.GetTranscript();
+    EXPECT_TRUE(run.WasLogged("ledger: nothing left acquired"));
+    const std::string written = ReadBytes(batchFile);
+    // Written for cmd: the & behind a caret, the % doubled.
+    EXPECT_NE(written.find("\r\nSET QUORVELLAFINAL=1\r\nSET QUORVELLADEST=" +
+                           folder.GetPath().string() + "/R^&D 100%%\r\n"),
+              std::string::npos)
+        << written;
+}
+
 #endif
 
 } // namespace
