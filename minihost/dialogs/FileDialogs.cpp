@@ -4,8 +4,18 @@
 #include "minihost/Host.h"
 #include "minihost/files/FileAccess.h"
 
+#include <string_view>
+
 namespace minihost {
 namespace {
+
+// Logs "<dialog> <what> "<path>"<why>" (appended piece by piece: it runs in loops).
+void LogPath(CHost& host, const std::string& dialog, std::string_view what, const std::string& path,
+             std::string_view why = "") {
+    std::string line = dialog;
+    line.append(" ").append(what).append(" \"").append(path).append("\"").append(why);
+    host.GetLog().Write("dialog", line);
+}
 
 // Logs a cancel: scripted, or because no answer was left.
 void LogCancel(CHost& host, const std::string& dialog, const CDialogAnswer& answer) {
@@ -49,10 +59,10 @@ std::optional<std::string> ChooseFolder(CHost& host, const std::string& initialF
         }
         const std::string folder = MakeAbsolutePlatformPath(answer.paths.front());
         if (IsExistingFolder(folder)) {
-            host.GetLog().Write("dialog", dialog + " -> \"" + folder + "\"");
+            LogPath(host, dialog, "->", folder);
             return folder;
         }
-        host.GetLog().Write("dialog", dialog + " refused \"" + folder + "\" (no such folder)");
+        LogPath(host, dialog, "refused", folder, " (no such folder)");
     }
 }
 
@@ -66,9 +76,11 @@ std::vector<std::string> OpenFiles(CHost& host, std::uint32_t flags) {
             return {};
         }
         if (answer.paths.size() > 1 && (flags & kDialogMultipleFiles) == 0) {
-            host.GetLog().Write("dialog", dialog + " refused " +
-                                              std::to_string(answer.paths.size()) +
-                                              " files (one file only)");
+            std::string line = dialog;
+            line.append(" refused ")
+                .append(std::to_string(answer.paths.size()))
+                .append(" files (one file only)");
+            host.GetLog().Write("dialog", line);
             continue;
         }
         std::vector<std::string> files;
@@ -80,11 +92,11 @@ std::vector<std::string> OpenFiles(CHost& host, std::uint32_t flags) {
             }
         }
         if (!refused.empty()) {
-            host.GetLog().Write("dialog", dialog + " refused \"" + refused + "\" (no such file)");
+            LogPath(host, dialog, "refused", refused, " (no such file)");
             continue;
         }
         for (const std::string& file : files) {
-            host.GetLog().Write("dialog", dialog + " -> \"" + file + "\"");
+            LogPath(host, dialog, "->", file);
         }
         return files;
     }

@@ -37,11 +37,8 @@ std::string FindInitialFolder(const HostFileDialogParams& params, const char* op
 class CPathArray {
 public:
     CPathArray(std::size_t count, const char* operation)
-        : m_operation(operation) {
-        m_paths = static_cast<HostPath*>(std::calloc(count, sizeof(HostPath)));
-        if (m_paths == nullptr) {
-            throw std::bad_alloc();
-        }
+        : m_operation(operation)
+        , m_paths(Allocate(count)) {
         try {
             CHost::GetCurrent().GetLedger().Acquire(m_paths, "memory",
                                                     std::string(operation) + " " +
@@ -67,6 +64,15 @@ public:
     }
 
     void Add(HostPath path) { m_paths[m_filled++] = path; }
+
+    static HostPath* Allocate(std::size_t count) {
+        // NOLINTNEXTLINE(bugprone-sizeof-expression): the array holds handles, which are pointers
+        auto* paths = static_cast<HostPath*>(std::calloc(count, sizeof(HostPath)));
+        if (paths == nullptr) {
+            throw std::bad_alloc();
+        }
+        return paths;
+    }
 
     // The array, now the plug-in's: it frees it with MemFree.
     HostPath* HandOver() { return std::exchange(m_paths, nullptr); }

@@ -52,7 +52,7 @@ void UpdatePopup(HMENU popup) {
 std::string GetText(HWND window) {
     std::array<char, 512> text{};
     const int length = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-    return std::string(text.data(), static_cast<std::size_t>(std::max(length, 0)));
+    return {text.data(), static_cast<std::size_t>(std::max(length, 0))};
 }
 
 // A modal dialog over the main window waits for its user: it is logged with its live
@@ -93,12 +93,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_ENTERIDLE:
         if (wParam == MSGF_DIALOGBOX && g_windowMenus.host != nullptr) {
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): the message carries the dialog's handle
             AttendDialog(reinterpret_cast<HWND>(lParam));
             return 0;
         }
         break;
     case WM_INITMENUPOPUP:
         if (g_windowMenus.host != nullptr) {
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): the message carries the menu's handle
             UpdatePopup(reinterpret_cast<HMENU>(wParam));
             return 0;
         }
@@ -118,7 +120,7 @@ std::string GetMenuText(HMENU menu, int position) {
     std::array<char, 256> text{};
     const int length =
         GetMenuStringA(menu, static_cast<UINT>(position), text.data(), text.size(), MF_BYPOSITION);
-    return std::string(text.data(), static_cast<std::size_t>(std::max(length, 0)));
+    return {text.data(), static_cast<std::size_t>(std::max(length, 0))};
 }
 
 // Logs the window's menu bar as Windows holds it.

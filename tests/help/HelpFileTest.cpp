@@ -60,6 +60,7 @@ struct CChildSearch {
 };
 
 BOOL CALLBACK CheckChildClass(HWND child, LPARAM data) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): EnumChildWindows passes our pointer back
     auto* search = reinterpret_cast<CChildSearch*>(data);
     std::array<char, 64> name{};
     GetClassNameA(child, name.data(), name.size());
@@ -80,6 +81,7 @@ HWND FindChildOfClass(HWND parent, const char* className) {
 std::vector<std::string> ListTreeTexts(HWND tree) {
     std::vector<std::string> texts;
     const auto next = [tree](WPARAM how, HTREEITEM from) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the tree answers an item's handle
         return reinterpret_cast<HTREEITEM>(
             SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(from)));
     };
@@ -149,7 +151,7 @@ TEST(HelpFile, ContentsNameEveryPageInOrder) {
     ASSERT_EQ(extract.exitCode, 0) << extract.output;
     std::ifstream stream(contents);
     std::vector<std::string> names;
-    const std::string marker = "<param name=\"Name\" value=\"";
+    const std::string marker = R"(<param name="Name" value=")";
     for (std::string line; std::getline(stream, line);) {
         if (const auto at = line.find(marker); at != std::string::npos) {
             const auto start = at + marker.size();

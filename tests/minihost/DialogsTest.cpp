@@ -43,12 +43,12 @@ std::string TakeDisplayText(HostFileSys fileSys, HostPath path) {
 class HostDialogs : public CInProcessHostTest {
 protected:
     fs::path MakeFolder(const std::string& name) {
-        const fs::path folder = m_files.GetPath() / name;
+        fs::path folder = m_files.GetPath() / name;
         fs::create_directories(folder);
         return folder;
     }
     fs::path MakeFile(const std::string& name) {
-        const fs::path file = m_files.GetPath() / name;
+        fs::path file = m_files.GetPath() / name;
         std::ofstream(file) << "%PDF-1.4\n";
         return file;
     }

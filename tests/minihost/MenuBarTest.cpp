@@ -90,7 +90,7 @@ TEST_F(MenuTable, MenuAcquiredTwiceIsHeldUntilReleasedTwiceAndAnUnknownMenuIsNul
     ASSERT_TRUE(StartHostAndSetUpPlugIn());
     HostMenu first = nullptr;
     HostMenu second = nullptr;
-    HostMenu unknown = reinterpret_cast<HostMenu>(&first);
+    auto* unknown = reinterpret_cast<HostMenu>(&first);
     ASSERT_TRUE(CallPlugIn([&] {
         first = ViewMenuBarAcquireMenuByName(ViewGetMenuBar(), "AboutExtensions");
         second = ViewMenuBarAcquireMenuByName(ViewGetMenuBar(), "AboutExtensions");

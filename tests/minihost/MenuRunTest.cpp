@@ -129,8 +129,8 @@ TEST(MenuRunInteractive, StandardInputListsAndRunsMenuItems) {
     const testing_support::CTempFolder folder;
     const auto log = folder.GetPath() / "minihost.log";
     const std::string command =
-        "printf 'menus\\nmenu ADBE:AboutQuorvella\\nmenu ADBE:Nothing\\nquit\\n' | \"" +
-        testing_support::GetMiniHostProgram().string() + "\" --log \"" + log.string() + "\"";
+        R"(printf 'menus\nmenu ADBE:AboutQuorvella\nmenu ADBE:Nothing\nquit\n' | ")" +
+        testing_support::GetMiniHostProgram().string() + R"(" --log ")" + log.string() + "\"";
     const auto result = testing_support::RunProgram("/bin/sh", {"-c", command});
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_EQ(result.output, "Extensions\n"

@@ -141,8 +141,8 @@ TEST(CreateBatchFileFlow, MenuDialogAndBatchFileFromAScriptOfAnswers) {
 
     const std::string recorded = ReadBytes(record);
     for (const std::string& line :
-         {std::string("dialog: open \"") + kDialogTitle + "\" owner \"minihost\"",
-          std::string("message: \"Batch file has been succesefully created.\""),
+         {std::string("dialog: open \"") + kDialogTitle + R"(" owner "minihost")",
+          std::string(R"(message: "Batch file has been succesefully created.")"),
           std::string("dialog: key enter -> 1"), std::string("dialog: end 1")}) {
         EXPECT_NE(recorded.find(line), std::string::npos) << line << "\n" << recorded;
     }
