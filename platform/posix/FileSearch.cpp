@@ -49,10 +49,10 @@ CFileSearch::CFileSearch(const std::string& pattern)
     std::string path = pattern;
     std::replace(path.begin(), path.end(), '\\', '/');
     const auto separator = path.rfind('/');
-    std::string folder = separator == std::string::npos ? "." : path.substr(0, separator);
-    if (separator == 0) {
-        folder = "/";
-    }
+    // A pattern in the root folder ("/x*") keeps its slash as the folder.
+    const std::string folder = separator == std::string::npos
+                                   ? std::string(".")
+                                   : path.substr(0, std::max<std::size_t>(separator, 1));
     const std::string mask = separator == std::string::npos ? path : path.substr(separator + 1);
     m_state->entries = ListMatches(folder, mask);
 }
