@@ -29,7 +29,9 @@ std::vector<CFoundEntry> ListMatches(const std::string& folder, const std::strin
             continue;
         }
         struct stat status {};
-        const std::string path = folder + "/" + name;
+        std::string path = folder;
+        path += '/';
+        path += name;
         const bool isFolder = stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
         entries.push_back({name, isFolder});
     }

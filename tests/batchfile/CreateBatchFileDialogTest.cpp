@@ -47,6 +47,7 @@ struct CDialogState {
 
 std::vector<std::string> ReadItems(HostWindow list) {
     std::vector<std::string> items;
+    items.reserve(static_cast<std::size_t>(std::max(desktop::GetItemCount(list), 0)));
     for (int i = 0; i < desktop::GetItemCount(list); ++i) {
         items.push_back(desktop::GetItemText(list, i) + "=" +
                         std::to_string(desktop::GetItemData(list, i)));
@@ -96,10 +97,10 @@ protected:
         std::ofstream(folder / relative) << "sequence";
         std::string listed = relative;
         std::replace(listed.begin(), listed.end(), '/', '\\');
-        return inProgramFiles ? (m_folder.GetPath() / "programs").string() + "\\Adobe\\Acrobat " +
-                                    number + "\\Acrobat\\Sequences\\" + listed
-                              : (m_folder.GetPath() / "appdata").string() + "\\Adobe\\Acrobat\\" +
-                                    number + "\\Sequences\\" + listed;
+        return inProgramFiles ? (m_folder.GetPath() / "programs").string() + R"(\Adobe\Acrobat )" +
+                                    number + R"(\Acrobat\Sequences\)" + listed
+                              : (m_folder.GetPath() / "appdata").string() + R"(\Adobe\Acrobat\)" +
+                                    number + R"(\Sequences\)" + listed;
     }
 
     fs::path MakeFile(const std::string& name, const std::string& content = "x") {
