@@ -10,6 +10,9 @@
 #include "minihost/HostLog.h"
 #include "minihost/Ledger.h"
 #include "minihost/Options.h"
+#include "minihost/dialogs/DialogScript.h"
+#include "minihost/files/FileObjects.h"
+#include "minihost/menus/MenuBar.h"
 
 #include <cstdint>
 #include <map>
@@ -36,10 +39,16 @@ public:
     CAtomTable& GetAtoms() { return m_atoms; }
     CCallbackRegistry& GetCallbacks() { return m_callbacks; }
     CErrorFrames& GetFrames() { return m_frames; }
+    CMenuBar& GetMenuBar() { return m_menuBar; }
+    CDialogScript& GetDialogScript() { return m_dialogScript; }
+    CFileObjects& GetFiles() { return m_files; }
 
     // Counts a call of an operation that can fail, traces it when asked to and applies
     // fault injection: throws CHostError with the injected fault when there is one.
     void ThrowInjectedFault(const char* operation);
+    // The same, returning the injected fault (or 0) for an operation that strikes it
+    // later in its work.
+    HostErrorCode EnterCall(const char* operation);
 
     // The text of a host error code.
     [[nodiscard]] std::string GetErrorText(HostErrorCode code) const;
@@ -57,18 +66,19 @@ public:
     int Finish();
 
 private:
-    // ThrowInjectedFault's work: the error the operation is to fail with, or 0.
-    HostErrorCode EnterCall(const char* operation);
-
     CHostOptions m_options;
     CHostLog m_log;
     CLedger m_ledger;
     CAtomTable m_atoms;
     CCallbackRegistry m_callbacks;
     CErrorFrames m_frames;
+    CMenuBar m_menuBar;
+    CDialogScript m_dialogScript;
     std::map<HostErrorCode, std::string> m_errorTexts;
     std::uint64_t m_callCount = 0;
     std::size_t m_misuseCount = 0;
+    // The services, last: they go before the ledger and the log that they use.
+    CFileObjects m_files{*this};
 };
 
 } // namespace minihost

@@ -16,6 +16,22 @@ std::string GetBuiltInErrorText(HostErrorCode code) {
         return "An internal error occurred in the host.";
     case kErrTooManyAtoms:
         return "The host has no room for another atom.";
+    case kErrFileNotFound:
+        return "The file does not exist.";
+    case kErrFileUnreadable:
+        return "The file cannot be read.";
+    case kErrBadPath:
+        return "The path cannot be used.";
+    case kErrFolderNotCreated:
+        return "The folder cannot be created.";
+    case kErrNotPdf:
+        return "The file is not a PDF file.";
+    case kErrPdfDamaged:
+        return "The PDF file is damaged and cannot be repaired.";
+    case kErrPdfPassword:
+        return "The PDF file is protected by a password.";
+    case kErrSaveFailed:
+        return "The document cannot be saved.";
     default:
         return {};
     }

@@ -15,6 +15,17 @@ inline constexpr HostErrorCode kErrBadArgument = 4;
 inline constexpr HostErrorCode kErrInternal = 5;
 inline constexpr HostErrorCode kErrTooManyAtoms = 6;
 
+// Files, paths and documents. The host sets a text naming the file when it raises or
+// returns one of these (CHost::SetErrorText); the built-in text is the fallback.
+inline constexpr HostErrorCode kErrFileNotFound = 20;
+inline constexpr HostErrorCode kErrFileUnreadable = 21;
+inline constexpr HostErrorCode kErrBadPath = 22;
+inline constexpr HostErrorCode kErrFolderNotCreated = 23;
+inline constexpr HostErrorCode kErrNotPdf = 24;
+inline constexpr HostErrorCode kErrPdfDamaged = 25;
+inline constexpr HostErrorCode kErrPdfPassword = 26;
+inline constexpr HostErrorCode kErrSaveFailed = 27;
+
 // The built-in text of `code`, or an empty text when minihost has none.
 std::string GetBuiltInErrorText(HostErrorCode code);
 

@@ -1,3 +1,4 @@
+#include "shell/MenuCommands.h"
 #include "shell/PlugInEntry.h"
 
 HostBool QV_HOSTCALL ReturnTrue() {
@@ -9,5 +10,6 @@ HostBool QV_HOSTCALL PlugInImportReplaceAndRegister() {
 }
 
 HostBool QV_HOSTCALL PlugInInit() {
+    AddMenuItems();
     return kHostTrue;
 }

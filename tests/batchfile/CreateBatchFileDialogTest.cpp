@@ -110,9 +110,11 @@ protected:
 
     // Opens the dialog as the menu command does, answers it from `script` and returns how
     // it ended; the dialog's state is kept at each script action.
-    int RunDialog(const std::vector<std::string>& script, std::int16_t hostMajorVersion = 5) {
+    int RunDialog(const std::vector<std::string>& script, std::int16_t hostMajorVersion = 5,
+                  const std::vector<std::string>& failOperations = {}) {
         minihost::CHostOptions options;
         options.hostMajorVersion = hostMajorVersion;
+        options.failOperations = failOperations;
         EXPECT_TRUE(StartHostAndSetUpPlugIn(options));
         m_session = std::make_unique<CDesktopSession>(script);
         desktop::SetIdleObserver(
@@ -385,8 +387,9 @@ TEST_F(CreateBatchFileDialog, HelpShowsTheHelpFilesContentsWithTheWaitCursor) {
 
 TEST_F(CreateBatchFileDialog, AHostErrorInTheFolderDialogIsShownAndChangesNothing) {
     PlantSequence("a.sequ");
-    RunDialog({"select 1023 Move to a different folder", "click 1025", "key escape"});
-    // This host's folder dialog raises an error; the plug-in shows it and releases all.
+    // The host's folder dialog raises an error; the plug-in shows it and releases all.
+    RunDialog({"select 1023 Move to a different folder", "click 1025", "key escape"}, 5,
+              {"AcroView.ChooseFolderDialog"});
     EXPECT_EQ(ListLogLinesStartingWith("alert:").size(), 1U);
     EXPECT_EQ(m_states.back().destination, "");
 }

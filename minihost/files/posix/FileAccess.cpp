@@ -1,0 +1,178 @@
+// The POSIX side of minihost's file operations.
+#include "minihost/files/FileAccess.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace minihost {
+namespace {
+
+using CKind = CFileAccessError::CKind;
+
+[[noreturn]] void ThrowFileError(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        throw CFileAccessError(CKind::Missing, "there is no such file or folder");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        throw CFileAccessError(CKind::Denied, "permission denied");
+    case EISDIR:
+        throw CFileAccessError(CKind::IsFolder, "it is a folder");
+    case EEXIST:
+        throw CFileAccessError(CKind::Other, "it exists already");
+    default:
+        throw CFileAccessError(CKind::Other, std::strerror(error));
+    }
+}
+
+// A descriptor open for reading, closed when the object goes.
+class CReadDescriptor {
+public:
+    explicit CReadDescriptor(const std::string& path)
+        : m_descriptor(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        if (m_descriptor < 0) {
+            ThrowFileError(errno);
+        }
+        struct stat status {};
+        if (fstat(m_descriptor, &status) != 0) {
+            const int error = errno;
+            close(m_descriptor);
+            ThrowFileError(error);
+        }
+        if (S_ISDIR(status.st_mode)) {
+            close(m_descriptor);
+            ThrowFileError(EISDIR);
+        }
+    }
+    CReadDescriptor(const CReadDescriptor&) = delete;
+    CReadDescriptor& operator=(const CReadDescriptor&) = delete;
+    ~CReadDescriptor() { close(m_descriptor); }
+
+    [[nodiscard]] int Get() const { return m_descriptor; }
+
+private:
+    int m_descriptor;
+};
+
+} // namespace
+
+std::string MakeAbsolutePlatformPath(const std::string& text) {
+    if (!text.empty() && (text[0] == '/' || text[0] == '\\')) {
+        return text;
+    }
+    return std::filesystem::current_path().string() + "/" + text;
+}
+
+void CheckFileReadable(const std::string& path) {
+    const CReadDescriptor file(path);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    const CReadDescriptor file(path);
+    std::string bytes;
+    constexpr std::size_t kChunk = std::size_t{64} * 1024;
+    for (;;) {
+        const std::size_t used = bytes.size();
+        bytes.resize(used + kChunk);
+        const ssize_t count = read(file.Get(), bytes.data() + used, kChunk);
+        if (count < 0 && errno == EINTR) {
+            bytes.resize(used);
+            continue;
+        }
+        if (count < 0) {
+            ThrowFileError(errno);
+        }
+        bytes.resize(used + static_cast<std::size_t>(count));
+        if (count == 0) {
+            return bytes;
+        }
+    }
+}
+
+bool IsExistingFolder(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool CreateFolder(const std::string& path) {
+    if (mkdir(path.c_str(), 0777) == 0) {
+        return true;
+    }
+    const int error = errno;
+    if (error == EEXIST) {
+        if (IsExistingFolder(path)) {
+            return false;
+        }
+        throw CFileAccessError(CKind::Other, "a file of that name exists");
+    }
+    if (error == ENOENT) {
+        throw CFileAccessError(CKind::Missing, "the folder that would hold it does not exist");
+    }
+    ThrowFileError(error);
+}
+
+void ReplaceFile(const std::string& source, const std::string& target) {
+    if (std::rename(source.c_str(), target.c_str()) != 0) {
+        ThrowFileError(errno);
+    }
+}
+
+void RemoveFileQuietly(const std::string& path) noexcept {
+    static_cast<void>(unlink(path.c_str()));
+}
+
+CNewFile::CNewFile(const std::string& path)
+    : m_handle(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666)) {
+    if (m_handle < 0) {
+        ThrowFileError(errno);
+    }
+}
+
+CNewFile::~CNewFile() {
+    CloseQuietly();
+}
+
+// NOLINTNEXTLINE(readability-make-member-function-const): it changes the file
+void CNewFile::Write(const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t count = write(static_cast<int>(m_handle), bytes, size);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            ThrowFileError(errno);
+        }
+        bytes += count;
+        size -= static_cast<std::size_t>(count);
+    }
+}
+
+void CNewFile::Commit() {
+    const int descriptor = static_cast<int>(m_handle);
+    m_handle = -1;
+    const bool synced = fsync(descriptor) == 0;
+    const int syncError = errno;
+    if (close(descriptor) != 0) {
+        ThrowFileError(errno);
+    }
+    if (!synced) {
+        ThrowFileError(syncError);
+    }
+}
+
+void CNewFile::CloseQuietly() noexcept {
+    if (m_handle >= 0) {
+        close(static_cast<int>(m_handle));
+        m_handle = -1;
+    }
+}
+
+} // namespace minihost

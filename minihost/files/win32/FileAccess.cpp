@@ -1,0 +1,192 @@
+// The Win32 side of minihost's file operations: the "A" calls, whose texts are in the
+// system's ANSI code page, as the real host's are.
+#include "minihost/files/FileAccess.h"
+
+#include <array>
+#include <windows.h>
+
+namespace minihost {
+namespace {
+
+using CKind = CFileAccessError::CKind;
+
+std::string DescribeError(DWORD error) {
+    std::array<char, 512> text{};
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       0, text.data(), static_cast<DWORD>(text.size()), nullptr);
+    std::string description(text.data(), length);
+    while (!description.empty() && (description.back() == '\n' || description.back() == '\r' ||
+                                    description.back() == '.')) {
+        description.pop_back();
+    }
+    return description.empty() ? "Windows error " + std::to_string(error) : description;
+}
+
+[[noreturn]] void ThrowFileError(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+        throw CFileAccessError(CKind::Missing, "there is no such file or folder");
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        throw CFileAccessError(CKind::Denied, "permission denied");
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        throw CFileAccessError(CKind::Other, "it exists already");
+    default:
+        throw CFileAccessError(CKind::Other, DescribeError(error));
+    }
+}
+
+bool IsFolderAttribute(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A handle open for reading, closed when the object goes. Others may read, write and
+// delete the file meanwhile, as they may while the real host reads it.
+class CReadHandle {
+public:
+    explicit CReadHandle(const std::string& path)
+        : m_handle(CreateFileA(path.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        if (m_handle == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (IsFolderAttribute(GetFileAttributesA(path.c_str()))) {
+                throw CFileAccessError(CKind::IsFolder, "it is a folder");
+            }
+            ThrowFileError(error);
+        }
+    }
+    CReadHandle(const CReadHandle&) = delete;
+    CReadHandle& operator=(const CReadHandle&) = delete;
+    ~CReadHandle() { CloseHandle(m_handle); }
+
+    [[nodiscard]] HANDLE Get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+HANDLE ToHandle(std::intptr_t value) {
+    return reinterpret_cast<HANDLE>(value);
+}
+
+} // namespace
+
+std::string MakeAbsolutePlatformPath(const std::string& text) {
+    std::array<char, MAX_PATH * 4> full{};
+    const DWORD length =
+        GetFullPathNameA(text.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size()) {
+        return text; // left for the parser to refuse
+    }
+    return std::string(full.data(), length);
+}
+
+void CheckFileReadable(const std::string& path) {
+    const CReadHandle file(path);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    const CReadHandle file(path);
+    std::string bytes;
+    constexpr DWORD kChunk = DWORD{64} * 1024;
+    for (;;) {
+        const std::size_t used = bytes.size();
+        bytes.resize(used + kChunk);
+        DWORD count = 0;
+        if (ReadFile(file.Get(), bytes.data() + used, kChunk, &count, nullptr) == FALSE) {
+            ThrowFileError(GetLastError());
+        }
+        bytes.resize(used + count);
+        if (count == 0) {
+            return bytes;
+        }
+    }
+}
+
+bool IsExistingFolder(const std::string& path) {
+    return IsFolderAttribute(GetFileAttributesA(path.c_str()));
+}
+
+bool CreateFolder(const std::string& path) {
+    if (CreateDirectoryA(path.c_str(), nullptr) != FALSE) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+        if (IsExistingFolder(path)) {
+            return false;
+        }
+        throw CFileAccessError(CKind::Other, "a file of that name exists");
+    }
+    if (error == ERROR_PATH_NOT_FOUND) {
+        throw CFileAccessError(CKind::Missing, "the folder that would hold it does not exist");
+    }
+    ThrowFileError(error);
+}
+
+void ReplaceFile(const std::string& source, const std::string& target) {
+    if (MoveFileExA(source.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
+        ThrowFileError(GetLastError());
+    }
+}
+
+void RemoveFileQuietly(const std::string& path) noexcept {
+    static_cast<void>(DeleteFileA(path.c_str()));
+}
+
+CNewFile::CNewFile(const std::string& path)
+    : m_handle(reinterpret_cast<std::intptr_t>(CreateFileA(
+          path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr))) {
+    if (ToHandle(m_handle) == INVALID_HANDLE_VALUE) {
+        m_handle = -1;
+        ThrowFileError(GetLastError());
+    }
+}
+
+CNewFile::~CNewFile() {
+    CloseQuietly();
+}
+
+// NOLINTNEXTLINE(readability-make-member-function-const): it changes the file
+void CNewFile::Write(const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const DWORD chunk = size > 0x10000000U ? 0x10000000U : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (WriteFile(ToHandle(m_handle), bytes, chunk, &written, nullptr) == FALSE) {
+            ThrowFileError(GetLastError());
+        }
+        bytes += written;
+        size -= written;
+    }
+}
+
+void CNewFile::Commit() {
+    const HANDLE handle = ToHandle(m_handle);
+    m_handle = -1;
+    const bool flushed = FlushFileBuffers(handle) != FALSE;
+    const DWORD flushError = GetLastError();
+    if (CloseHandle(handle) == FALSE) {
+        ThrowFileError(GetLastError());
+    }
+    if (!flushed) {
+        ThrowFileError(flushError);
+    }
+}
+
+void CNewFile::CloseQuietly() noexcept {
+    if (m_handle != -1) {
+        CloseHandle(ToHandle(m_handle));
+        m_handle = -1;
+    }
+}
+
+} // namespace minihost
