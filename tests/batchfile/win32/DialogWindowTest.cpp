@@ -99,13 +99,14 @@ void CheckDialog(HWND dialog) {
               Describe(ToPixels(dialog, {0, 0, expected.rect.width, expected.rect.height})),
           "client " + Describe(client));
     LOGFONTA font{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof(font),
-               &font);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_GETFONT answers a handle
+    auto* const fontHandle = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    GetObjectA(fontHandle, sizeof(font), &font);
     Check(std::string(static_cast<const char*>(font.lfFaceName)) == "MS Shell Dlg",
           std::string("font ") + static_cast<const char*>(font.lfFaceName));
-    Check(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)) ==
-              GetModuleHandleA(nullptr),
-          "the dialog belongs to another module");
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): GWLP_HINSTANCE holds a handle
+    auto* const instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    Check(instance == GetModuleHandleA(nullptr), "the dialog belongs to another module");
     const auto defaultId = static_cast<DWORD>(SendMessageA(dialog, DM_GETDEFID, 0, 0));
     Check(HIWORD(defaultId) == DC_HASDEFID && LOWORD(defaultId) == batchfile::kIdClose,
           "default button " + std::to_string(defaultId));
@@ -114,27 +115,30 @@ void CheckDialog(HWND dialog) {
     // The children in window order are the template's controls in template order.
     HWND control = GetWindow(dialog, GW_CHILD);
     for (const platform::CControlTemplate& wanted : expected.controls) {
-        const std::string name =
-            "control " + std::to_string(wanted.id) + " \"" + wanted.text + "\": ";
+        std::string name = "control ";
+        name += std::to_string(wanted.id) + " \"" + wanted.text + "\": ";
+        const auto checkControl = [&name](bool condition, const std::string& detail) {
+            Check(condition, name + detail);
+        };
         if (control == nullptr) {
-            Check(false, name + "missing");
+            checkControl(false, "missing");
             return;
         }
-        Check(GetDlgCtrlID(control) == wanted.id ||
-                  (wanted.id == -1 && GetDlgCtrlID(control) == 0xFFFF),
-              name + "id " + std::to_string(GetDlgCtrlID(control)));
-        Check(ReadClass(control) == platform::GetControlClassName(wanted.controlClass),
-              name + "class " + ReadClass(control));
+        checkControl(GetDlgCtrlID(control) == wanted.id ||
+                         (wanted.id == -1 && GetDlgCtrlID(control) == 0xFFFF),
+                     "id " + std::to_string(GetDlgCtrlID(control)));
+        checkControl(ReadClass(control) == platform::GetControlClassName(wanted.controlClass),
+                     "class " + ReadClass(control));
         const std::string text = ReadText(control);
         const std::string wantedText =
             wanted.id == batchfile::kIdActionCombo ? "Do nothing" : wanted.text;
-        Check(text == wantedText, name + "text " + text);
+        checkControl(text == wantedText, "text \"" + text + "\"");
         const DWORD controlStyle = ReadTemplateStyle(control);
-        Check(controlStyle == wanted.style, name + "style " + std::to_string(controlStyle) +
-                                                " wanted " + std::to_string(wanted.style));
+        checkControl(controlStyle == wanted.style, "style " + std::to_string(controlStyle) +
+                                                       " wanted " + std::to_string(wanted.style));
         const bool enabled = IsWindowEnabled(control) != FALSE;
-        Check(enabled == (wanted.id != batchfile::kIdDestinationBrowse),
-              name + (enabled ? "enabled" : "disabled"));
+        checkControl(enabled == (wanted.id != batchfile::kIdDestinationBrowse),
+                     (enabled ? "enabled" : "disabled"));
         RECT rect = ReadControlRect(dialog, control);
         RECT wantedRect = ToPixels(dialog, wanted.rect);
         if (wanted.controlClass == platform::CControlClass::ComboBox) {
@@ -142,9 +146,9 @@ void CheckDialog(HWND dialog) {
             // itself rather than from the template, so only the top edge is compared.
             rect.bottom = wantedRect.bottom;
         }
-        Check(Describe(rect) == Describe(wantedRect), name + "rectangle " + Describe(rect) +
-                                                          " wanted " +
-                                                          Describe(ToPixels(dialog, wanted.rect)));
+        checkControl(Describe(rect) == Describe(wantedRect),
+                     "rectangle " + Describe(rect) + " wanted " +
+                         Describe(ToPixels(dialog, wanted.rect)));
         control = GetWindow(control, GW_HWNDNEXT);
     }
     Check(control == nullptr, "more controls than the template's");
@@ -186,7 +190,7 @@ void TakeScreenshot() {
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX && !g_live.seen) {
         g_live.seen = true;
-        auto* dialog = reinterpret_cast<HWND>(lParam);
+        auto* dialog = reinterpret_cast<HWND>(lParam); // NOLINT(performance-no-int-to-ptr)
         RedrawWindow(dialog, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         CheckDialog(dialog);

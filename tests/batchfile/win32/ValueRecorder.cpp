@@ -13,9 +13,11 @@ int main() {
     if (file == nullptr) {
         return 1;
     }
+    bool written = true;
     for (const char* name : {"QUORVELLASEQU", "QUORVELLAFINAL", "QUORVELLADEST"}) {
         const char* value = std::getenv(name);
-        std::fprintf(file, "%s=%s\n", name, value != nullptr ? value : "(unset)");
+        written = std::fprintf(file, "%s=%s\n", name, value != nullptr ? value : "(unset)") > 0 &&
+                  written;
     }
-    return std::fclose(file) == 0 ? 0 : 1;
+    return std::fclose(file) == 0 && written ? 0 : 1;
 }
