@@ -15,10 +15,10 @@ bool IsDotEntry(const std::string& name) {
 std::array<std::string, 2> GetSequenceFolders(int majorVersion) {
     const std::string version = std::to_string(majorVersion) + ".0";
     return {
-        platform::GetShellFolderPath(platform::kFolderAppData) + "\\Adobe\\Acrobat\\" + version +
-            "\\Sequences",
-        platform::GetShellFolderPath(platform::kFolderProgramFiles) + "\\Adobe\\Acrobat " +
-            version + "\\Acrobat\\Sequences",
+        platform::GetShellFolderPath(platform::kFolderAppData) + R"(\Adobe\Acrobat\)" + version +
+            R"(\Sequences)",
+        platform::GetShellFolderPath(platform::kFolderProgramFiles) + R"(\Adobe\Acrobat )" +
+            version + R"(\Acrobat\Sequences)",
     };
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/WindowStyles.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -27,13 +28,14 @@ struct CCommandEntry {
 template <class Dialog, std::size_t Count>
 bool DispatchCommand(Dialog& dialog, const std::array<CCommandEntry<Dialog>, Count>& table,
                      int controlId, int event) {
-    for (const CCommandEntry<Dialog>& entry : table) {
-        if (entry.controlId == controlId && entry.event == event) {
-            (dialog.*entry.handler)();
-            return true;
-        }
+    const auto entry = std::find_if(table.begin(), table.end(), [&](const auto& candidate) {
+        return candidate.controlId == controlId && candidate.event == event;
+    });
+    if (entry == table.end()) {
+        return false;
     }
-    return false;
+    (dialog.*entry->handler)();
+    return true;
 }
 
 } // namespace framework

@@ -19,6 +19,8 @@ public:
     // `dialogTemplate` must outlive the dialog. Without a parent, the application's
     // active top-level window owns the dialog.
     explicit CDialog(const platform::CDialogTemplate& dialogTemplate, HostWindow parent = nullptr);
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
     ~CDialog() override = default;
 
     // Shows the dialog and returns when it ends: kIdOk, kIdCancel, or -1 when it could

@@ -29,7 +29,9 @@ std::vector<CFoundEntry> ListMatches(const std::string& folder, const std::strin
             continue;
         }
         struct stat status {};
-        const std::string path = folder + "/" + name;
+        std::string path = folder;
+        path += '/';
+        path += name;
         const bool isFolder = stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
         entries.push_back({name, isFolder});
     }
@@ -49,10 +51,10 @@ CFileSearch::CFileSearch(const std::string& pattern)
     std::string path = pattern;
     std::replace(path.begin(), path.end(), '\\', '/');
     const auto separator = path.rfind('/');
-    std::string folder = separator == std::string::npos ? "." : path.substr(0, separator);
-    if (separator == 0) {
-        folder = "/";
-    }
+    // A pattern in the root folder ("/x*") keeps its slash as the folder.
+    const std::string folder = separator == std::string::npos
+                                   ? std::string(".")
+                                   : path.substr(0, std::max<std::size_t>(separator, 1));
     const std::string mask = separator == std::string::npos ? path : path.substr(separator + 1);
     m_state->entries = ListMatches(folder, mask);
 }

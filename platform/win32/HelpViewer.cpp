@@ -21,7 +21,7 @@ CHtmlHelpProc LoadHtmlHelp() {
 } // namespace
 
 bool CallHtmlHelp(HostWindow owner, const char* helpFile, unsigned command, std::uintptr_t data) {
-    const CHtmlHelpProc htmlHelp = LoadHtmlHelp();
+    CHtmlHelpProc htmlHelp = LoadHtmlHelp();
     return htmlHelp != nullptr &&
            htmlHelp(static_cast<HWND>(owner), helpFile, command, data) != nullptr;
 }
@@ -30,7 +30,7 @@ CWaitCursor::CWaitCursor()
     : m_previous(reinterpret_cast<std::uintptr_t>(SetCursor(LoadCursor(nullptr, IDC_WAIT)))) {}
 
 CWaitCursor::~CWaitCursor() {
-    SetCursor(reinterpret_cast<HCURSOR>(m_previous));
+    SetCursor(reinterpret_cast<HCURSOR>(m_previous)); // NOLINT(performance-no-int-to-ptr)
 }
 
 } // namespace platform

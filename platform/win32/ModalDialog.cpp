@@ -100,14 +100,16 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         CenterOverOwner(dialog);
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the parameter carries the events object
+        auto* events = reinterpret_cast<CDialogEvents*>(lParam);
         try {
-            return reinterpret_cast<CDialogEvents*>(lParam)->HandleInitDialog(dialog) ? TRUE
-                                                                                      : FALSE;
+            return events->HandleInitDialog(dialog) ? TRUE : FALSE;
         } catch (...) {
             EndDialog(dialog, -1);
             return FALSE;
         }
     }
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): kept there by WM_INITDIALOG
     auto* events = reinterpret_cast<CDialogEvents*>(GetWindowLongPtrA(dialog, DWLP_USER));
     if (message == WM_COMMAND && events != nullptr) {
         try {

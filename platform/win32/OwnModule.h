@@ -5,7 +5,8 @@
 #include <windows.h>
 
 // Set by the linker at the start of every PE image.
-extern "C" IMAGE_DOS_HEADER __ImageBase; // NOLINT(bugprone-reserved-identifier)
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): the linker's name
+extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace platform {
 

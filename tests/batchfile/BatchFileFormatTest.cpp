@@ -67,7 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
             R"(Z:\tmp\100%&^ dir\rec.exe)",
             "SET QUORVELLASEQU=C:\\Seq\\a^|b^<c^>d^^e^&f%%g.sequ\r\nSET QUORVELLAFINAL=2\r\n"
             "SET QUORVELLADEST=D:\\R^&D 100%%\r\n\"Z:\\tmp\\100%%&^ dir\\rec.exe\""}),
-    [](const ::testing::TestParamInfo<CFormatCase>& tested) { return std::string(tested.param.name); });
+    [](const ::testing::TestParamInfo<CFormatCase>& tested) {
+        return std::string(tested.param.name);
+    });
 
 TEST(BatchFileEscapes, LeaveDoubleByteCharactersWhole) {
     // In Shift-JIS 0x83 0x7C is one character whose second byte is "|".

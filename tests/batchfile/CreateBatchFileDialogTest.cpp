@@ -47,6 +47,7 @@ struct CDialogState {
 
 std::vector<std::string> ReadItems(HostWindow list) {
     std::vector<std::string> items;
+    items.reserve(static_cast<std::size_t>(std::max(desktop::GetItemCount(list), 0)));
     for (int i = 0; i < desktop::GetItemCount(list); ++i) {
         items.push_back(desktop::GetItemText(list, i) + "=" +
                         std::to_string(desktop::GetItemData(list, i)));
@@ -96,10 +97,10 @@ protected:
         std::ofstream(folder / relative) << "sequence";
         std::string listed = relative;
         std::replace(listed.begin(), listed.end(), '/', '\\');
-        return inProgramFiles ? (m_folder.GetPath() / "programs").string() + "\\Adobe\\Acrobat " +
-                                    number + "\\Acrobat\\Sequences\\" + listed
-                              : (m_folder.GetPath() / "appdata").string() + "\\Adobe\\Acrobat\\" +
-                                    number + "\\Sequences\\" + listed;
+        return inProgramFiles ? (m_folder.GetPath() / "programs").string() + R"(\Adobe\Acrobat )" +
+                                    number + R"(\Acrobat\Sequences\)" + listed
+                              : (m_folder.GetPath() / "appdata").string() + R"(\Adobe\Acrobat\)" +
+                                    number + R"(\Sequences\)" + listed;
     }
 
     fs::path MakeFile(const std::string& name, const std::string& content = "x") {
@@ -114,6 +115,11 @@ protected:
         minihost::CHostOptions options;
         options.hostMajorVersion = hostMajorVersion;
         options.failOperations = failOperations;
+        return RunDialogInHost(options, script);
+    }
+
+    int RunDialogInHost(const minihost::CHostOptions& options,
+                        const std::vector<std::string>& script) {
         EXPECT_TRUE(StartHostAndSetUpPlugIn(options));
         m_session = std::make_unique<CDesktopSession>(script);
         desktop::SetIdleObserver(
@@ -392,5 +398,48 @@ TEST_F(CreateBatchFileDialog, AHostErrorInTheFolderDialogIsShownAndChangesNothin
     EXPECT_EQ(ListLogLinesStartingWith("alert:").size(), 1U);
     EXPECT_EQ(m_states.back().destination, "");
 }
+
+TEST_F(CreateBatchFileDialog, WithoutTheHostsVersionNoFolderIsSearched) {
+    PlantSequence("a.sequ");
+    RunDialog({"click 1016", "message ok", "key escape"}, 5, {"AcroView.GetVersion"});
+    EXPECT_EQ(ListLogLinesStartingWith("alert:").size(), 1U);
+    EXPECT_TRUE(m_states.front().sequences.empty());
+    EXPECT_EQ(CDesktopSession::ListMessages(),
+              std::vector<std::string>{batchfile::kSelectSequenceMessage});
+}
+
+// The destination folder comes from the host's folder dialog, started in the current
+// destination. A host error at any of its calls is shown in a host alert, changes
+// nothing and leaves nothing acquired (checked after each test).
+class DestinationFolderFaults : public CreateBatchFileDialog,
+                                public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DestinationFolderFaults, AreShownAndKeepTheDestination) {
+    PlantSequence("a.sequ");
+    const fs::path program = MakeFile("post.exe");
+    const fs::path chosen = m_folder.GetPath() / "chosen folder";
+    fs::create_directories(chosen);
+    minihost::CHostOptions options;
+    options.chooseFolderAnswers = {chosen.string()};
+    const std::string failing = GetParam();
+    if (!failing.empty()) {
+        options.failOperations = {failing};
+    }
+    RunDialogInHost(options,
+                    {"select 1023 Execute application", "click 1025", "file " + program.string(),
+                     "select 1023 Copy to a different folder", "click 1025", "key escape"});
+    if (failing.empty()) {
+        EXPECT_EQ(m_states.back().destination, chosen.string());
+        EXPECT_TRUE(ListLogLinesStartingWith("alert:").empty());
+    } else {
+        EXPECT_EQ(m_states.back().destination, program.string());
+        EXPECT_EQ(ListLogLinesStartingWith("alert:").size(), 1U);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Operations, DestinationFolderFaults,
+                         ::testing::Values("", "AcroSupport.GetDefaultFileSys",
+                                           "AcroSupport.PathCreate", "AcroView.ChooseFolderDialog",
+                                           "AcroSupport.PathGetDisplayText"));
 
 } // namespace

@@ -77,7 +77,7 @@ TEST(FileOutput, CreatesOrEmptiesAFileAndRefusesAReadOnlyOne) {
     std::ofstream(file) << "old text";
     std::FILE* stream = platform::OpenFileForWriting(file.string());
     ASSERT_NE(stream, nullptr);
-    std::fputs("new", stream);
+    EXPECT_GE(std::fputs("new", stream), 0);
     EXPECT_EQ(std::fclose(stream), 0);
     EXPECT_EQ(ReadFile(file), "new");
 

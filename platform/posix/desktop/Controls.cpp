@@ -149,7 +149,7 @@ HostWindow GetActiveWindow() {
 }
 
 HostWindow GetFocus() {
-    const HostWindow active = GetActiveWindow();
+    HostWindow active = GetActiveWindow();
     const CWindow* record = FindWindow(active);
     return record != nullptr ? record->focus : nullptr;
 }

@@ -231,7 +231,7 @@ int RunModalDialog(HostWindow dialog, CCommandProc proc, void* context) {
     }
     WriteRecord("dialog: open \"" + record->text + "\" owner " +
                 detail::DescribeWindow(record->owner));
-    const HostWindow owner = record->owner;
+    HostWindow owner = record->owner;
     const bool ownerWasEnabled = IsWindowEnabled(owner);
     EnableWindow(owner, false);
 
