@@ -8,17 +8,34 @@ add_library(qv::qpdf INTERFACE IMPORTED)
 # qpdf's headers warn about their pointer transition unless told which side we are on.
 target_compile_definitions(qv::qpdf INTERFACE POINTERHOLDER_TRANSITION=4)
 if(CMAKE_CROSSCOMPILING)
-    set(QV_CACHE_DIR "$ENV{HOME}/.cache/quorvella" CACHE PATH "scripts/bootstrap's cache")
-    set(QV_QPDF_MINGW_PREFIX "${QV_CACHE_DIR}/qpdf-mingw-i686" CACHE PATH
-        "qpdf and libjpeg built for the cross toolchain")
-    set(qpdf_lib "${QV_QPDF_MINGW_PREFIX}/lib/libqpdf.a")
-    if(NOT EXISTS "${qpdf_lib}")
-        message(FATAL_ERROR "qpdf for the cross build is missing at ${QV_QPDF_MINGW_PREFIX}: "
+    # scripts/build-qpdf-mingw (run by scripts/bootstrap) builds this folder, stamps it and
+    # moves it into place only when complete; QUORVELLA_CACHE moves it for both.
+    if(DEFINED ENV{QUORVELLA_CACHE})
+        set(qv_cache "$ENV{QUORVELLA_CACHE}")
+    elseif(NOT DEFINED ENV{HOME})
+        message(FATAL_ERROR "set QUORVELLA_CACHE or HOME: scripts/bootstrap's cache is under it")
+    else()
+        set(qv_cache "$ENV{HOME}/.cache/quorvella")
+    endif()
+    set(QV_QPDF_MINGW_PREFIX "${qv_cache}/qpdf-mingw-i686" CACHE PATH
+        "qpdf and libjpeg built for the cross toolchain by scripts/build-qpdf-mingw")
+    foreach(part STAMP include/qpdf/QPDF.hh include/jpeglib.h lib/libqpdf.a lib/libjpeg.a)
+        if(NOT EXISTS "${QV_QPDF_MINGW_PREFIX}/${part}")
+            message(FATAL_ERROR "qpdf for the cross build is missing or incomplete at "
+                                "${QV_QPDF_MINGW_PREFIX} (no ${part}): run scripts/bootstrap")
+        endif()
+    endforeach()
+    find_library(QV_MINGW_ZLIB NAMES libz.a)
+    if(NOT QV_MINGW_ZLIB)
+        message(FATAL_ERROR "mingw's static zlib is missing (package libz-mingw-w64-dev): "
                             "run scripts/bootstrap")
     endif()
     target_include_directories(qv::qpdf SYSTEM INTERFACE "${QV_QPDF_MINGW_PREFIX}/include")
-    target_link_libraries(qv::qpdf INTERFACE "${qpdf_lib}" "${QV_QPDF_MINGW_PREFIX}/lib/libjpeg.a"
-                                             /usr/i686-w64-mingw32/lib/libz.a bcrypt advapi32)
+    # In link order. qpdf's native crypto takes its random bytes from CryptGenRandom
+    # (advapi32); the rest of what it calls is in kernel32 and the C runtime.
+    target_link_libraries(qv::qpdf INTERFACE "${QV_QPDF_MINGW_PREFIX}/lib/libqpdf.a"
+                                             "${QV_QPDF_MINGW_PREFIX}/lib/libjpeg.a"
+                                             "${QV_MINGW_ZLIB}" advapi32)
 else()
     find_package(PkgConfig REQUIRED)
     pkg_check_modules(QV_QPDF REQUIRED IMPORTED_TARGET libqpdf)

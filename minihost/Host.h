@@ -11,6 +11,7 @@
 #include "minihost/Ledger.h"
 #include "minihost/Options.h"
 #include "minihost/dialogs/DialogScript.h"
+#include "minihost/documents/Documents.h"
 #include "minihost/files/FileObjects.h"
 #include "minihost/menus/MenuBar.h"
 
@@ -42,6 +43,7 @@ public:
     CMenuBar& GetMenuBar() { return m_menuBar; }
     CDialogScript& GetDialogScript() { return m_dialogScript; }
     CFileObjects& GetFiles() { return m_files; }
+    CDocuments& GetDocuments() { return m_documents; }
 
     // Counts a call of an operation that can fail, traces it when asked to and applies
     // fault injection: throws CHostError with the injected fault when there is one.
@@ -79,6 +81,7 @@ private:
     std::size_t m_misuseCount = 0;
     // The services, last: they go before the ledger and the log that they use.
     CFileObjects m_files{*this};
+    CDocuments m_documents{*this};
 };
 
 } // namespace minihost

@@ -42,7 +42,7 @@ bool CreateFolder(const std::string& path);
 
 // Replaces `target` (if it exists) by the file `source`, in one step: a reader sees
 // the old file or the new one, never a mixture. Throws CFileAccessError.
-void ReplaceFile(const std::string& source, const std::string& target);
+void MoveFileOver(const std::string& source, const std::string& target);
 
 // Removes the file `path` if it exists; never fails.
 void RemoveFileQuietly(const std::string& path) noexcept;

@@ -118,7 +118,7 @@ bool CreateFolder(const std::string& path) {
     ThrowFileError(error);
 }
 
-void ReplaceFile(const std::string& source, const std::string& target) {
+void MoveFileOver(const std::string& source, const std::string& target) {
     if (std::rename(source.c_str(), target.c_str()) != 0) {
         ThrowFileError(errno);
     }

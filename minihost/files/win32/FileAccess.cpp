@@ -131,7 +131,7 @@ bool CreateFolder(const std::string& path) {
     ThrowFileError(error);
 }
 
-void ReplaceFile(const std::string& source, const std::string& target) {
+void MoveFileOver(const std::string& source, const std::string& target) {
     if (MoveFileExA(source.c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
         ThrowFileError(GetLastError());

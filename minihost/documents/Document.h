@@ -1,0 +1,50 @@
+// An open PDF document: the object behind a HostDoc handle. Other services reach it
+// through CDocuments::Get: commands change its QPDF and its save settings, conversions
+// read it. The file's bytes are read into memory at open, so no platform file handle
+// stays open and a save may replace the document's own file.
+#pragma once
+
+#include "minihost/documents/SaveSettings.h"
+#include "minihost/files/File.h"
+#include "minihost/files/PathNotation.h"
+
+#include <memory>
+#include <string>
+
+class QPDF; // qpdf's document: include <qpdf/QPDF.hh> to use it
+
+namespace minihost {
+
+class CDocument {
+public:
+    // Opens the PDF file `name`, repairing damage when `repair` is true. Throws
+    // CHostError whose text names the file: missing, not a PDF, protected by a
+    // password, or damaged beyond repair.
+    static std::unique_ptr<CDocument> Open(const CPathName& name, bool repair);
+
+    CDocument(const CDocument&) = delete;
+    CDocument& operator=(const CDocument&) = delete;
+    ~CDocument();
+
+    QPDF& GetPdf() { return *m_pdf; }
+    CSaveSettings& GetSaveSettings() { return m_saveSettings; }
+    // The document's file: after a full save to another path, the saved file.
+    CFile& GetFile() { return m_file; }
+    [[nodiscard]] const std::string& GetPathText() const { return m_file.GetDisplayText(); }
+
+    // As found at open.
+    [[nodiscard]] std::size_t GetOpenedPageCount() const { return m_openedPageCount; }
+    [[nodiscard]] bool WasRepaired() const { return m_repaired; }
+
+private:
+    CDocument(CFile file, std::string bytes);
+
+    CFile m_file;
+    std::string m_bytes; // qpdf reads objects from here as it needs them: kept beyond m_pdf
+    std::unique_ptr<QPDF> m_pdf;
+    CSaveSettings m_saveSettings;
+    std::size_t m_openedPageCount = 0;
+    bool m_repaired = false;
+};
+
+} // namespace minihost

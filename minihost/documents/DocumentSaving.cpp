@@ -1,0 +1,150 @@
+#include "minihost/documents/DocumentSaving.h"
+
+#include "minihost/HostErrors.h"
+#include "minihost/documents/Document.h"
+#include "minihost/files/FileAccess.h"
+#include "minihost/files/NamedErrors.h"
+
+#include <exception>
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFWriter.hh>
+#include <string>
+
+namespace minihost {
+namespace {
+
+// Writes `bytes` into the new file in two parts, with the half-way hook between them.
+// qpdf has finished by then: nothing is thrown through its frames (an exception from
+// one of its pipelines may be thrown while it unwinds, and end the program).
+void WriteInTwoParts(CNewFile& file, const std::string& path, const unsigned char* bytes,
+                     std::size_t size, const CSaveHooks& hooks) {
+    const std::size_t half = (size + 1) / 2;
+    file.Write(bytes, half);
+    if (hooks.reachHalfWay) {
+        hooks.reachHalfWay(path, half);
+    }
+    file.Write(bytes + half, size - half);
+}
+
+// The temporary file beside the target, removed unless the save completes.
+class CTemporaryFile {
+public:
+    explicit CTemporaryFile(const CPathName& target) {
+        CPathName name = target;
+        const std::string base = name.names.empty() ? "root" : name.names.back();
+        for (int attempt = 1;; ++attempt) {
+            name.names.back() = "~" + base + "." + std::to_string(attempt) + ".saving";
+            m_path = FormatPlatformPath(name);
+            try {
+                m_file = std::make_unique<CNewFile>(m_path);
+                return;
+            } catch (const CFileAccessError& error) {
+                constexpr int kAttempts = 100;
+                if (error.GetKind() != CFileAccessError::CKind::Other || attempt == kAttempts) {
+                    throw; // the folder is missing or cannot be written
+                }
+            }
+        }
+    }
+    CTemporaryFile(const CTemporaryFile&) = delete;
+    CTemporaryFile& operator=(const CTemporaryFile&) = delete;
+    ~CTemporaryFile() {
+        if (!m_kept) {
+            m_file.reset();
+            RemoveFileQuietly(m_path);
+        }
+    }
+
+    CNewFile& GetFile() { return *m_file; }
+    [[nodiscard]] const std::string& GetPath() const { return m_path; }
+    // Commits the file and moves it over `target`.
+    void ReplaceTarget(const std::string& target) {
+        m_file->Commit();
+        MoveFileOver(m_path, target);
+        m_kept = true;
+    }
+
+private:
+    std::string m_path;
+    std::unique_ptr<CNewFile> m_file;
+    bool m_kept = false;
+};
+
+void ApplyEncryption(QPDFWriter& writer, const CEncryptionSettings& encryption) {
+    const char* user = encryption.userPassword.c_str();
+    const char* owner = encryption.ownerPassword.c_str();
+    const bool extract = encryption.allowCopy;
+    const bool assemble = encryption.allowModify;
+    const bool annotate = encryption.allowAnnotate;
+    const bool fillForms = encryption.allowAnnotate;
+    const bool modifyOther = encryption.allowModify;
+    const qpdf_r3_print_e print = encryption.allowPrint ? qpdf_r3p_full : qpdf_r3p_none;
+    // Accessibility (text for screen readers) is always allowed, as PDF 2.0 asks.
+    switch (encryption.method) {
+    case CEncryptionSettings::CMethod::Aes256:
+        writer.setR6EncryptionParameters(user, owner, true, extract, assemble, annotate, fillForms,
+                                         modifyOther, print, true);
+        break;
+    case CEncryptionSettings::CMethod::Aes128:
+        writer.setR4EncryptionParametersInsecure(user, owner, true, extract, assemble, annotate,
+                                                 fillForms, modifyOther, print, true, true);
+        break;
+    case CEncryptionSettings::CMethod::Rc4128:
+        writer.setR3EncryptionParametersInsecure(user, owner, true, extract, assemble, annotate,
+                                                 fillForms, modifyOther, print);
+        break;
+    }
+}
+
+void ApplySaveSettings(QPDFWriter& writer, const CSaveSettings& settings) {
+    writer.setLinearization(settings.linearize);
+    if (settings.encryption) {
+        ApplyEncryption(writer, *settings.encryption);
+    } else if (settings.removeEncryption) {
+        writer.setPreserveEncryption(false);
+    }
+}
+
+} // namespace
+
+std::uint64_t SaveDocument(CDocument& document, const CPathName& target, const CSaveHooks& hooks) {
+    const std::string targetText = FormatPlatformPath(target);
+    const std::string cannot = "Cannot save the document to " + targetText + ": ";
+    try {
+        if (target.names.empty()) {
+            throw CFileAccessError(CFileAccessError::CKind::IsFolder, "it is a folder");
+        }
+        if (IsExistingFolder(targetText)) {
+            throw CFileAccessError(CFileAccessError::CKind::IsFolder, "it is a folder");
+        }
+        CTemporaryFile temporary(target);
+        QPDFWriter writer(document.GetPdf());
+        writer.setOutputMemory();
+        ApplySaveSettings(writer, document.GetSaveSettings());
+        if (hooks.reportProgress) {
+            writer.registerProgressReporter(
+                std::make_shared<QPDFWriter::FunctionProgressReporter>(hooks.reportProgress));
+        }
+        writer.write();
+        const std::shared_ptr<Buffer> output = writer.getBufferSharedPointer();
+        WriteInTwoParts(temporary.GetFile(), temporary.GetPath(), output->getBuffer(),
+                        output->getSize(), hooks);
+        temporary.ReplaceTarget(targetText);
+        return output->getSize();
+    } catch (const CHostError&) {
+        throw; // from a hook
+    } catch (const CFileAccessError& error) {
+        const bool missingFolder = error.GetKind() == CFileAccessError::CKind::Missing;
+        ThrowNamedError(
+            kErrSaveFailed,
+            cannot + (missingFolder ? "its folder does not exist" : std::string(error.what())) +
+                ".");
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& error) {
+        ThrowNamedError(kErrSaveFailed, cannot + error.what() + ".");
+    }
+}
+
+} // namespace minihost

@@ -1,0 +1,518 @@
+// minihost's documents: real PDF files opened, saved and closed through the plug-in's
+// own table wrappers, in the order and with the arguments the plug-in uses, and read
+// back with qpdf.
+#include "host/CoreTable.h"
+#include "host/HostErrorFrame.h"
+#include "host/ModelTable.h"
+#include "host/SupportTable.h"
+#include "host/ViewTable.h"
+#include "minihost/HostErrors.h"
+#include "minihost/documents/Document.h"
+#include "tests/support/InProcessHost.h"
+#include "tests/support/SamplePdfs.h"
+#include "tests/support/TestFolders.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFWriter.hh>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::CountPdfPages;
+using testing_support::WriteSamplePdf;
+
+std::string ReadBytes(const fs::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// What the plug-in does (its working document and its PDF save), each group of host
+// calls in one error frame, with what it acquired released after the frame.
+
+// Opens the PDF at `text`; null when the host raised an error.
+HostDoc OpenAsThePlugInDoes(const std::string& text, HostBool repair = kHostTrue) {
+    HostFileSys fileSys = nullptr;
+    HostPath path = nullptr;
+    HostDoc doc = nullptr;
+    CallInErrorFrame([&] {
+        fileSys = SupportGetDefaultFileSys();
+        path = SupportPathCreate(fileSys, CoreAtomFromString("Cstring"), text.c_str(), nullptr);
+        doc = ModelDocOpen(path, SupportGetDefaultFileSys(), nullptr, repair);
+    });
+    if (path != nullptr) {
+        SupportPathRelease(fileSys, path);
+    }
+    return doc;
+}
+
+// Saves `doc` to `text` with the standard progress monitor (`withMonitor`), creating the
+// folder first; false when the host raised an error.
+bool SaveAsThePlugInDoes(HostDoc doc, const std::string& text, bool withMonitor = true) {
+    HostFileSys fileSys = nullptr;
+    HostPath path = nullptr;
+    HostPath parent = nullptr;
+    HostProgressMonitor monitor = nullptr;
+    void* monitorData = nullptr;
+    const bool completed = CallInErrorFrame([&] {
+        fileSys = SupportGetDefaultFileSys();
+        path = SupportPathCreate(fileSys, CoreAtomFromString("Cstring"), text.c_str(), nullptr);
+        parent = SupportPathAcquireParent(fileSys, path);
+        if (parent != nullptr) {
+            SupportFolderCreate(fileSys, parent, kHostTrue);
+        }
+        if (withMonitor) {
+            monitor = ViewGetDocProgressMonitor(&monitorData);
+        }
+        ModelDocSave(doc, kSaveFull | kSaveCollectGarbage, path, fileSys, monitor, monitorData);
+    });
+    for (HostPath acquired : {parent, path}) {
+        if (acquired != nullptr) {
+            SupportPathRelease(fileSys, acquired);
+        }
+    }
+    return completed;
+}
+
+// The platform path of the document's file; empty when the host raised an error.
+std::string GetPathTextAsThePlugInDoes(HostDoc doc) {
+    HostFileSys fileSys = nullptr;
+    HostPath path = nullptr;
+    char* text = nullptr;
+    CallInErrorFrame([&] {
+        fileSys = SupportGetDefaultFileSys();
+        path = SupportFileAcquirePath(ModelDocGetFile(doc));
+        text = SupportPathGetDisplayText(fileSys, path);
+    });
+    std::string copy = text != nullptr ? text : "";
+    SupportMemFree(text);
+    if (path != nullptr) {
+        SupportPathRelease(fileSys, path);
+    }
+    return copy;
+}
+
+// A two-page sample encrypted with AES-256 and these passwords.
+void WriteEncryptedSample(const fs::path& file, const char* user, const char* owner) {
+    const std::string plain = file.string() + ".plain";
+    const std::string name = file.string(); // QPDFWriter keeps its address until it has written
+    WriteSamplePdf(plain, 2);
+    {
+        QPDF pdf; // reads the file as it needs to, until it goes
+        pdf.processFile(plain.c_str());
+        QPDFWriter writer(pdf, name.c_str());
+        writer.setR6EncryptionParameters(user, owner, true, true, false, false, false, false,
+                                         qpdf_r3p_full, true);
+        writer.write();
+    }
+    fs::remove(plain);
+}
+
+class DocumentsTest : public testing_support::CInProcessHostTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(StartHostAndSetUpPlugIn(GetOptions())); }
+    virtual minihost::CHostOptions GetOptions() { return {}; }
+
+    [[nodiscard]] fs::path InFolder(const std::string& name) const {
+        return m_temp.GetPath() / name;
+    }
+
+    minihost::CDocument& GetDocument(HostDoc doc) {
+        return GetHost().GetDocuments().Get(doc, "the test");
+    }
+
+    std::string GetRaisedErrorText() {
+        return GetHost().GetErrorText(GetHost().GetFrames().GetLastErrorCode());
+    }
+
+    // The names in the folder, for "nothing else was left there".
+    [[nodiscard]] std::vector<std::string> ListFolder() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(m_temp.GetPath())) {
+            names.push_back(fs::relative(entry.path(), m_temp.GetPath()).generic_string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    testing_support::CTempFolder m_temp;
+};
+
+TEST_F(DocumentsTest, OpensARealPdfAndClosesIt) {
+    WriteSamplePdf(InFolder("in.pdf"), 3);
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(GetDocument(doc).GetOpenedPageCount(), 3U);
+    EXPECT_EQ(GetPathTextAsThePlugInDoes(doc), InFolder("in.pdf").string());
+    CallPlugIn([&] { ModelDocClose(doc); });
+    EXPECT_EQ(
+        ListLogLinesStartingWith("document: "),
+        (std::vector<std::string>{"document: opened " + InFolder("in.pdf").string() + " (3 pages)",
+                                  "document: closed " + InFolder("in.pdf").string()}));
+}
+
+struct CUnopenableCase {
+    const char* name;
+    void (*make)(const fs::path& file);
+    HostErrorCode code;
+    const char* reason; // the end of the error text, after the file's name
+};
+
+void PrintTo(const CUnopenableCase& unopenable, std::ostream* stream) {
+    *stream << unopenable.name;
+}
+
+class DocumentsUnopenable : public DocumentsTest,
+                            public ::testing::WithParamInterface<CUnopenableCase> {};
+
+TEST_P(DocumentsUnopenable, RaiseAnErrorWhoseTextNamesTheFile) {
+    const fs::path file = InFolder("in.pdf");
+    GetParam().make(file);
+    EXPECT_EQ(OpenAsThePlugInDoes(file.string()), nullptr);
+    EXPECT_EQ(GetHost().GetFrames().GetLastErrorCode(), GetParam().code);
+    const std::string expected = "Cannot open the document " + file.string() + ": ";
+    const std::string text = GetRaisedErrorText();
+    EXPECT_EQ(text.substr(0, expected.size()), expected);
+    EXPECT_NE(text.find(GetParam().reason), std::string::npos) << text;
+    EXPECT_EQ(ListLogLinesStartingWith("document: cannot open " + file.string()).size(), 1U);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, DocumentsUnopenable,
+    ::testing::Values(
+        CUnopenableCase{"Missing", [](const fs::path&) {}, minihost::kErrFileNotFound,
+                        "there is no such file or folder."},
+        CUnopenableCase{"Text",
+                        [](const fs::path& file) { WriteBytes(file, "This is not a PDF.\n"); },
+                        minihost::kErrNotPdf, "it is not a PDF file."},
+        CUnopenableCase{"Empty", [](const fs::path& file) { WriteBytes(file, ""); },
+                        minihost::kErrNotPdf, "it is not a PDF file."},
+        CUnopenableCase{"Truncated",
+                        [](const fs::path& file) {
+                            WriteSamplePdf(file, 3);
+                            const std::string bytes = ReadBytes(file);
+                            WriteBytes(file, bytes.substr(0, bytes.size() / 2));
+                        },
+                        minihost::kErrPdfDamaged, "it is damaged beyond repair ("},
+        CUnopenableCase{"Folder", [](const fs::path& file) { fs::create_directory(file); },
+                        minihost::kErrFileUnreadable, "it is a folder."},
+        CUnopenableCase{"Password",
+                        [](const fs::path& file) { WriteEncryptedSample(file, "user", "owner"); },
+                        minihost::kErrPdfPassword, "it is protected by a password."}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+// A sample whose cross-reference offset is wrong: qpdf rebuilds the table.
+void WriteDamagedButRepairablePdf(const fs::path& file) {
+    WriteSamplePdf(file, 3);
+    std::string bytes = ReadBytes(file);
+    const std::size_t offset = bytes.rfind("startxref\n") + std::string("startxref\n").size();
+    bytes.replace(offset, bytes.find('\n', offset) - offset, "123");
+    WriteBytes(file, bytes);
+}
+
+TEST_F(DocumentsTest, RepairableDamageIsRepairedWhenAsked) {
+    WriteDamagedButRepairablePdf(InFolder("damaged.pdf"));
+    EXPECT_EQ(OpenAsThePlugInDoes(InFolder("damaged.pdf").string(), kHostFalse), nullptr);
+    EXPECT_EQ(GetHost().GetFrames().GetLastErrorCode(), minihost::kErrPdfDamaged);
+
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("damaged.pdf").string());
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(ListLogLinesStartingWith("document: opened ").back(),
+              "document: opened " + InFolder("damaged.pdf").string() + " (3 pages, repaired)");
+    EXPECT_TRUE(SaveAsThePlugInDoes(doc, InFolder("fixed.pdf").string()));
+    CallPlugIn([&] { ModelDocClose(doc); });
+    EXPECT_EQ(CountPdfPages(InFolder("fixed.pdf")), 3);
+}
+
+TEST_F(DocumentsTest, SaveToAnotherPathMakesThatTheDocumentsFile) {
+    WriteSamplePdf(InFolder("in.pdf"), 3);
+    const std::string before = ReadBytes(InFolder("in.pdf"));
+    const fs::path target = InFolder("out") / "2024" / "result.pdf";
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, target.string()));
+    EXPECT_EQ(GetPathTextAsThePlugInDoes(doc), target.string());
+    EXPECT_EQ(GetDocument(doc).GetPathText(), target.string());
+    CallPlugIn([&] { ModelDocClose(doc); });
+
+    EXPECT_EQ(CountPdfPages(target), 3);
+    EXPECT_EQ(ReadBytes(InFolder("in.pdf")), before);
+    EXPECT_EQ(ListFolder(),
+              (std::vector<std::string>{"in.pdf", "out", "out/2024", "out/2024/result.pdf"}));
+    EXPECT_EQ(ListLogLinesStartingWith("document: saved "),
+              std::vector<std::string>{"document: saved " + target.string() + " (" +
+                                       std::to_string(fs::file_size(target)) + " bytes)"});
+    EXPECT_EQ(ListLogLinesStartingWith("document: closed ").back(),
+              "document: closed " + target.string());
+}
+
+TEST_F(DocumentsTest, SaveOverItsOwnFileKeepsTheDocumentWhole) {
+    WriteSamplePdf(InFolder("in.pdf"), 4);
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("in.pdf").string()));
+    // Saved twice over itself: qpdf still reads the objects it loaded at open.
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("in.pdf").string()));
+    CallPlugIn([&] { ModelDocClose(doc); });
+    EXPECT_EQ(CountPdfPages(InFolder("in.pdf")), 4);
+    EXPECT_EQ(ListFolder(), std::vector<std::string>{"in.pdf"});
+}
+
+TEST_F(DocumentsTest, SaveReportsThroughTheStandardMonitorOnlyWhenGivenIt) {
+    WriteSamplePdf(InFolder("in.pdf"), 2);
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("quiet.pdf").string(), false));
+    EXPECT_TRUE(ListLogLinesStartingWith("progress: ").empty());
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("loud.pdf").string()));
+    CallPlugIn([&] { ModelDocClose(doc); });
+    const auto progress = ListLogLinesStartingWith("progress: ");
+    ASSERT_GE(progress.size(), 2U);
+    EXPECT_EQ(progress.front(), "progress: saving " + InFolder("loud.pdf").string() + ": 0%");
+    EXPECT_EQ(progress.back(), "progress: saving " + InFolder("loud.pdf").string() + ": 100%");
+}
+
+TEST_F(DocumentsTest, SaveIntoAMissingFolderFailsWithATextNamingTheTarget) {
+    WriteSamplePdf(InFolder("in.pdf"), 1);
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
+    HostFileSys fileSys = nullptr;
+    HostPath path = nullptr;
+    const std::string target = (InFolder("none") / "out.pdf").string();
+    EXPECT_FALSE(CallPlugIn([&] {
+        fileSys = SupportGetDefaultFileSys();
+        path = SupportPathCreate(fileSys, CoreAtomFromString("Cstring"), target.c_str(), nullptr);
+        ModelDocSave(doc, kSaveFull | kSaveCollectGarbage, path, fileSys, nullptr, nullptr);
+    }));
+    CallPlugIn([&] {
+        SupportPathRelease(fileSys, path);
+        ModelDocClose(doc);
+    });
+    EXPECT_EQ(GetRaisedErrorText(),
+              "Cannot save the document to " + target + ": its folder does not exist.");
+    EXPECT_EQ(ListLogLinesStartingWith("document: save to " + target + " failed: ").size(), 1U);
+}
+
+// An injected fault in DocSave strikes once part of the temporary file is on disk.
+class DocumentsSaveFault : public DocumentsTest {
+protected:
+    minihost::CHostOptions GetOptions() override {
+        minihost::CHostOptions options;
+        options.failOperations = {"PDModel.DocSave"};
+        return options;
+    }
+};
+
+TEST_F(DocumentsSaveFault, FailureHalfWayLeavesTheEarlierFileByteForByteIntact) {
+    WriteSamplePdf(InFolder("in.pdf"), 3);
+    WriteSamplePdf(InFolder("earlier.pdf"), 1, "The earlier result");
+    const std::string earlier = ReadBytes(InFolder("earlier.pdf"));
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
+    EXPECT_FALSE(SaveAsThePlugInDoes(doc, InFolder("earlier.pdf").string()));
+    EXPECT_FALSE(SaveAsThePlugInDoes(doc, InFolder("new.pdf").string()));
+    EXPECT_FALSE(SaveAsThePlugInDoes(doc, InFolder("in.pdf").string()));
+    EXPECT_EQ(GetPathTextAsThePlugInDoes(doc), InFolder("in.pdf").string());
+    CallPlugIn([&] { ModelDocClose(doc); });
+
+    EXPECT_EQ(GetHost().GetFrames().GetLastErrorCode(), minihost::kErrInjected);
+    EXPECT_EQ(ReadBytes(InFolder("earlier.pdf")), earlier);
+    EXPECT_EQ(CountPdfPages(InFolder("in.pdf")), 3);
+    EXPECT_EQ(ListFolder(), (std::vector<std::string>{"earlier.pdf", "in.pdf"}));
+    const auto strikes = ListLogLinesStartingWith("fault: PDModel.DocSave strikes after ");
+    ASSERT_EQ(strikes.size(), 3U);
+    EXPECT_EQ(strikes[0].find("fault: PDModel.DocSave strikes after 0 bytes"), std::string::npos);
+    EXPECT_NE(strikes[0].find(InFolder("~earlier.pdf.1.saving").string()), std::string::npos)
+        << strikes[0];
+    EXPECT_EQ(ListLogLinesStartingWith("progress: ").back(),
+              "progress: saving " + InFolder("in.pdf").string() + ": stopped");
+}
+
+struct CEncryptionCase {
+    const char* name;
+    minihost::CEncryptionSettings::CMethod method;
+    int revision;
+};
+
+class DocumentsEncryption : public DocumentsTest,
+                            public ::testing::WithParamInterface<CEncryptionCase> {};
+
+TEST_P(DocumentsEncryption, SaveEncryptsWithThePasswordsAndPermissions) {
+    WriteSamplePdf(InFolder("in.pdf"), 2);
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
+    minihost::CEncryptionSettings encryption;
+    encryption.userPassword = "open sesame";
+    encryption.ownerPassword = "master";
+    encryption.method = GetParam().method;
+    encryption.allowPrint = false;
+    encryption.allowModify = false;
+    GetDocument(doc).GetSaveSettings().encryption = encryption;
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("locked.pdf").string()));
+    CallPlugIn([&] { ModelDocClose(doc); });
+
+    EXPECT_EQ(CountPdfPages(InFolder("locked.pdf")), -1);
+    EXPECT_EQ(CountPdfPages(InFolder("locked.pdf"), "open sesame"), 2);
+    QPDF pdf;
+    pdf.processFile(InFolder("locked.pdf").string().c_str(), "open sesame");
+    int revision = 0;
+    int permissions = 0;
+    ASSERT_TRUE(pdf.isEncrypted(revision, permissions));
+    EXPECT_EQ(revision, GetParam().revision);
+    EXPECT_FALSE(pdf.allowPrintHighRes());
+    EXPECT_FALSE(pdf.allowModifyAll());
+    EXPECT_TRUE(pdf.allowExtractAll());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Methods, DocumentsEncryption,
+    ::testing::Values(CEncryptionCase{"Aes256", minihost::CEncryptionSettings::CMethod::Aes256, 6},
+                      CEncryptionCase{"Aes128", minihost::CEncryptionSettings::CMethod::Aes128, 4},
+                      CEncryptionCase{"Rc4128", minihost::CEncryptionSettings::CMethod::Rc4128, 3}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST_F(DocumentsTest, SaveKeepsEncryptionUnlessToldToRemoveIt) {
+    // Anyone can open it; only the owner may change it.
+    WriteEncryptedSample(InFolder("protected.pdf"), "", "owner");
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("protected.pdf").string());
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("kept.pdf").string()));
+    GetDocument(doc).GetSaveSettings().removeEncryption = true;
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("open.pdf").string()));
+    CallPlugIn([&] { ModelDocClose(doc); });
+
+    QPDF kept;
+    kept.processFile(InFolder("kept.pdf").string().c_str());
+    EXPECT_TRUE(kept.isEncrypted());
+    QPDF opened;
+    opened.processFile(InFolder("open.pdf").string().c_str());
+    EXPECT_FALSE(opened.isEncrypted());
+    EXPECT_EQ(CountPdfPages(InFolder("open.pdf")), 2);
+}
+
+TEST_F(DocumentsTest, SaveLinearisesWhenAsked) {
+    WriteSamplePdf(InFolder("in.pdf"), 3);
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("plain.pdf").string()));
+    GetDocument(doc).GetSaveSettings().linearize = true;
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("web.pdf").string()));
+    CallPlugIn([&] { ModelDocClose(doc); });
+
+    QPDF plain;
+    plain.processFile(InFolder("plain.pdf").string().c_str());
+    EXPECT_FALSE(plain.isLinearized());
+    QPDF web;
+    web.processFile(InFolder("web.pdf").string().c_str());
+    EXPECT_TRUE(web.isLinearized());
+    EXPECT_TRUE(web.checkLinearization());
+    EXPECT_EQ(CountPdfPages(InFolder("web.pdf")), 3);
+}
+
+TEST_F(DocumentsTest, DocumentLeftOpenIsALedgerEntry) {
+    WriteSamplePdf(InFolder("in.pdf"), 1);
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
+    const auto outstanding = GetHost().GetLedger().ListOutstanding();
+    EXPECT_EQ(outstanding, std::vector<std::string>{"document (PDModel.DocOpen " +
+                                                    InFolder("in.pdf").string() + ")"});
+    CallPlugIn([&] { ModelDocClose(doc); });
+}
+
+class DocumentsMisuseTest : public DocumentsTest {
+protected:
+    void TearDown() override {
+        EXPECT_EQ(GetHost().GetLedger().GetCount(), 0U);
+        EXPECT_EQ(GetHost().MisuseCount(), m_expectedMisuse);
+        GetHost().GetLedger().ReclaimOutstanding();
+        g_plugInState = CPlugInState{};
+    }
+    std::size_t m_expectedMisuse = 0;
+};
+
+TEST_F(DocumentsMisuseTest, HandlesThatAreNotLiveAreReportedAndRefused) {
+    WriteSamplePdf(InFolder("in.pdf"), 1);
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
+    HostFile file = nullptr;
+    HostErrorCode closed = 0;
+    int notAMonitor = 0;
+    ASSERT_TRUE(CallPlugIn([&] { file = ModelDocGetFile(doc); }));
+    EXPECT_TRUE(CallPlugIn([&] { closed = SupportFileClose(file); })); // the document's
+    EXPECT_EQ(closed, minihost::kErrBadArgument);
+    HostFileSys fileSys = nullptr;
+    HostPath path = nullptr;
+    const std::string target = InFolder("out.pdf").string();
+    EXPECT_FALSE(CallPlugIn([&] {
+        fileSys = SupportGetDefaultFileSys();
+        path = SupportPathCreate(fileSys, CoreAtomFromString("Cstring"), target.c_str(), nullptr);
+        ModelDocSave(doc, kSaveFull, path, fileSys,
+                     reinterpret_cast<HostProgressMonitor>(&notAMonitor), nullptr);
+    }));
+    CallPlugIn([&] {
+        ModelDocClose(doc);
+        ModelDocClose(doc); // twice
+    });
+    EXPECT_FALSE(
+        CallPlugIn([&] { ModelDocSave(doc, kSaveFull, path, fileSys, nullptr, nullptr); }));
+    EXPECT_FALSE(CallPlugIn([&] { file = ModelDocGetFile(doc); }));
+    CallPlugIn([&] { SupportPathRelease(fileSys, path); });
+    EXPECT_FALSE(fs::exists(target));
+    m_expectedMisuse = 5;
+}
+
+// The plug-in's round for one document: open, save elsewhere, ask the file's path, close.
+void RunDocumentRound(const std::string& source, const std::string& target) {
+    HostDoc doc = OpenAsThePlugInDoes(source);
+    if (doc == nullptr) {
+        return;
+    }
+    SaveAsThePlugInDoes(doc, target);
+    GetPathTextAsThePlugInDoes(doc);
+    ModelDocClose(doc);
+}
+
+// Walks a fault through every host call of the round, one run each.
+class DocumentsFaultWalk : public DocumentsTest {
+protected:
+    std::size_t CountCalls() { return ListLogLinesStartingWith("call: ").size(); }
+};
+
+TEST_F(DocumentsFaultWalk, EveryCallOfARoundFailsWithNothingLeftAcquired) {
+    WriteSamplePdf(InFolder("in.pdf"), 2);
+    const std::string source = ReadBytes(InFolder("in.pdf"));
+    const std::string target = (InFolder("out") / "in.pdf").string();
+
+    minihost::CHostOptions traced;
+    traced.traceCalls = true;
+    TearDown();
+    ASSERT_TRUE(StartHostAndSetUpPlugIn(traced));
+    const std::size_t first = CountCalls() + 1;
+    RunDocumentRound(InFolder("in.pdf").string(), target);
+    const std::size_t last = CountCalls();
+    ASSERT_GT(last - first, 10U);
+    fs::remove_all(InFolder("out"));
+
+    for (std::size_t call = first; call <= last; ++call) {
+        minihost::CHostOptions options;
+        options.failAtCall = call;
+        TearDown();
+        ASSERT_TRUE(StartHostAndSetUpPlugIn(options));
+        RunDocumentRound(InFolder("in.pdf").string(), target);
+        EXPECT_EQ(ListLogLinesStartingWith("fault: injected at call " + std::to_string(call) + " ")
+                      .size(),
+                  1U)
+            << call;
+        EXPECT_EQ(ReadBytes(InFolder("in.pdf")), source) << call;
+        // The result is there whole, or not at all.
+        if (fs::exists(target)) {
+            EXPECT_EQ(CountPdfPages(target), 2) << call;
+        }
+        const auto names = ListFolder();
+        EXPECT_TRUE(std::none_of(names.begin(), names.end(), [](const std::string& name) {
+            return name.ends_with(".saving");
+        })) << call;
+        fs::remove_all(InFolder("out"));
+    }
+}
+
+} // namespace
