@@ -25,7 +25,9 @@ CHostOptions RequireNoHost(CHostOptions options) {
 
 CHost::CHost(CHostOptions options)
     : m_options(RequireNoHost(std::move(options)))
-    , m_log(m_options.logFile) {
+    , m_log(m_options.logFile)
+    , m_menuBar(m_options.absentMenus)
+    , m_dialogScript(m_options) {
     g_currentHost = this;
 }
 

@@ -11,8 +11,10 @@
 #include "minihost/Ledger.h"
 #include "minihost/Options.h"
 #include "minihost/notifications/Notifications.h"
+#include "minihost/dialogs/DialogScript.h"
 #include "minihost/documents/Documents.h"
 #include "minihost/files/FileObjects.h"
+#include "minihost/menus/MenuBar.h"
 
 #include <cstdint>
 #include <map>
@@ -40,6 +42,8 @@ public:
     CCallbackRegistry& GetCallbacks() { return m_callbacks; }
     CErrorFrames& GetFrames() { return m_frames; }
     CNotifications& GetNotifications() { return m_notifications; }
+    CMenuBar& GetMenuBar() { return m_menuBar; }
+    CDialogScript& GetDialogScript() { return m_dialogScript; }
     CFileObjects& GetFiles() { return m_files; }
     CDocuments& GetDocuments() { return m_documents; }
 
@@ -73,6 +77,8 @@ private:
     CCallbackRegistry m_callbacks;
     CErrorFrames m_frames;
     CNotifications m_notifications;
+    CMenuBar m_menuBar;
+    CDialogScript m_dialogScript;
     std::map<HostErrorCode, std::string> m_errorTexts;
     std::uint64_t m_callCount = 0;
     std::size_t m_misuseCount = 0;

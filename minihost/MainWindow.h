@@ -4,6 +4,7 @@
 #include "host/HostTypes.h"
 
 #include <filesystem>
+#include <string_view>
 
 namespace minihost {
 
@@ -14,8 +15,15 @@ HostWindow CreateMainWindow(bool visible);
 bool IsMainWindowAlive(HostWindow window);
 void DestroyMainWindow(HostWindow window);
 
+// Puts the menu bar's menus and items into the main window, once start-up has added
+// them: on Windows a real menu bar, whose commands run the items; logged there.
+void ShowMenus(CHost& host, HostWindow window);
+
+// Runs the menu item named `name` as a user choosing it in the main window would.
+void RunMenuCommand(CHost& host, HostWindow window, std::string_view name);
+
 // Runs until the user closes the main window or, on Linux, until "quit" or the end of
-// standard input.
+// standard input; there "menus" lists the menu items and "menu NAME" runs one.
 void RunInteractively(CHost& host, HostWindow window);
 
 // The folder that holds the running executable.

@@ -1,6 +1,7 @@
 #include "minihost/Options.h"
 
 #include "minihost/conversions/Conversions.h"
+#include "minihost/menus/MenuBar.h"
 #include "minihost/tables/OperationNames.h"
 
 #include <algorithm>
@@ -94,6 +95,25 @@ void AddFailOperation(CHostOptions& options, std::string_view value) {
     options.failOperations.emplace_back(value);
 }
 
+void AddAbsentMenu(CHostOptions& options, const std::string& value) {
+    const auto names = CMenuBar::ListStandardMenuNames();
+    if (std::find(names.begin(), names.end(), value) == names.end()) {
+        throw COptionError("--no-menu: there is no menu '" + value + "'; the menus are " +
+                           names.front() + " and " + names.back());
+    }
+    options.absentMenus.push_back(value);
+}
+
+// A dialog's answer: a path, or for the open-files dialog paths joined by ';'.
+std::string RequireAnswer(std::string_view option, std::string value, bool list) {
+    if (value.empty() || (list && (value.find(";;") != std::string::npos || value.front() == ';' ||
+                                   value.back() == ';'))) {
+        throw COptionError(std::string(option) + " needs a path or \"cancel\", not '" + value +
+                           "'");
+    }
+    return value;
+}
+
 } // namespace
 
 CHostOptions::CHostOptions() {
@@ -159,9 +179,46 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
             options.exitAfterStartup = true;
         } else if (option == "--check-sequence") {
             options.checkSequence = value();
+        } else if (option == "--no-menu") {
+            AddAbsentMenu(options, value());
+        } else if (option == "--menu") {
+            options.menuCommands.push_back(value());
+        } else if (option == "--choose-folder") {
+            options.chooseFolderAnswers.push_back(RequireAnswer(option, value(), false));
+        } else if (option == "--open-files") {
+            options.openFilesAnswers.push_back(RequireAnswer(option, value(), true));
         } else {
             throw COptionError("unknown option '" + arguments[i] + "'");
         }
+    }
+    return options;
+}
+
+std::vector<std::string> SplitOptionsText(const char* text) {
+    std::vector<std::string> options;
+    if (text == nullptr) {
+        return options;
+    }
+    std::string option;
+    bool inOption = false;
+    bool quoted = false;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c == '"') {
+            quoted = !quoted;
+            inOption = true;
+        } else if (*c == ' ' && !quoted) {
+            if (inOption) {
+                options.push_back(std::move(option));
+                option.clear();
+            }
+            inOption = false;
+        } else {
+            option += *c;
+            inOption = true;
+        }
+    }
+    if (inOption) {
+        options.push_back(std::move(option));
     }
     return options;
 }
@@ -194,12 +251,23 @@ std::string GetUsageText() {
            "  --exit-after-startup         exit as soon as start-up is finished\n"
            "  --check-sequence FILE        check a sequence file and print it normalised;\n"
            "                               loads no plug-ins (exit 1 when it is malformed)\n"
+           "  --no-menu MENU               leave menu MENU (Extensions, AboutExtensions) off\n"
+           "  --menu NAME                  run the menu item named NAME after start-up\n"
+           "  --choose-folder PATH|cancel  next answer of the choose-folder dialog\n"
+           "  --open-files PATH[;PATH...]|cancel\n"
+           "                               next answer of the open-files dialog\n"
+           "                               (--menu and the answers can be repeated; the\n"
+           "                               answers are used in order, and a dialog with\n"
+           "                               none left is cancelled)\n"
            "  --help                       show this text\n"
            "\n"
            "VERSION is major.minor (5.0, 4.5) or a 32-bit number such as 0x00040005.\n"
            "Tables: " +
            ListTableNames() +
            "\n"
+           "\n"
+           "MINIHOST_OPTIONS, when set, holds options read before the command line's,\n"
+           "separated by spaces (\"double quotes\" keep spaces in one).\n"
            "\n"
            "Exit status: 0 after a clean run, 2 for unusable options, 3 when a plug-in left\n"
            "host objects acquired or misused the host.\n" +

@@ -30,6 +30,13 @@ struct CHostOptions {
     bool exitAfterStartup = false;
     std::optional<std::filesystem::path> checkSequence; // check this file, load nothing
     bool help = false;
+    // Menus and dialogs: menus left off the bar, menu items run after start-up (by
+    // language-independent name), and the dialogs' scripted answers, each list consumed
+    // in order. An answer is a platform path (open-files: paths joined by ';') or "cancel".
+    std::vector<std::string> absentMenus;
+    std::vector<std::string> menuCommands;
+    std::vector<std::string> chooseFolderAnswers;
+    std::vector<std::string> openFilesAnswers;
 
     CHostOptions();
 };
@@ -42,6 +49,10 @@ public:
 
 // Parses the arguments after the program name. Throws COptionError.
 CHostOptions ParseOptions(const std::vector<std::string>& arguments);
+
+// The options in the text of MINIHOST_OPTIONS (for a host started by a batch file):
+// separated by spaces; a double-quoted run may hold spaces. Null gives none.
+std::vector<std::string> SplitOptionsText(const char* text);
 
 // The text that --help prints.
 std::string GetUsageText();

@@ -5,6 +5,7 @@
 #include "minihost/PlugInLoader.h"
 #include "minihost/containers/SequenceCheck.h"
 
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -16,6 +17,15 @@ namespace {
 constexpr int kExitBadOptions = 2;
 constexpr int kExitFailure = 1;
 
+// The launch request's variables, as a batch file handed them to the host.
+void LogLaunchVariables(minihost::CHostLog& log) {
+    for (const char* name : {"QUORVELLASEQU", "QUORVELLAFINAL", "QUORVELLADEST"}) {
+        if (const char* value = std::getenv(name); value != nullptr) {
+            log.Write("environment", std::string(name) + "=" + value);
+        }
+    }
+}
+
 int RunHost(const minihost::CHostOptions& options) {
     const std::filesystem::path folder =
         options.plugInsFolder.value_or(minihost::GetExecutableFolder() / "plug_ins");
@@ -25,18 +35,27 @@ int RunHost(const minihost::CHostOptions& options) {
     }
 
     minihost::CHost host(options);
-    HostWindow mainWindow = minihost::CreateMainWindow(!options.exitAfterStartup);
+    // Shown for a user, and for menu items chosen in it.
+    HostWindow mainWindow =
+        minihost::CreateMainWindow(!options.exitAfterStartup || !options.menuCommands.empty());
     if (mainWindow == nullptr) {
         std::cerr << "minihost: cannot create the main window\n";
         return kExitFailure;
     }
     host.GetLog().Write("host", "plug-ins folder " + folder.string());
+    LogLaunchVariables(host.GetLog());
     {
         minihost::CPlugInLoader plugIns(host, mainWindow);
         plugIns.LoadFolder(folder);
         plugIns.Start();
         host.GetLog().Write("host", "start-up finished, " + std::to_string(plugIns.CountRunning()) +
                                         " plug-in(s) running");
+        minihost::ShowMenus(host, mainWindow);
+        for (const auto& name : options.menuCommands) {
+            if (minihost::IsMainWindowAlive(mainWindow)) {
+                minihost::RunMenuCommand(host, mainWindow, name);
+            }
+        }
         if (!minihost::IsMainWindowAlive(mainWindow)) {
             // A plug-in closed the host, as a batch run does when it is finished.
             host.GetLog().Write("host", "the main window was destroyed; exiting");
@@ -56,7 +75,9 @@ int RunHost(const minihost::CHostOptions& options) {
 
 int main(int argc, char** argv) {
     try {
-        const std::vector<std::string> arguments(argv + 1, argv + argc);
+        std::vector<std::string> arguments =
+            minihost::SplitOptionsText(std::getenv("MINIHOST_OPTIONS"));
+        arguments.insert(arguments.end(), argv + 1, argv + argc);
         const minihost::CHostOptions options = minihost::ParseOptions(arguments);
         if (options.help) {
             std::cout << minihost::GetUsageText();

@@ -3,7 +3,7 @@
 #include "host/HostErrorFrame.h"
 #include "host/SupportTable.h"
 #include "host/ViewTable.h"
-#include "platform/DirectorySearch.h"
+#include "platform/FileSearch.h"
 #include "runner/SequenceNode.h"
 
 #include <array>
@@ -156,7 +156,8 @@ void AddFolderDocuments(const std::string& extension, const std::string& folder,
     std::string pattern = folder;
     pattern += "\\*.";
     pattern += extension;
-    for (const platform::CDirectoryEntry& entry : platform::FindDirectoryEntries(pattern)) {
+    platform::CFileSearch search(pattern);
+    for (platform::CFoundEntry entry; search.FindNext(entry);) {
         list.push_back(folder + "\\" + entry.name);
     }
 }

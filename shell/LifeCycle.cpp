@@ -1,3 +1,4 @@
+#include "shell/MenuCommands.h"
 #include "shell/PlugInEntry.h"
 
 HostBool QV_HOSTCALL ReturnTrue() {
@@ -5,5 +6,6 @@ HostBool QV_HOSTCALL ReturnTrue() {
 }
 
 HostBool QV_HOSTCALL PlugInInit() {
+    AddMenuItems();
     return kHostTrue;
 }

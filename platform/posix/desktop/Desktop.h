@@ -1,6 +1,8 @@
 // Our stand-in for the window services that Windows keeps in user32: one shared
 // library that minihost and the plug-in module both link, so that a window made by
-// one is the same object for the other.
+// one is the same object for the other. Controls, dialogs, message boxes and file
+// dialogs are in Controls.h and Dialogs.h; how a script answers them and what is
+// recorded is in Script.h and README.md beside this file.
 #pragma once
 
 #include "host/HostTypes.h"
@@ -15,13 +17,15 @@ QV_DESKTOP_API HostWindow CreateTopWindow(const char* title);
 // Whether `window` names an existing window. Any value may be asked about.
 QV_DESKTOP_API bool IsWindow(HostWindow window);
 
-// Destroys `window`; false when it names no existing window.
+// Destroys `window`, and the controls of a dialog with it; false when it names no
+// existing window.
 QV_DESKTOP_API bool DestroyWindow(HostWindow window);
 
-// The window at the top of the window order, or null when there is none.
+// The top-level window at the top of the window order, or null when there is none.
 QV_DESKTOP_API HostWindow GetTopWindow();
 
-// The title `window` was made with, or null when it names no existing window.
+// The title (or a control's text) of `window`, or null when it names no existing window.
+// The text belongs to the window and changes with it.
 QV_DESKTOP_API const char* GetWindowTitle(HostWindow window);
 
 } // namespace desktop

@@ -1,0 +1,42 @@
+// A wildcard search of one folder's entries, as FindFirstFileA, FindNextFileA and
+// FindClose make it on Windows; the Linux build keeps the Windows rules (see
+// CFileSearch below), so that code which scans folders behaves alike in both builds.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// The longest search pattern that the search accepts (MAX_PATH less its zero).
+inline constexpr std::size_t kMaxSearchPattern = 259;
+
+struct CFoundEntry {
+    std::string name;      // the entry's name, without its folder
+    bool isFolder = false; // FILE_ATTRIBUTE_DIRECTORY
+};
+
+// The entries of one folder whose names match a pattern such as "C:\Seq\*.sequ":
+// "*" stands for any run of characters, "?" for one, letter case is ignored, and "*"
+// and "*.*" match every name, "." and ".." included. Subfolders are not entered. A
+// pattern longer than kMaxSearchPattern, or naming a folder that does not exist, finds
+// nothing. On Linux a backslash separates folders as a slash does, and the entries come
+// in name order. The search is closed when the object goes.
+class CFileSearch {
+public:
+    explicit CFileSearch(const std::string& pattern);
+    CFileSearch(const CFileSearch&) = delete;
+    CFileSearch& operator=(const CFileSearch&) = delete;
+    ~CFileSearch();
+
+    // The next matching entry, the first one on the first call; false when none is left.
+    bool FindNext(CFoundEntry& entry);
+
+    struct CState; // the platform's search state
+
+private:
+    std::unique_ptr<CState> m_state;
+};
+
+} // namespace platform

@@ -1,0 +1,72 @@
+#include "platform/FileSearch.h"
+
+#include "platform/posix/Wildcard.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <vector>
+
+namespace platform {
+
+struct CFileSearch::CState {
+    std::vector<CFoundEntry> entries;
+    std::size_t next = 0;
+};
+
+namespace {
+
+// Reads the whole folder at once, so that the search holds no open directory.
+std::vector<CFoundEntry> ListMatches(const std::string& folder, const std::string& mask) {
+    std::vector<CFoundEntry> entries;
+    DIR* directory = opendir(folder.c_str());
+    if (directory == nullptr) {
+        return entries;
+    }
+    while (const dirent* entry = readdir(directory)) {
+        const std::string name = static_cast<const char*>(entry->d_name);
+        if (!MatchesWildcard(mask, name)) {
+            continue;
+        }
+        struct stat status {};
+        std::string path = folder;
+        path += '/';
+        path += name;
+        const bool isFolder = stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+        entries.push_back({name, isFolder});
+    }
+    closedir(directory);
+    std::sort(entries.begin(), entries.end(),
+              [](const CFoundEntry& a, const CFoundEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+} // namespace
+
+CFileSearch::CFileSearch(const std::string& pattern)
+    : m_state(std::make_unique<CState>()) {
+    if (pattern.size() > kMaxSearchPattern) {
+        return;
+    }
+    std::string path = pattern;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    const auto separator = path.rfind('/');
+    // A pattern in the root folder ("/x*") keeps its slash as the folder.
+    const std::string folder = separator == std::string::npos
+                                   ? std::string(".")
+                                   : path.substr(0, std::max<std::size_t>(separator, 1));
+    const std::string mask = separator == std::string::npos ? path : path.substr(separator + 1);
+    m_state->entries = ListMatches(folder, mask);
+}
+
+CFileSearch::~CFileSearch() = default;
+
+bool CFileSearch::FindNext(CFoundEntry& entry) {
+    if (m_state->next >= m_state->entries.size()) {
+        return false;
+    }
+    entry = m_state->entries[m_state->next++];
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,166 @@
+// Shell folders, the running code's file names, file-dialog filters and opening files
+// for writing, on the real system of each build.
+#include "platform/FileDialogs.h"
+#include "platform/FileOutput.h"
+#include "platform/ModuleFiles.h"
+#include "platform/ShellFolders.h"
+#include "tests/support/TestFolders.h"
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+void MakeReadOnly(const fs::path& file) {
+#if defined(_WIN32)
+    SetFileAttributesA(file.string().c_str(), FILE_ATTRIBUTE_READONLY);
+#else
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+#endif
+}
+
+void MakeWritable(const fs::path& file) {
+#if defined(_WIN32)
+    SetFileAttributesA(file.string().c_str(), FILE_ATTRIBUTE_NORMAL);
+#else
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+#endif
+}
+
+TEST(ModuleFiles, TheTestProgramIsItsOwnModuleAndTheProcess) {
+    std::array<char, 260> own{};
+    std::array<char, 260> process{};
+    const std::size_t ownLength = platform::GetOwnModuleFileName(own.data(), own.size());
+    platform::GetProcessFileName(process.data(), process.size());
+    EXPECT_GT(ownLength, 0U);
+    EXPECT_STREQ(own.data(), process.data());
+    EXPECT_EQ(fs::path(own.data()),
+              testing_support::GetBinFolder() / fs::path(own.data()).filename());
+}
+
+TEST(ModuleFiles, ANameLongerThanTheBufferIsCutAndEnded) {
+    std::array<char, 260> whole{};
+    const std::size_t length = platform::GetOwnModuleFileName(whole.data(), whole.size());
+    std::array<char, 8> cut{};
+    cut.fill('#');
+    EXPECT_EQ(platform::GetOwnModuleFileName(cut.data(), cut.size()), 7U);
+    EXPECT_EQ(std::string(cut.data()), std::string(whole.data(), 7));
+    EXPECT_GT(length, 7U);
+}
+
+TEST(FileDialogFilters, BarsBecomeZeros) {
+    EXPECT_EQ(platform::ConvertFilters("Batch File (*.bat)|*.bat||"),
+              std::string("Batch File (*.bat)\0*.bat\0\0", 26));
+    EXPECT_EQ(platform::ConvertFilters(""), "");
+}
+
+TEST(FileOutput, CreatesOrEmptiesAFileAndRefusesAReadOnlyOne) {
+    const testing_support::CTempFolder folder;
+    const fs::path file = folder.GetPath() / "out.bat";
+    std::ofstream(file) << "old text";
+    std::FILE* stream = platform::OpenFileForWriting(file.string());
+    ASSERT_NE(stream, nullptr);
+    EXPECT_GE(std::fputs("new", stream), 0);
+    EXPECT_EQ(std::fclose(stream), 0);
+    EXPECT_EQ(ReadFile(file), "new");
+
+    MakeReadOnly(file);
+    EXPECT_EQ(platform::OpenFileForWriting(file.string()), nullptr);
+    EXPECT_EQ(ReadFile(file), "new");
+    MakeWritable(file);
+
+    EXPECT_EQ(platform::OpenFileForWriting((folder.GetPath() / "missing" / "x.bat").string()),
+              nullptr);
+}
+
+#if defined(_WIN32)
+
+TEST(ShellFolders, AreTheSystemsOwn) {
+    const std::string appData = platform::GetShellFolderPath(platform::kFolderAppData);
+    EXPECT_TRUE(fs::is_directory(appData)) << appData;
+    EXPECT_TRUE(fs::is_directory(platform::GetShellFolderPath(platform::kFolderProgramFiles)));
+    EXPECT_EQ(platform::GetShellFolderPath(12345), "");
+}
+
+#else
+
+// Sets an environment variable for the life of the object.
+class CScopedVariable {
+public:
+    CScopedVariable(const char* name, const char* value)
+        : m_name(name) {
+        const char* old = std::getenv(name);
+        m_had = old != nullptr;
+        m_old = m_had ? old : "";
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    CScopedVariable(const CScopedVariable&) = delete;
+    CScopedVariable& operator=(const CScopedVariable&) = delete;
+    ~CScopedVariable() {
+        if (m_had) {
+            setenv(m_name.c_str(), m_old.c_str(), 1);
+        } else {
+            unsetenv(m_name.c_str());
+        }
+    }
+
+private:
+    std::string m_name;
+    std::string m_old;
+    bool m_had = false;
+};
+
+TEST(ShellFolders, LinuxStandInsAndTheirOverrides) {
+    const CScopedVariable noAppData("QV_APPDATA_FOLDER", nullptr);
+    const CScopedVariable noPrograms("QV_PROGRAM_FILES_FOLDER", nullptr);
+    const CScopedVariable home("HOME", "/home/someone");
+    {
+        const CScopedVariable noDataHome("XDG_DATA_HOME", nullptr);
+        EXPECT_EQ(platform::GetShellFolderPath(platform::kFolderAppData),
+                  "/home/someone/.local/share");
+    }
+    {
+        const CScopedVariable dataHome("XDG_DATA_HOME", "/data/home");
+        EXPECT_EQ(platform::GetShellFolderPath(platform::kFolderAppData), "/data/home");
+        const CScopedVariable appData("QV_APPDATA_FOLDER", "/planted/appdata");
+        EXPECT_EQ(platform::GetShellFolderPath(platform::kFolderAppData), "/planted/appdata");
+    }
+    EXPECT_EQ(platform::GetShellFolderPath(platform::kFolderProgramFiles), "/opt");
+    const CScopedVariable programs("QV_PROGRAM_FILES_FOLDER", "/planted/programs");
+    EXPECT_EQ(platform::GetShellFolderPath(platform::kFolderProgramFiles), "/planted/programs");
+    EXPECT_EQ(platform::GetShellFolderPath(12345), "");
+}
+
+TEST(FileOutput, BackslashesSeparateFoldersOnLinux) {
+    const testing_support::CTempFolder folder;
+    fs::create_directory(folder.GetPath() / "sub");
+    std::FILE* stream = platform::OpenFileForWriting(folder.GetPath().string() + "\\sub\\x.bat");
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(std::fclose(stream), 0);
+    EXPECT_TRUE(fs::exists(folder.GetPath() / "sub" / "x.bat"));
+}
+
+#endif
+
+} // namespace
