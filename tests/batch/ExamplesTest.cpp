@@ -117,7 +117,9 @@ TEST_F(Examples, EveryExampleProcessesEveryInput) {
         if (const auto* folder = output->GetContainer("PreselectedFolderPath")) {
             fs::create_directories(ToPlatformPath(*folder->GetStringOrText("DI")));
         }
-        if (outputVariation == 1) {
+        // The folder dialog is shown again for every document, and picks existing folders.
+        fs::create_directories(m_folder.GetPath() / "chosen");
+        for (int i = 0; outputVariation == 1 && i < m_expectedInputs; ++i) {
             arguments.insert(arguments.end(),
                              {"--choose-folder", (m_folder.GetPath() / "chosen").string()});
         }
