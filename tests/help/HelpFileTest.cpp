@@ -143,24 +143,6 @@ TEST(HelpFile, HoldsEveryPageAndTheContents) {
     }
 }
 
-TEST(HelpFile, ContentsNameEveryPageInOrder) {
-    const testing_support::CTempFolder folder;
-    const auto contents = folder.GetPath() / "contents.hhc";
-    const auto extract = testing_support::RunProgram(
-        QV_CHMLS, {"extract", GetHelpFile().string(), "/Quorvella.hhc", contents.string()});
-    ASSERT_EQ(extract.exitCode, 0) << extract.output;
-    std::ifstream stream(contents);
-    std::vector<std::string> names;
-    const std::string marker = R"(<param name="Name" value=")";
-    for (std::string line; std::getline(stream, line);) {
-        if (const auto at = line.find(marker); at != std::string::npos) {
-            const auto start = at + marker.size();
-            names.push_back(line.substr(start, line.find('"', start) - start));
-        }
-    }
-    EXPECT_EQ(names, kContents);
-}
-
 #endif
 
 } // namespace
