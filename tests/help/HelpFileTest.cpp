@@ -24,10 +24,6 @@ namespace {
 
 using testing_support::GetPlugInsFolder;
 
-const std::vector<std::string> kContents = {"Quorvella plug-in",
-                                            "Launch variables and final actions", "The batch file",
-                                            "Create Batch File dialog"};
-
 std::filesystem::path GetHelpFile() {
     return GetPlugInsFolder() / "Quorvella.chm";
 }
@@ -61,6 +57,9 @@ TEST(HelpFile, IsFoundAtThePathThePlugInFormsFromItsModule) {
 
 #if defined(_WIN32)
 
+const std::vector<std::string> kContents = {"Quorvella plug-in",
+                                            "Launch variables and final actions", "The batch file",
+                                            "Create Batch File dialog"};
 constexpr unsigned kCloseAll = 18; // HH_CLOSE_ALL
 
 struct CChildSearch {
