@@ -1,6 +1,5 @@
 // Each command handler on a real PDF: run through a CCommand, as the host runs it, then
 // the document written out and read back with qpdf.
-#include "minihost/HostErrors.h"
 #include "minihost/commands/Command.h"
 #include "tests/minihost/commands/CommandParams.h"
 #include "tests/minihost/commands/PdfReadBack.h"
@@ -291,20 +290,6 @@ TEST_F(CommandHandler, RealHandlersNeedTheInputsToNameADocument) {
         EXPECT_EQ(GetLastLogLine(), std::string("command: ") + handler +
                                         " -> error: its inputs name no open document (\"PDDoc\")");
     }
-}
-
-TEST_F(CommandHandler, DiagnosticsEndEachWayACommandCanEnd) {
-    EXPECT_EQ(Run("TestFail", {}), kCommandInError);
-    EXPECT_EQ(GetLastLogLine(), "command: TestFail -> error: TestFail always fails");
-    EXPECT_EQ(Run("TestCancel", {}), kCommandCanceled);
-    EXPECT_EQ(GetLastLogLine(), "command: TestCancel -> cancelled");
-    try {
-        Run("TestRaise", {});
-        ADD_FAILURE() << "TestRaise returned";
-    } catch (const minihost::CHostError& error) {
-        EXPECT_EQ(error.GetCode(), minihost::kErrInjected);
-    }
-    EXPECT_EQ(GetLastLogLine(), "command: TestRaise -> raised host error 1");
 }
 
 TEST_F(CommandHandler, TestRecordInputsLogsEachInputWithItsType) {

@@ -12,7 +12,6 @@
 #include "tests/support/TestFolders.h"
 
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
@@ -76,76 +75,6 @@ protected:
 
     testing_support::CTempFolder m_temp;
 };
-
-struct CHandlerCase {
-    const char* name;
-    const char* handler;
-    const char* params;
-    std::function<void(QPDF& saved)> check;
-};
-
-class HandlerOnADocument : public CommandRunTest,
-                           public ::testing::WithParamInterface<CHandlerCase> {};
-
-TEST_P(HandlerOnADocument, ChangesItAsDocumented) {
-    const auto& run = GetParam();
-    EXPECT_EQ(RunAndSave(MakeSequence(run.handler, run.params)), kCommandDone);
-    EXPECT_EQ(ListLogLinesStartingWith("command: ").back(),
-              std::string("command: ") + run.handler + " -> done");
-    QPDF saved;
-    saved.processFile(InFolder("out.pdf").c_str());
-    run.check(saved);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Handlers, HandlerOnADocument,
-    ::testing::Values(
-        CHandlerCase{"RotatePages", "RotatePages", R"(Angle = -90 Pages = "1,3")",
-                     [](QPDF& saved) {
-                         EXPECT_EQ(testing_support::ReadPageRotations(saved),
-                                   (std::vector<int>{270, 0, 270}));
-                     }},
-        CHandlerCase{"DeletePages", "DeletePages", R"(Pages = "r1,1")",
-                     [](QPDF& saved) {
-                         EXPECT_EQ(testing_support::ReadPageNumbers(saved), std::vector<int>{2});
-                     }},
-        CHandlerCase{"DocumentInfo", "DocumentInfo",
-                     R"(Title = text "Quarterly report" Author = "A. Person" Producer = "")",
-                     [](QPDF& saved) {
-                         EXPECT_EQ(testing_support::ReadInfoEntry(saved, "/Title"),
-                                   "Quarterly report");
-                         EXPECT_EQ(testing_support::ReadInfoEntry(saved, "/Author"), "A. Person");
-                         EXPECT_FALSE(saved.getTrailer().getKey("/Info").hasKey("/Producer"));
-                     }},
-        CHandlerCase{
-            "OpenOptions", "OpenOptions",
-            R"(PageLayout = "SinglePage" PageMode = "FullScreen" OpenPage = 3
-                        DisplayDocTitle = true)",
-            [](QPDF& saved) {
-                QPDFObjectHandle root = saved.getRoot();
-                EXPECT_EQ(root.getKey("/PageLayout").getName(), "/SinglePage");
-                EXPECT_EQ(root.getKey("/PageMode").getName(), "/FullScreen");
-                EXPECT_EQ(root.getKey("/OpenAction").getArrayItem(0).getObjGen(),
-                          saved.getAllPages().at(2).getObjGen());
-                EXPECT_TRUE(
-                    root.getKey("/ViewerPreferences").getKey("/DisplayDocTitle").getBoolValue());
-            }},
-        CHandlerCase{
-            "Security", "Security", R"(OwnerPassword = "owner" AllowModify = false)",
-            [](QPDF& saved) {
-                // No user password: anybody opens it; changes need the owner.
-                EXPECT_TRUE(saved.isEncrypted());
-                EXPECT_TRUE(saved.allowPrintHighRes());
-                EXPECT_TRUE(saved.allowExtractAll());
-                EXPECT_FALSE(saved.allowModifyOther());
-                EXPECT_EQ(testing_support::ReadPageNumbers(saved), (std::vector<int>{1, 2, 3}));
-            }},
-        CHandlerCase{"FastWebView", "FastWebView", "",
-                     [](QPDF& saved) {
-                         EXPECT_TRUE(saved.isLinearized());
-                         EXPECT_FALSE(saved.isEncrypted());
-                     }}),
-    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 struct CSecurityCase {
     const char* name;
