@@ -109,6 +109,12 @@ TEST_F(Examples, EveryExampleProcessesEveryInput) {
         const auto* output = parsed.container->GetContainer("Output");
         ASSERT_NE(input, nullptr);
         ASSERT_NE(output, nullptr);
+#if defined(_WIN32)
+        // The Windows build has no plain-text conversion (minihost --help says so).
+        if (output->GetStringOrText("HandlerUniqueID") == "com.minihost.text") {
+            continue;
+        }
+#endif
         std::vector<std::string> arguments;
         m_expectedInputs = 0;
         MakeInputs(*input, arguments);
