@@ -48,7 +48,7 @@ TEST(DesktopScript, PassesOverCommentsAndBlankLinesAndAppendsTheRecordToItsFile)
     EXPECT_EQ(desktop::CountScriptActionsLeft(), 0U);
     unsetenv("QV_DESKTOP_RECORD");
 
-    const std::string line = "message: \"Hello.\" title \"Title\" owner none OK, warning -> ok";
+    const std::string line = R"(message: "Hello." title "Title" owner none OK, warning -> ok)";
     EXPECT_EQ(desktop::GetRecord(), std::vector<std::string>{line});
     std::ifstream stream(recordFile);
     std::string written;
