@@ -10,11 +10,11 @@
 #include "minihost/HostLog.h"
 #include "minihost/Ledger.h"
 #include "minihost/Options.h"
-#include "minihost/notifications/Notifications.h"
 #include "minihost/dialogs/DialogScript.h"
 #include "minihost/documents/Documents.h"
 #include "minihost/files/FileObjects.h"
 #include "minihost/menus/MenuBar.h"
+#include "minihost/notifications/Notifications.h"
 
 #include <cstdint>
 #include <map>
