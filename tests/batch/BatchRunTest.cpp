@@ -383,3 +383,37 @@ TEST_F(BatchRun, AHostErrorInTheOutputStepSkipsOnlyThatDocumentsFinalAction) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BatchRun, PickedFilesAreProcessedInTheOrderGivenAndAFolderIsAskedForEach) {
+    const fs::path a = AddInput("a.pdf");
+    const fs::path b = AddInput("b.pdf");
+    fs::create_directories(Out() / "first");
+    fs::create_directories(Out() / "second");
+    auto input = std::make_unique<minihost::CContainer>();
+    input->Put("FileVariation", 2);
+    WriteSequence(Rotate(90), std::move(input), MakeOutput(1));
+    const CMiniHostRun run =
+        RunBatch("0", "",
+                 {"--open-files", b.string() + ";" + a.string(), "--choose-folder",
+                  (Out() / "first").string(), "--choose-folder", (Out() / "second").string()});
+    ExpectCleanRun(run);
+    EXPECT_TRUE(fs::exists(Out() / "first" / "b.pdf")) << run.GetTranscript();
+    EXPECT_TRUE(fs::exists(Out() / "second" / "a.pdf")) << run.GetTranscript();
+}
+
+TEST_F(BatchRun, PickingCancelledRunsNothingAndStillClosesTheHost) {
+    const fs::path a = AddInput("a.pdf");
+    auto input = std::make_unique<minihost::CContainer>();
+    input->Put("FileVariation", 2);
+    WriteSequence(Rotate(90), std::move(input), MakeOutput(0, Out()));
+    const CMiniHostRun run = RunBatch("3", "", {"--open-files", "cancel"});
+    ExpectCleanRun(run);
+    EXPECT_TRUE(fs::exists(a));
+    EXPECT_FALSE(fs::exists(Out()));
+    EXPECT_EQ(ReadTrail().back(), "end\tinputs=0\topened=0\twritten=0\tapplied=0\theldback=0\t"
+                                  "stopped=no input documents could be collected");
+}
+
+} // namespace
