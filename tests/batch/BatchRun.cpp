@@ -29,6 +29,7 @@ CContainerPtr MakeListOf(std::vector<CContainerPtr> items) {
 
 CContainerPtr MakeListedInput(const std::vector<fs::path>& files) {
     std::vector<CContainerPtr> entries;
+    entries.reserve(files.size());
     for (const auto& file : files) {
         entries.push_back(MakeDIContainer(file));
     }
@@ -68,7 +69,7 @@ void CBatchRunTest::SetUp() {
 }
 
 fs::path CBatchRunTest::AddInput(const std::string& name, int pages) {
-    const fs::path file = In() / name;
+    fs::path file = In() / name;
     WriteSamplePdf(file, pages);
     return file;
 }

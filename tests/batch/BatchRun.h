@@ -65,8 +65,9 @@ protected:
                           const std::vector<std::string>& arguments = {});
 
     // The same with every variable given as it stands (an absent one is not set).
-    CMiniHostRun RunWithVariables(const std::vector<std::pair<std::string, std::string>>& variables,
-                                  const std::vector<std::string>& arguments = {});
+    static CMiniHostRun
+    RunWithVariables(const std::vector<std::pair<std::string, std::string>>& variables,
+                     const std::vector<std::string>& arguments = {});
 
     // The audit trail's lines.
     [[nodiscard]] std::vector<std::string> ReadTrail() const;
