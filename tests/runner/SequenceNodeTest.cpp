@@ -16,9 +16,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using minihost::CAtomValue;
-using minihost::CContainer;
-using minihost::CTextValue;
 
 class SequenceNodeTest : public testing_support::CInProcessHostTest {
 protected:
