@@ -365,7 +365,7 @@ TEST_F(BatchRun, AHostErrorInTheOutputStepSkipsOnlyThatDocumentsFinalAction) {
     const long opened = traced.FindLine("call: * PDModel.DocOpen");
     ASSERT_GE(opened, 0);
     std::string call;
-    for (std::size_t i = static_cast<std::size_t>(opened); i < traced.log.size(); ++i) {
+    for (auto i = static_cast<std::size_t>(opened); i < traced.log.size(); ++i) {
         if (traced.log[i].ends_with(" AcroSupport.PathFromDIPath")) {
             call = traced.log[i].substr(6, traced.log[i].find(' ', 6) - 6);
             break;
