@@ -15,7 +15,7 @@ CFileObjects& GetFiles() {
     return CHost::GetCurrent().GetFiles();
 }
 
-// The one kind of path specification minihost knows: a platform path text.
+// The one path kind minihost knows: a platform path text ("Cstring").
 constexpr const char* kPathSpecPlatformText = "Cstring";
 
 void RequireArgument(const void* argument, const char* operation, const char* what) {
@@ -69,7 +69,7 @@ HostPath QV_HOSTCALL PathCreate(HostFileSys fileSys, HostAtom pathSpecType, cons
     return Serve<HostPath>(kOperation, [&] {
         CHost& host = CHost::GetCurrent();
         host.GetFiles().CheckFileSys(fileSys, kOperation);
-        RequireArgument(pathSpec, kOperation, "no path specification");
+        RequireArgument(pathSpec, kOperation, "no path text");
         if (mustBeZero != nullptr) {
             ThrowMisuse(kOperation, "a last argument that is not null");
         }
