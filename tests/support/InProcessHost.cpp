@@ -48,7 +48,7 @@ void CInProcessHostTest::TearDown() {
     }
     EXPECT_EQ(m_host->GetLedger().GetCount(), 0U) << "left acquired:\n" << outstanding;
     m_host->GetLedger().ReclaimOutstanding();
-    EXPECT_EQ(m_host->MisuseCount(), 0U);
+    EXPECT_EQ(m_host->MisuseCount(), m_expectedMisuses);
     EXPECT_EQ(m_host->GetFrames().GetDepth(), 0U);
     m_host.reset();
     g_plugInState = CPlugInState{};

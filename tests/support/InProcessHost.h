@@ -34,6 +34,9 @@ protected:
     }
 
     minihost::CHost& GetHost() { return *m_host; }
+
+    // The number of misuses the test provokes on purpose; TearDown expects exactly it.
+    void ExpectMisuses(std::size_t count) { m_expectedMisuses = count; }
     [[nodiscard]] std::vector<std::string> ListLogLinesStartingWith(std::string_view prefix) const;
 
     void TearDown() override;
@@ -41,6 +44,7 @@ protected:
 private:
     CTempFolder m_folder;
     std::unique_ptr<minihost::CHost> m_host;
+    std::size_t m_expectedMisuses = 0;
 };
 
 } // namespace testing_support

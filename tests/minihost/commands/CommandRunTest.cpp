@@ -262,16 +262,7 @@ TEST_F(CommandRunTest, AConversionThatCannotWriteAnswersFailureAndRaisesNothing)
 }
 
 // Handles that are not live are recognised and reported, never read.
-class CommandRunMisuseTest : public CommandRunTest {
-protected:
-    void TearDown() override {
-        EXPECT_EQ(GetHost().GetLedger().GetCount(), 0U);
-        EXPECT_EQ(GetHost().MisuseCount(), m_expectedMisuse);
-        GetHost().GetLedger().ReclaimOutstanding();
-        g_plugInState = CPlugInState{};
-    }
-    std::size_t m_expectedMisuse = 0;
-};
+class CommandRunMisuseTest : public CommandRunTest {};
 
 TEST_F(CommandRunMisuseTest, InputsNamingAClosedDocumentAreRefused) {
     HostContainer sequence = ReadSequence(MakeSequence("FastWebView", ""));
@@ -281,7 +272,7 @@ TEST_F(CommandRunMisuseTest, InputsNamingAClosedDocumentAreRefused) {
         EXPECT_EQ(testing_support::RunStepAsThePlugInDoes(sequence, 0, doc), kStepRaised);
         ExtraContainerDestroy(sequence);
     }));
-    m_expectedMisuse = 1;
+    ExpectMisuses(1);
     EXPECT_EQ(GetHost().GetFrames().GetLastErrorCode(), minihost::kErrBadArgument);
 }
 
@@ -296,7 +287,7 @@ TEST_F(CommandRunMisuseTest, AHandlerRecordThatTheHostNeverGaveIsRefused) {
         testing_support::CloseAsThePlugInDoes(doc);
     }));
     EXPECT_FALSE(completed);
-    m_expectedMisuse = 1;
+    ExpectMisuses(1);
     EXPECT_EQ(ListLogLinesStartingWith("misuse: AcroView.ConvertFromPdf was given a handler record "
                                        "that the host never enumerated")
                   .size(),

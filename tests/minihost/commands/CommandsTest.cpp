@@ -114,16 +114,7 @@ TEST_F(CommandsTest, TestRaiseRaisesIntoThePlugInsFrame) {
 }
 
 // Handles that are not live are recognised and reported, never read.
-class CommandsMisuseTest : public CommandsTest {
-protected:
-    void TearDown() override {
-        EXPECT_EQ(GetHost().GetLedger().GetCount(), 0U);
-        EXPECT_EQ(GetHost().MisuseCount(), m_expectedMisuse);
-        GetHost().GetLedger().ReclaimOutstanding();
-        g_plugInState = CPlugInState{};
-    }
-    std::size_t m_expectedMisuse = 0;
-};
+class CommandsMisuseTest : public CommandsTest {};
 
 TEST_F(CommandsMisuseTest, DestroyedOrForeignCommandsAreReportedAndRefused) {
     HostCommand command = New("TestCancel");
@@ -135,7 +126,7 @@ TEST_F(CommandsMisuseTest, DestroyedOrForeignCommandsAreReportedAndRefused) {
     auto* foreign = reinterpret_cast<HostCommand>(&notACommand);
     EXPECT_FALSE(CallPlugIn([&] { ViewCommandSetParams(foreign, nullptr); }));
     Destroy(nullptr); // nothing to destroy: no misuse
-    m_expectedMisuse = 3;
+    ExpectMisuses(3);
     EXPECT_EQ(ListLogLinesStartingWith("misuse: AcroView.CommandDestroy was given a command that "
                                        "is not live")
                   .size(),

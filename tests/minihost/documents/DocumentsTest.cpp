@@ -419,16 +419,7 @@ TEST_F(DocumentsTest, DocumentLeftOpenIsALedgerEntry) {
     CallPlugIn([&] { ModelDocClose(doc); });
 }
 
-class DocumentsMisuseTest : public DocumentsTest {
-protected:
-    void TearDown() override {
-        EXPECT_EQ(GetHost().GetLedger().GetCount(), 0U);
-        EXPECT_EQ(GetHost().MisuseCount(), m_expectedMisuse);
-        GetHost().GetLedger().ReclaimOutstanding();
-        g_plugInState = CPlugInState{};
-    }
-    std::size_t m_expectedMisuse = 0;
-};
+class DocumentsMisuseTest : public DocumentsTest {};
 
 TEST_F(DocumentsMisuseTest, HandlesThatAreNotLiveAreReportedAndRefused) {
     WriteSamplePdf(InFolder("in.pdf"), 1);
@@ -457,7 +448,7 @@ TEST_F(DocumentsMisuseTest, HandlesThatAreNotLiveAreReportedAndRefused) {
     EXPECT_FALSE(CallPlugIn([&] { file = ModelDocGetFile(doc); }));
     CallPlugIn([&] { SupportPathRelease(fileSys, path); });
     EXPECT_FALSE(fs::exists(target));
-    m_expectedMisuse = 5;
+    ExpectMisuses(5);
 }
 
 // The plug-in's round for one document: open, save elsewhere, ask the file's path, close.

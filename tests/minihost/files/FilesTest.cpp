@@ -263,16 +263,7 @@ TEST_F(FilesTest, FolderCreateWithoutParentsOrOverAFileAnswersACodeNamingTheFold
 }
 
 // Handles that are not live are recognised and reported, never read.
-class FilesMisuseTest : public FilesTest {
-protected:
-    void TearDown() override {
-        EXPECT_EQ(GetHost().GetLedger().GetCount(), 0U);
-        EXPECT_EQ(GetHost().MisuseCount(), m_expectedMisuse);
-        GetHost().GetLedger().ReclaimOutstanding();
-        g_plugInState = CPlugInState{};
-    }
-    std::size_t m_expectedMisuse = 0;
-};
+class FilesMisuseTest : public FilesTest {};
 
 TEST_F(FilesMisuseTest, ReleasedOrForeignHandlesAreReportedAndRefused) {
     HostFileSys fileSys = GetFileSys();
@@ -294,7 +285,7 @@ TEST_F(FilesMisuseTest, ReleasedOrForeignHandlesAreReportedAndRefused) {
     EXPECT_FALSE(CallPlugIn([&] {
         SupportFolderCreate(reinterpret_cast<HostFileSys>(&notAHandle), nullptr, kHostTrue);
     }));
-    m_expectedMisuse = 5;
+    ExpectMisuses(5);
     EXPECT_EQ(ListLogLinesStartingWith("misuse: AcroSupport.PathRelease was given a path object "
                                        "that is not live")
                   .size(),
