@@ -174,6 +174,9 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
             options.traceCalls = true;
         } else if (option == "--log") {
             options.logFile = value();
+        } else if (option == "--durable-saves") {
+            flag();
+            options.saveDurability = CDurability::Flushed;
         } else if (option == "--exit-after-startup") {
             flag();
             options.exitAfterStartup = true;
@@ -249,6 +252,9 @@ std::string GetUsageText() {
            "  --trace-calls                log every host call that may fail, with its number\n"
            "  --log FILE                   write the log to FILE instead of standard error\n"
            "  --exit-after-startup         exit as soon as start-up is finished\n"
+           "  --durable-saves              flush every saved file to the disk before it\n"
+           "                               replaces the target (it then survives a power\n"
+           "                               cut; saves are atomic either way)\n"
            "  --check-sequence FILE        check a sequence file and print it normalised;\n"
            "                               loads no plug-ins (exit 1 when it is malformed)\n"
            "  --no-menu MENU               leave menu MENU (Extensions, AboutExtensions) off\n"

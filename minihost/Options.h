@@ -3,6 +3,7 @@
 
 #include "host/HostTableNames.h"
 #include "host/HostTypes.h"
+#include "minihost/files/FileAccess.h"
 
 #include <array>
 #include <cstdint>
@@ -28,6 +29,7 @@ struct CHostOptions {
     bool traceCalls = false;
     std::optional<std::filesystem::path> logFile;
     bool exitAfterStartup = false;
+    CDurability saveDurability = CDurability::Closed;   // Flushed: every save waits for the disk
     std::optional<std::filesystem::path> checkSequence; // check this file, load nothing
     bool help = false;
     // Menus and dialogs: menus left off the bar, menu items run after start-up (by

@@ -33,14 +33,15 @@ const char* GetMissingConversionsNote() {
 #endif
 }
 
-std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const std::string& target) {
+std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const std::string& target,
+                            CDurability durability) {
     const std::string bytes = conversion.convert(pdf);
     const std::string temporary = target + ".minihost-part";
     RemoveFileQuietly(temporary); // left by a run that was killed half-way
     try {
         CNewFile file(temporary);
         file.Write(bytes.data(), bytes.size());
-        file.Commit();
+        file.Commit(durability);
         MoveFileOver(temporary, target);
     } catch (...) {
         RemoveFileQuietly(temporary);

@@ -3,6 +3,8 @@
 // minihost/README.md lists their identifiers.
 #pragma once
 
+#include "minihost/files/FileAccess.h"
+
 #include <cstddef>
 #include <span>
 #include <string>
@@ -26,10 +28,11 @@ std::span<const CConversion> ListConversions();
 const char* GetMissingConversionsNote();
 
 // Converts `pdf` with `conversion` and writes the result to `target` (a platform path
-// text), through a temporary file beside it that replaces `target` only when complete.
-// Throws CFileAccessError, or qpdf's or poppler's failure; `target` is then unchanged.
-// Returns the size written.
-std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const std::string& target);
+// text), through a temporary file beside it that is committed as `durability` says and
+// replaces `target` only when complete. Throws CFileAccessError, or qpdf's or poppler's
+// failure; `target` is then unchanged. Returns the size written.
+std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const std::string& target,
+                            CDurability durability);
 
 // Handlers' work, one file each.
 std::string ConvertToJson(QPDF& pdf);

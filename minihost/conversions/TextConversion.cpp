@@ -1,16 +1,38 @@
-// "com.minihost.text": the text of every page through poppler, in UTF-8, each page
-// ended with a form feed as pdftotext does. poppler reads the document's current bytes
-// from memory, written without encryption so that no password is needed.
+// "com.minihost.text": the text of every page in UTF-8, each page ended with a form feed
+// as pdftotext does. poppler, in minihost's text module, reads the document's current
+// bytes from memory, written without encryption so that no password is needed.
 #include "minihost/conversions/Conversions.h"
+#include "minihost/conversions/TextModule.h"
 
 #include <memory>
-#include <poppler-document.h>
-#include <poppler-page.h>
+#include <new>
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDFWriter.hh>
 #include <stdexcept>
 
 namespace minihost {
+namespace {
+
+struct CTextSink {
+    std::string text;
+    bool complete = true;
+};
+
+void AppendPageText(void* sinkData, const char* pageText, std::size_t size) noexcept {
+    auto& sink = *static_cast<CTextSink*>(sinkData);
+    try {
+        std::string page(pageText, size);
+        // poppler ends a page's text with a form feed already; one is enough.
+        while (page.ends_with('\f')) {
+            page.pop_back();
+        }
+        sink.text += page + '\f';
+    } catch (const std::bad_alloc&) {
+        sink.complete = false;
+    }
+}
+
+} // namespace
 
 std::string ConvertToText(QPDF& pdf) {
     QPDFWriter writer(pdf);
@@ -19,26 +41,20 @@ std::string ConvertToText(QPDF& pdf) {
     writer.write();
     const std::shared_ptr<Buffer> bytes = writer.getBufferSharedPointer();
 
-    const std::unique_ptr<poppler::document> document(poppler::document::load_from_raw_data(
-        reinterpret_cast<const char*>(bytes->getBuffer()), static_cast<int>(bytes->getSize())));
-    if (document == nullptr) {
+    static const CExtractPdfText extract = LoadTextModule(GetTextModuleFile());
+    CTextSink sink;
+    switch (extract(bytes->getBuffer(), bytes->getSize(), &AppendPageText, &sink)) {
+    case kTextExtracted:
+        break;
+    case kTextUnreadable:
         throw std::runtime_error("poppler cannot read the document");
+    default:
+        throw std::runtime_error("poppler failed to extract the text");
     }
-    std::string text;
-    for (int index = 0; index < document->pages(); ++index) {
-        const std::unique_ptr<poppler::page> page(document->create_page(index));
-        std::string pageText;
-        if (page != nullptr) {
-            const poppler::byte_array utf8 = page->text().to_utf8();
-            pageText.assign(utf8.begin(), utf8.end());
-        }
-        // poppler ends a page's text with a form feed already; one is enough.
-        while (pageText.ends_with('\f')) {
-            pageText.pop_back();
-        }
-        text += pageText + '\f';
+    if (!sink.complete) {
+        throw std::bad_alloc();
     }
-    return text;
+    return std::move(sink.text);
 }
 
 } // namespace minihost

@@ -59,8 +59,8 @@ public:
     CNewFile& GetFile() { return *m_file; }
     [[nodiscard]] const std::string& GetPath() const { return m_path; }
     // Commits the file and moves it over `target`.
-    void ReplaceTarget(const std::string& target) {
-        m_file->Commit();
+    void ReplaceTarget(const std::string& target, CDurability durability) {
+        m_file->Commit(durability);
         MoveFileOver(m_path, target);
         m_kept = true;
     }
@@ -108,7 +108,8 @@ void ApplySaveSettings(QPDFWriter& writer, const CSaveSettings& settings) {
 
 } // namespace
 
-std::uint64_t SaveDocument(CDocument& document, const CPathName& target, const CSaveHooks& hooks) {
+std::uint64_t SaveDocument(CDocument& document, const CPathName& target, CDurability durability,
+                           const CSaveHooks& hooks) {
     const std::string targetText = FormatPlatformPath(target);
     const std::string cannot = "Cannot save the document to " + targetText + ": ";
     try {
@@ -130,7 +131,7 @@ std::uint64_t SaveDocument(CDocument& document, const CPathName& target, const C
         const std::shared_ptr<Buffer> output = writer.getBufferSharedPointer();
         WriteInTwoParts(temporary.GetFile(), temporary.GetPath(), output->getBuffer(),
                         output->getSize(), hooks);
-        temporary.ReplaceTarget(targetText);
+        temporary.ReplaceTarget(targetText, durability);
         return output->getSize();
     } catch (const CHostError&) {
         throw; // from a hook

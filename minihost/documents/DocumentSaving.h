@@ -4,6 +4,7 @@
 // save leaves an existing file as it was, and a save over the document's own file never damages it.
 #pragma once
 
+#include "minihost/files/FileAccess.h"
 #include "minihost/files/PathNotation.h"
 
 #include <cstdint>
@@ -23,9 +24,11 @@ struct CSaveHooks {
     std::function<void(const std::string&, std::uint64_t)> reachHalfWay;
 };
 
-// Writes `document` to `target` (a full save, without unreferenced objects) and returns
-// the size of the file written. Throws CHostError: kErrSaveFailed with a text naming
-// `target`, or whatever `hooks` throw.
-std::uint64_t SaveDocument(CDocument& document, const CPathName& target, const CSaveHooks& hooks);
+// Writes `document` to `target` (a full save, without unreferenced objects), the new file
+// committed as `durability` says before it replaces the target, and returns the size of
+// the file written. Throws CHostError: kErrSaveFailed with a text naming `target`, or
+// whatever `hooks` throw.
+std::uint64_t SaveDocument(CDocument& document, const CPathName& target, CDurability durability,
+                           const CSaveHooks& hooks);
 
 } // namespace minihost

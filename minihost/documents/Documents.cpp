@@ -95,7 +95,7 @@ void CDocuments::Save(HostDoc doc, std::uint16_t flags, const CPathName& target,
     };
     std::uint64_t size = 0;
     try {
-        size = SaveDocument(document, target, hooks);
+        size = SaveDocument(document, target, m_host.GetOptions().saveDurability, hooks);
     } catch (const CHostError& error) {
         if (progress != nullptr) {
             progress->End(false);
@@ -110,7 +110,9 @@ void CDocuments::Save(HostDoc doc, std::uint16_t flags, const CPathName& target,
     if ((flags & kSaveCopy) == 0) {
         document.GetFile().SetName(target); // the document's file is now the saved one
     }
-    m_host.GetLog().Write("document", "saved " + text + " (" + std::to_string(size) + " bytes)");
+    m_host.GetLog().Write("document",
+                          "saved " + text + " (" +
+                              DescribeWrittenSize(size, m_host.GetOptions().saveDurability) + ")");
 }
 
 } // namespace minihost

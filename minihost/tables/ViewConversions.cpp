@@ -62,9 +62,11 @@ HostConversionStatus QV_HOSTCALL ConvertFromPdf(HostConversionHandler* handler,
         const std::string target = FormatPlatformPath(host.GetFiles().GetPath(path, kOperation));
         QPDF& pdf = host.GetDocuments().Get(doc, kOperation).GetPdf();
         try {
-            const std::size_t size = WriteConversion(*conversion, pdf, target);
+            const CDurability durability = host.GetOptions().saveDurability;
+            const std::size_t size = WriteConversion(*conversion, pdf, target, durability);
             host.GetLog().Write("conversion", std::string(conversion->uniqueId) + " wrote " +
-                                                  target + " (" + std::to_string(size) + " bytes)");
+                                                  target + " (" +
+                                                  DescribeWrittenSize(size, durability) + ")");
             return kConversionSuccess;
         } catch (const std::bad_alloc&) {
             throw;

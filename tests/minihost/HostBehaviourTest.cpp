@@ -23,7 +23,7 @@ TEST(MiniHostOptions, HelpDescribesTheOptions) {
     const auto result = RunProgram(GetMiniHostProgram(), {"--help"});
     EXPECT_EQ(result.exitCode, 0);
     for (const char* option : {"--plugins", "--table", "--host-version", "--fail-at", "--fail-op",
-                               "--exit-after-startup", "PDMetadata"}) {
+                               "--exit-after-startup", "--durable-saves", "PDMetadata"}) {
         EXPECT_NE(result.output.find(option), std::string::npos) << option;
     }
 }
@@ -53,6 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      "there is no host operation"},
                       CBadOptionCase{{"--log"}, "--log needs a value"},
                       CBadOptionCase{{"--help=yes"}, "--help takes no value"},
+                      CBadOptionCase{{"--durable-saves=1"}, "--durable-saves takes no value"},
                       CBadOptionCase{{"--plugins", "/no/such/folder", "--exit-after-startup"},
                                      "the plug-ins folder"}));
 

@@ -155,10 +155,10 @@ void CNewFile::Write(const void* data, std::size_t size) {
     }
 }
 
-void CNewFile::Commit() {
+void CNewFile::Commit(CDurability durability) {
     const int descriptor = m_handle;
     m_handle = -1;
-    const bool synced = fsync(descriptor) == 0;
+    const bool synced = durability != CDurability::Flushed || fsync(descriptor) == 0;
     const int syncError = errno;
     if (close(descriptor) != 0) {
         ThrowFileError(errno);

@@ -165,10 +165,10 @@ void CNewFile::Write(const void* data, std::size_t size) {
     }
 }
 
-void CNewFile::Commit() {
+void CNewFile::Commit(CDurability durability) {
     HANDLE handle = m_handle;
     m_handle = nullptr;
-    const bool flushed = FlushFileBuffers(handle) != FALSE;
+    const bool flushed = durability != CDurability::Flushed || FlushFileBuffers(handle) != FALSE;
     const DWORD flushError = GetLastError();
     if (CloseHandle(handle) == FALSE) {
         ThrowFileError(GetLastError());

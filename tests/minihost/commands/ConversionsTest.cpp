@@ -2,15 +2,18 @@
 // again, and the text of every page through poppler.
 #include "minihost/conversions/Conversions.h"
 
+#include "minihost/conversions/TextModule.h"
 #include "tests/minihost/commands/PdfReadBack.h"
 #include "tests/support/SamplePdfs.h"
 #include "tests/support/TestFolders.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -58,7 +61,8 @@ TEST_F(Conversion, EachHandlerHasItsIdentifierAndExtension) {
 
 TEST_F(Conversion, JsonIsTheWholeDocumentAsItIsNow) {
     QPDFPageDocumentHelper(m_pdf).getAllPages().at(1).rotatePage(90, false);
-    minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, GetFile("out.json"));
+    minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, GetFile("out.json"),
+                              minihost::CDurability::Closed);
 
     const std::string json = testing_support::ReadFileBytes(GetFile("out.json"));
     EXPECT_TRUE(json.starts_with("{")) << json.substr(0, 80);
@@ -70,24 +74,27 @@ TEST_F(Conversion, JsonIsTheWholeDocumentAsItIsNow) {
     EXPECT_EQ(testing_support::ReadInfoEntry(again, "/Title"), "Sample");
 }
 
-TEST_F(Conversion, ReplacesAnExistingFileAndLeavesNoTemporaryFile) {
-    testing_support::WriteSamplePdf(GetFile("out.json"), 1);
-    minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, GetFile("out.json"));
-    QPDF again;
-    again.createFromJSON(GetFile("out.json"));
-    EXPECT_EQ(testing_support::ReadPageNumbers(again).size(), 3U);
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_folder.GetPath())) {
-        names.push_back(entry.path().filename().string());
+TEST_F(Conversion, ReplacesAnExistingFileAndLeavesNoTemporaryFileFlushedOrNot) {
+    for (const auto durability : {minihost::CDurability::Closed, minihost::CDurability::Flushed}) {
+        testing_support::WriteSamplePdf(GetFile("out.json"), 1);
+        minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, GetFile("out.json"),
+                                  durability);
+        QPDF again;
+        again.createFromJSON(GetFile("out.json"));
+        EXPECT_EQ(testing_support::ReadPageNumbers(again).size(), 3U);
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_folder.GetPath())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"in.pdf", "out.json"}));
     }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"in.pdf", "out.json"}));
 }
 
 TEST_F(Conversion, IntoAMissingFolderFailsAndWritesNothing) {
     const auto target = m_folder.GetPath() / "missing" / "out.json";
-    EXPECT_ANY_THROW(
-        minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, target.string()));
+    EXPECT_ANY_THROW(minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf,
+                                               target.string(), minihost::CDurability::Closed));
     EXPECT_FALSE(std::filesystem::exists(target.parent_path()));
 }
 
@@ -96,7 +103,8 @@ TEST_F(Conversion, IntoAMissingFolderFailsAndWritesNothing) {
 TEST_F(Conversion, TextHoldsEveryPageInOrderEachEndedWithAFormFeed) {
     QPDFPageDocumentHelper pages(m_pdf);
     pages.removePage(pages.getAllPages().at(0));
-    minihost::WriteConversion(FindConversion("com.minihost.text"), m_pdf, GetFile("out.txt"));
+    minihost::WriteConversion(FindConversion("com.minihost.text"), m_pdf, GetFile("out.txt"),
+                              minihost::CDurability::Closed);
 
     const std::string text = testing_support::ReadFileBytes(GetFile("out.txt"));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 2) << text;
@@ -120,8 +128,45 @@ TEST_F(Conversion, TextOfAnEncryptedDocumentNeedsNoPassword) {
     QPDF locked;
     locked.processFile(encrypted.c_str(), "user");
     ASSERT_TRUE(locked.isEncrypted());
-    minihost::WriteConversion(FindConversion("com.minihost.text"), locked, GetFile("out.txt"));
+    minihost::WriteConversion(FindConversion("com.minihost.text"), locked, GetFile("out.txt"),
+                              minihost::CDurability::Closed);
     EXPECT_NE(testing_support::ReadFileBytes(GetFile("out.txt")).find("Page 3"), std::string::npos);
+}
+
+// A message that names `file` and says `what`, thrown by `call`.
+template <class Call>
+void ExpectRefusal(Call&& call, const std::filesystem::path& file, const std::string& what) {
+    try {
+        call();
+        ADD_FAILURE() << "nothing thrown for " << file;
+    } catch (const std::runtime_error& error) {
+        const std::string message = error.what();
+        EXPECT_NE(message.find(file.string()), std::string::npos) << message;
+        EXPECT_NE(message.find(what), std::string::npos) << message;
+    }
+}
+
+TEST(TextModule, AMissingOrForeignModuleIsRefusedByName) {
+    const auto folder = minihost::GetTextModuleFile().parent_path();
+    const auto missing = folder / "no_such_module.so";
+    ExpectRefusal([&] { minihost::LoadTextModule(missing); }, missing, "cannot be loaded");
+    const auto foreign = folder / "libqvdesktop.so";
+    ExpectRefusal([&] { minihost::LoadTextModule(foreign); }, foreign,
+                  "lacks MiniHostExtractPdfText");
+}
+
+TEST(TextModule, BytesThatAreNoPdfAreReportedAsUnreadable) {
+    const minihost::CExtractPdfText extract =
+        minihost::LoadTextModule(minihost::GetTextModuleFile());
+    const std::string junk = "%PDF-1.7 and then nothing a reader could use";
+    int pages = 0;
+    const auto countPage = [](void* data, const char* /*text*/, std::size_t /*size*/) noexcept {
+        ++*static_cast<int*>(data);
+    };
+    EXPECT_EQ(extract(reinterpret_cast<const unsigned char*>(junk.data()), junk.size(), countPage,
+                      &pages),
+              minihost::kTextUnreadable);
+    EXPECT_EQ(pages, 0);
 }
 
 #endif

@@ -254,6 +254,28 @@ TEST_F(DocumentsTest, SaveToAnotherPathMakesThatTheDocumentsFile) {
               "document: closed " + target.string());
 }
 
+class DocumentsDurableSaves : public DocumentsTest {
+protected:
+    minihost::CHostOptions GetOptions() override {
+        minihost::CHostOptions options;
+        options.saveDurability = minihost::CDurability::Flushed;
+        return options;
+    }
+};
+
+TEST_F(DocumentsDurableSaves, SaveIsFlushedToDiskBeforeItReplacesTheTarget) {
+    WriteSamplePdf(InFolder("in.pdf"), 2);
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("in.pdf").string()));
+    CallPlugIn([&] { ModelDocClose(doc); });
+    EXPECT_EQ(CountPdfPages(InFolder("in.pdf")), 2);
+    EXPECT_EQ(ListFolder(), std::vector<std::string>{"in.pdf"});
+    EXPECT_EQ(ListLogLinesStartingWith("document: saved "),
+              std::vector<std::string>{"document: saved " + InFolder("in.pdf").string() + " (" +
+                                       std::to_string(fs::file_size(InFolder("in.pdf"))) +
+                                       " bytes, flushed to disk)"});
+}
+
 TEST_F(DocumentsTest, SaveOverItsOwnFileKeepsTheDocumentWhole) {
     WriteSamplePdf(InFolder("in.pdf"), 4);
     HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
