@@ -2,6 +2,7 @@
 #include "tests/batch/BatchRun.h"
 
 #include "tests/minihost/commands/PdfReadBack.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/RecordedArguments.h"
 #include "tests/support/SamplePdfs.h"
 
@@ -163,11 +164,7 @@ TEST_F(BatchFinalActions, RenameWithAPlusSignRenamesTheInputWithinItsFolder) {
 
 TEST_F(BatchFinalActions, ExecuteStartsTheProgramWithTheInputsPath) {
     const fs::path record = m_folder.GetPath() / "record.txt";
-#if defined(_WIN32)
-    _putenv_s("QV_RECORD_FILE", record.string().c_str());
-#else
-    ::setenv("QV_RECORD_FILE", record.c_str(), 1);
-#endif
+    testing_support::SetRecordFile(record);
     RunCode(" 5", testing_support::GetRecordArgumentsProgram().string());
     const auto records = testing_support::WaitForRecordedArguments(record, 1);
     ASSERT_EQ(records.size(), 1U);

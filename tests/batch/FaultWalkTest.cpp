@@ -5,6 +5,7 @@
 // destination with its result written.
 #include "tests/batch/BatchRun.h"
 #include "tests/minihost/commands/PdfReadBack.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/SamplePdfs.h"
 
 #include <filesystem>

@@ -9,12 +9,12 @@
 #include "platform/WindowStyles.h"
 #include "platform/posix/desktop/Controls.h"
 #include "tests/framework/DesktopSession.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/InProcessHost.h"
 
 #include <array>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -22,11 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::CDesktopSession;
-
-std::string ReadFile(const fs::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
 
 std::string GetHostProgram() {
     std::array<char, 260> path{};
@@ -264,7 +259,7 @@ TEST_F(CreateBatchFileDialog, WritesTheSelectedSequenceActionAndTheKeptDestinati
                          "file " + program.string(), "select 1023 Copy to a different folder",
                          "click 1016", "file " + target.string(), "message ok", "click 1"}),
               platform::kIdOk);
-    EXPECT_EQ(ReadFile(target),
+    EXPECT_EQ(testing_support::ReadFileBytes(target),
               batchfile::FormatBatchFile(chosen, 1, program.string(), GetHostProgram()));
     EXPECT_EQ(
         CDesktopSession::ListRecord("save-file:"),
@@ -285,7 +280,8 @@ TEST_F(CreateBatchFileDialog, ANameWithoutExtensionGetsBatAndAnExistingFileIsRep
     const fs::path existing = MakeFile("nightly.bat", "an older batch file that is longer");
     RunDialog({"click 1016", "file " + (m_folder.GetPath() / "nightly").string(), "message ok",
                "key escape"});
-    EXPECT_EQ(ReadFile(existing), batchfile::FormatBatchFile(sequence, 0, "", GetHostProgram()));
+    EXPECT_EQ(testing_support::ReadFileBytes(existing),
+              batchfile::FormatBatchFile(sequence, 0, "", GetHostProgram()));
     EXPECT_FALSE(fs::exists(m_folder.GetPath() / "nightly"));
     EXPECT_EQ(CDesktopSession::ListMessages(),
               std::vector<std::string>{batchfile::kBatchFileCreatedMessage});
@@ -297,9 +293,9 @@ TEST_F(CreateBatchFileDialog, ASecondBatchFileCanBeWrittenWithoutReopening) {
     RunDialog({"click 1016", "file " + (m_folder.GetPath() / "1.bat").string(), "message ok",
                "select 1021 second", "select 1023 Delete document from disk", "click 1016",
                "file " + (m_folder.GetPath() / "2.bat").string(), "message ok", "click 1"});
-    EXPECT_EQ(ReadFile(m_folder.GetPath() / "1.bat"),
+    EXPECT_EQ(testing_support::ReadFileBytes(m_folder.GetPath() / "1.bat"),
               batchfile::FormatBatchFile(first, 0, "", GetHostProgram()));
-    EXPECT_EQ(ReadFile(m_folder.GetPath() / "2.bat"),
+    EXPECT_EQ(testing_support::ReadFileBytes(m_folder.GetPath() / "2.bat"),
               batchfile::FormatBatchFile(second, 3, "", GetHostProgram()));
 }
 
@@ -316,7 +312,7 @@ TEST_F(CreateBatchFileDialog, AFileThatCannotBeWrittenIsAnErrorAndIsLeftAlone) {
                "message ok",                                        // no folder
                "click 1016", "file " + full.string(), "message ok", // the close fails
                "click 1016", "file cancel", "key escape"});
-    EXPECT_EQ(ReadFile(readOnly), "keep me");
+    EXPECT_EQ(testing_support::ReadFileBytes(readOnly), "keep me");
     EXPECT_EQ(CDesktopSession::ListMessages(),
               std::vector<std::string>(3, batchfile::kBatchFileWriteErrorMessage));
     fs::permissions(readOnly, fs::perms::owner_all);
@@ -329,7 +325,8 @@ TEST_F(CreateBatchFileDialog, SameNamedSequencesInBothFoldersAreTwoItemsWithThei
     RunDialog(
         {"select 1021 #1", "click 1016", "file " + target.string(), "message ok", "key escape"});
     EXPECT_EQ(m_states.front().sequences, (std::vector<std::string>{"Scan=0", "Scan=1"}));
-    EXPECT_EQ(ReadFile(target), batchfile::FormatBatchFile(inPrograms, 0, "", GetHostProgram()));
+    EXPECT_EQ(testing_support::ReadFileBytes(target),
+              batchfile::FormatBatchFile(inPrograms, 0, "", GetHostProgram()));
     EXPECT_NE(inAppData, inPrograms);
 }
 

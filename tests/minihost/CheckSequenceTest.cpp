@@ -1,12 +1,11 @@
 // minihost --check-sequence, run as a user runs it: a process of its own on real files.
 #include "minihost/containers/SequenceForm.h"
 #include "platform/CodePage.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/Subprocess.h"
 #include "tests/support/TestFolders.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -21,15 +20,10 @@ using testing_support::RunProgram;
 // double-byte code page in ExtraTableTest.cpp.
 constexpr const char* kShiftJisSequence = "{ DI = \"C:\\\\\x95\x5C\\\\a.pdf\" }\n";
 
-std::string ReadFile(const std::filesystem::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
-
 std::filesystem::path WriteFile(const CTempFolder& folder, const std::string& name,
                                 const std::string& bytes) {
     auto file = folder.GetPath() / name;
-    std::ofstream(file, std::ios::binary) << bytes;
+    testing_support::WriteFileBytes(file, bytes);
     return file;
 }
 
@@ -48,7 +42,8 @@ TEST(CheckSequence, EveryExamplePrintsBackAsTheSameSequence) {
         const auto result = RunProgram(
             GetMiniHostProgram(), {"--check-sequence", entry.path().string()}, {{"LC_ALL", "C"}});
         ASSERT_EQ(result.exitCode, 0) << result.output;
-        const auto example = minihost::ParseSequenceForm(ReadFile(entry.path()), 1252);
+        const auto example =
+            minihost::ParseSequenceForm(testing_support::ReadFileBytes(entry.path()), 1252);
         const auto printed = minihost::ParseSequenceForm(result.output, 1252);
         ASSERT_NE(example.container, nullptr);
         ASSERT_NE(printed.container, nullptr) << result.output;

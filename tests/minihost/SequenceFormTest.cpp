@@ -2,9 +2,9 @@
 // printing and reading give back the same container.
 #include "minihost/containers/SequenceForm.h"
 
+#include "tests/support/FileContents.h"
+
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 
@@ -19,11 +19,6 @@ using minihost::PrintSequenceForm;
 
 constexpr unsigned kWestern = 1252;
 constexpr unsigned kJapanese = 932;
-
-std::string ReadFile(const std::filesystem::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
 
 // The container of `source`, which must read without error.
 std::unique_ptr<CContainer> Parse(std::string_view source, unsigned codePage = kWestern) {
@@ -262,7 +257,7 @@ TEST(SequenceForm, ExamplesRoundTrip) {
         }
         SCOPED_TRACE(entry.path().string());
         ++examples;
-        const auto container = Parse(ReadFile(entry.path()));
+        const auto container = Parse(testing_support::ReadFileBytes(entry.path()));
         ASSERT_NE(container, nullptr);
         for (const char* section : {"Commands", "Input", "Output"}) {
             EXPECT_NE(container->GetContainer(section), nullptr) << section;

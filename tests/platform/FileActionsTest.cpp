@@ -2,19 +2,13 @@
 // run relies on hold in both builds.
 #include "platform/FileActions.h"
 
+#include "tests/support/FileContents.h"
 #include "tests/support/RecordedArguments.h"
 #include "tests/support/Subprocess.h"
 #include "tests/support/TestFolders.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
 
 #include <gtest/gtest.h>
 
@@ -22,24 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::CTempFolder;
-
-void WriteFile(const fs::path& file, const std::string& content) {
-    std::ofstream(file, std::ios::binary) << content;
-}
-
-std::string ReadFile(const fs::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
-
-void MakeReadOnly(const fs::path& file) {
-#if defined(_WIN32)
-    SetFileAttributesA(file.string().c_str(), FILE_ATTRIBUTE_READONLY);
-#else
-    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-#endif
-}
 
 // Paths as the plug-in composes them: with backslashes, which Linux takes as separators.
 std::string Composed(const fs::path& folder, const std::string& name) {
@@ -55,19 +31,19 @@ protected:
     void SetUp() override {
         fs::create_directories(m_in);
         fs::create_directories(m_out);
-        WriteFile(m_in / "a.pdf", "input");
+        testing_support::WriteFileBytes(m_in / "a.pdf", "input");
     }
 };
 
 TEST_F(FileActions, CopyReplacesUnlessToldToFail) {
-    WriteFile(m_out / "a.pdf", "older");
+    testing_support::WriteFileBytes(m_out / "a.pdf", "older");
     EXPECT_FALSE(platform::CopyPlatformFile(Composed(m_in, "a.pdf").c_str(),
                                             Composed(m_out, "a.pdf").c_str(), true));
-    EXPECT_EQ(ReadFile(m_out / "a.pdf"), "older");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "older");
     EXPECT_TRUE(platform::CopyPlatformFile(Composed(m_in, "a.pdf").c_str(),
                                            Composed(m_out, "a.pdf").c_str(), false));
-    EXPECT_EQ(ReadFile(m_out / "a.pdf"), "input");
-    EXPECT_EQ(ReadFile(m_in / "a.pdf"), "input");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "input");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_in / "a.pdf"), "input");
 }
 
 TEST_F(FileActions, CopyDoesNotWriteIntoAMissingFolder) {
@@ -79,32 +55,32 @@ TEST_F(FileActions, CopyDoesNotWriteIntoAMissingFolder) {
 // Windows refuses to replace a read-only file; Wine run as root (as CI runs it) replaces
 // it, since root may write any file, so this holds for our Linux build only.
 TEST_F(FileActions, CopyDoesNotReplaceAReadOnlyFile) {
-    WriteFile(m_out / "a.pdf", "kept");
-    MakeReadOnly(m_out / "a.pdf");
+    testing_support::WriteFileBytes(m_out / "a.pdf", "kept");
+    testing_support::MakeReadOnly(m_out / "a.pdf");
     EXPECT_FALSE(platform::CopyPlatformFile(Composed(m_in, "a.pdf").c_str(),
                                             Composed(m_out, "a.pdf").c_str(), false));
-    EXPECT_EQ(ReadFile(m_out / "a.pdf"), "kept");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "kept");
 }
 #endif
 
 TEST_F(FileActions, MoveFailsWhenTheTargetExists) {
-    WriteFile(m_out / "a.pdf", "older");
+    testing_support::WriteFileBytes(m_out / "a.pdf", "older");
     EXPECT_FALSE(platform::MovePlatformFile(Composed(m_in, "a.pdf").c_str(),
                                             Composed(m_out, "a.pdf").c_str()));
-    EXPECT_EQ(ReadFile(m_in / "a.pdf"), "input");
-    EXPECT_EQ(ReadFile(m_out / "a.pdf"), "older");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_in / "a.pdf"), "input");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "older");
 }
 
 TEST_F(FileActions, MoveRenamesAndMovesBelowItsFolder) {
     EXPECT_TRUE(platform::MovePlatformFile(Composed(m_in, "a.pdf").c_str(),
                                            Composed(m_in, "done_a.pdf").c_str()));
-    EXPECT_EQ(ReadFile(m_in / "done_a.pdf"), "input");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_in / "done_a.pdf"), "input");
     EXPECT_FALSE(platform::MovePlatformFile(Composed(m_in, "done_a.pdf").c_str(),
                                             Composed(m_in, "sub\\a.pdf").c_str()));
     fs::create_directories(m_in / "sub");
     EXPECT_TRUE(platform::MovePlatformFile(Composed(m_in, "done_a.pdf").c_str(),
                                            Composed(m_in, "sub\\a.pdf").c_str()));
-    EXPECT_EQ(ReadFile(m_in / "sub" / "a.pdf"), "input");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_in / "sub" / "a.pdf"), "input");
     EXPECT_FALSE(fs::exists(m_in / "done_a.pdf"));
 }
 
@@ -116,15 +92,15 @@ TEST_F(FileActions, MoveCrossesVolumes) {
     }
     const fs::path target = shared / ("quorvella-move-" + std::to_string(::getpid()) + ".pdf");
     EXPECT_TRUE(platform::MovePlatformFile(Composed(m_in, "a.pdf").c_str(), target.c_str()));
-    EXPECT_EQ(ReadFile(target), "input");
+    EXPECT_EQ(testing_support::ReadFileBytes(target), "input");
     EXPECT_FALSE(fs::exists(m_in / "a.pdf"));
     fs::remove(target);
 }
 #endif
 
 TEST_F(FileActions, DeleteSparesReadOnlyFilesAndFolders) {
-    WriteFile(m_in / "b.pdf", "read-only");
-    MakeReadOnly(m_in / "b.pdf");
+    testing_support::WriteFileBytes(m_in / "b.pdf", "read-only");
+    testing_support::MakeReadOnly(m_in / "b.pdf");
     EXPECT_FALSE(platform::DeletePlatformFile(Composed(m_in, "b.pdf").c_str()));
     EXPECT_TRUE(fs::exists(m_in / "b.pdf"));
     EXPECT_FALSE(platform::DeletePlatformFile(m_out.string().c_str()));
@@ -141,11 +117,7 @@ TEST_F(FileActions, ExistenceIsThatOfAFile) {
 
 TEST_F(FileActions, ShellStartsAProgramWithTheQuotedPathAsOneArgument) {
     const fs::path record = m_folder.GetPath() / "record.txt";
-#if defined(_WIN32)
-    _putenv_s("QV_RECORD_FILE", record.string().c_str());
-#else
-    ::setenv("QV_RECORD_FILE", record.c_str(), 1);
-#endif
+    testing_support::SetRecordFile(record);
     const std::string document = Composed(m_in, "a b.pdf");
     const std::string parameter = "\"" + document + "\"";
     const long result = platform::OpenWithShell(

@@ -4,13 +4,13 @@
 #include "platform/FileOutput.h"
 #include "platform/ModuleFiles.h"
 #include "platform/ShellFolders.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/TestFolders.h"
 
 #include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -22,19 +22,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
-
-void MakeReadOnly(const fs::path& file) {
-#if defined(_WIN32)
-    SetFileAttributesA(file.string().c_str(), FILE_ATTRIBUTE_READONLY);
-#else
-    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-#endif
-}
 
 void MakeWritable(const fs::path& file) {
 #if defined(_WIN32)
@@ -79,11 +66,11 @@ TEST(FileOutput, CreatesOrEmptiesAFileAndRefusesAReadOnlyOne) {
     ASSERT_NE(stream, nullptr);
     EXPECT_GE(std::fputs("new", stream), 0);
     EXPECT_EQ(std::fclose(stream), 0);
-    EXPECT_EQ(ReadFile(file), "new");
+    EXPECT_EQ(testing_support::ReadFileBytes(file), "new");
 
-    MakeReadOnly(file);
+    testing_support::MakeReadOnly(file);
     EXPECT_EQ(platform::OpenFileForWriting(file.string()), nullptr);
-    EXPECT_EQ(ReadFile(file), "new");
+    EXPECT_EQ(testing_support::ReadFileBytes(file), "new");
     MakeWritable(file);
 
     EXPECT_EQ(platform::OpenFileForWriting((folder.GetPath() / "missing" / "x.bat").string()),

@@ -1,12 +1,12 @@
 // The final action on real files: what each code does with an input, and what it leaves.
 #include "runner/FinalAction.h"
 
+#include "tests/support/FileContents.h"
 #include "tests/support/RecordedArguments.h"
 #include "tests/support/TestFolders.h"
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::CTempFolder;
-
-std::string ReadFile(const fs::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
 
 class FinalActionTest : public ::testing::Test {
 protected:
@@ -49,7 +44,7 @@ TEST_F(FinalActionTest, CopyReplacesAFileOfTheSameNameInTheFolder) {
     CFinalActionReport report;
     EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string(), false, 1, &report));
     EXPECT_EQ(report.target, m_out.string() + "\\a.pdf");
-    EXPECT_EQ(ReadFile(m_out / "a.pdf"), "input");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "input");
     EXPECT_TRUE(fs::exists(m_in / "a.pdf"));
 }
 
@@ -58,8 +53,8 @@ TEST_F(FinalActionTest, MoveFailsSilentlyOntoAnExistingFile) {
     CFinalActionReport report;
     EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string(), false, 2, &report));
     EXPECT_FALSE(report.succeeded);
-    EXPECT_EQ(ReadFile(m_in / "a.pdf"), "input");
-    EXPECT_EQ(ReadFile(m_out / "a.pdf"), "older");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_in / "a.pdf"), "input");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "older");
 }
 
 TEST_F(FinalActionTest, ADestinationEndingInABackslashGivesTwo) {
@@ -83,11 +78,7 @@ TEST_F(FinalActionTest, RenameStaysWithinTheFolderOrMovesBelowIt) {
 
 TEST_F(FinalActionTest, ExecuteStartsTheProgramWithTheQuotedPath) {
     const fs::path record = m_folder.GetPath() / "record.txt";
-#if defined(_WIN32)
-    _putenv_s("QV_RECORD_FILE", record.string().c_str());
-#else
-    ::setenv("QV_RECORD_FILE", record.c_str(), 1);
-#endif
+    testing_support::SetRecordFile(record);
     fs::rename(m_in / "a.pdf", m_in / "a b.pdf");
     const std::string source = m_in.string() + "\\a b.pdf";
     CFinalActionReport report;

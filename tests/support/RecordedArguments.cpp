@@ -3,6 +3,7 @@
 #include "tests/support/TestFolders.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -36,6 +37,14 @@ std::filesystem::path GetRecordArgumentsProgram() {
     return GetBinFolder() / "record_arguments.exe";
 #else
     return GetBinFolder() / "record_arguments";
+#endif
+}
+
+void SetRecordFile(const std::filesystem::path& file) {
+#if defined(_WIN32)
+    _putenv_s("QV_RECORD_FILE", file.string().c_str());
+#else
+    ::setenv("QV_RECORD_FILE", file.c_str(), 1);
 #endif
 }
 

@@ -11,6 +11,9 @@ namespace testing_support {
 // The recording program, beside the test programs.
 std::filesystem::path GetRecordArgumentsProgram();
 
+// Makes the recording programs that this process starts from now on write to `file`.
+void SetRecordFile(const std::filesystem::path& file);
+
 // The argument lists recorded in `file`, one per start, waiting up to `seconds` for
 // `expectedStarts` of them (programs started through the shell are not waited for).
 std::vector<std::vector<std::string>> WaitForRecordedArguments(const std::filesystem::path& file,

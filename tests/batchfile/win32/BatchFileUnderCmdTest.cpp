@@ -1,11 +1,11 @@
 // Written batch files run by the real cmd: the host program they start receives exactly
 // the three values, whatever characters cmd would otherwise act on.
 #include "batchfile/BatchFileFormat.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/Subprocess.h"
 #include "tests/support/TestFolders.h"
 
 #include <fstream>
-#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -23,11 +23,6 @@ struct CRunCase {
 
 void PrintTo(const CRunCase& runCase, std::ostream* stream) {
     *stream << runCase.name;
-}
-
-std::string ReadFile(const fs::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
 }
 
 class BatchFileUnderCmd : public ::testing::TestWithParam<CRunCase> {};
@@ -51,10 +46,10 @@ TEST_P(BatchFileUnderCmd, StartsTheHostProgramWithExactlyTheThreeValues) {
     // cmd's "SET NAME=" with nothing after "=" removes the variable: the program then
     // finds it unset, which the batch run reads as an empty destination.
     const std::string destination = *runCase.destination != '\0' ? runCase.destination : "(unset)";
-    EXPECT_EQ(ReadFile(recorded), std::string("QUORVELLASEQU=") + runCase.sequencePath +
-                                      "\nQUORVELLAFINAL=" + std::to_string(runCase.finalAction) +
-                                      "\nQUORVELLADEST=" + destination + "\n")
-        << ReadFile(batchFile);
+    EXPECT_EQ(testing_support::ReadFileBytes(recorded),
+              std::string("QUORVELLASEQU=") + runCase.sequencePath + "\nQUORVELLAFINAL=" +
+                  std::to_string(runCase.finalAction) + "\nQUORVELLADEST=" + destination + "\n")
+        << testing_support::ReadFileBytes(batchFile);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -7,6 +7,7 @@
 #include "minihost/HostErrors.h"
 #include "tests/minihost/commands/PdfReadBack.h"
 #include "tests/minihost/commands/PlugInSteps.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/SamplePdfs.h"
 #include "tests/support/TestFolders.h"

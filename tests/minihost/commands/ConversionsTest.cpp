@@ -4,6 +4,7 @@
 
 #include "minihost/conversions/TextModule.h"
 #include "tests/minihost/commands/PdfReadBack.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/SamplePdfs.h"
 #include "tests/support/TestFolders.h"
 

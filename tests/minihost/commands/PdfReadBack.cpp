@@ -1,7 +1,5 @@
 #include "tests/minihost/commands/PdfReadBack.h"
 
-#include <fstream>
-#include <iterator>
 #include <qpdf/Pl_String.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -39,11 +37,6 @@ std::string ReadInfoEntry(QPDF& pdf, const std::string& key) {
         return "";
     }
     return info.getKey(key).getUTF8Value();
-}
-
-std::string ReadFileBytes(const std::filesystem::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
 }
 
 } // namespace testing_support

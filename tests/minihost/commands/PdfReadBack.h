@@ -19,7 +19,4 @@ std::vector<int> ReadPageRotations(QPDF& pdf);
 // The document information entry `key` ("/Title") as UTF-8; empty when absent.
 std::string ReadInfoEntry(QPDF& pdf, const std::string& key);
 
-// The whole content of `file`.
-std::string ReadFileBytes(const std::filesystem::path& file);
-
 } // namespace testing_support

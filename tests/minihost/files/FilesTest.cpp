@@ -7,11 +7,11 @@
 #include "minihost/files/PathNotation.h"
 #include "minihost/files/ReadStream.h"
 #include "platform/CodePage.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/TestFolders.h"
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -76,10 +76,6 @@ protected:
 
     testing_support::CTempFolder m_temp;
 };
-
-void WriteFile(const fs::path& file, const std::string& content) {
-    std::ofstream(file, std::ios::binary) << content;
-}
 
 TEST_F(FilesTest, PlatformTextGivesAPathWithThatDisplayText) {
     HostPath path = MakePath(InFolder("report.pdf"));
@@ -180,7 +176,7 @@ TEST_F(FilesTest, OpeningAFolderAnswersACode) {
 
 TEST_F(FilesTest, StreamHoldsTheFileAndTheFileKnowsItsPath) {
     const std::string content = std::string("line one\r\nline two\n") + '\0' + "\xFF";
-    WriteFile(InFolder("seq.sequ"), content);
+    testing_support::WriteFileBytes(InFolder("seq.sequ"), content);
     HostFileSys fileSys = GetFileSys();
     HostPath path = MakePath(InFolder("seq.sequ"));
     HostFile file = nullptr;
@@ -210,7 +206,7 @@ TEST_F(FilesTest, StreamHoldsTheFileAndTheFileKnowsItsPath) {
 }
 
 TEST_F(FilesTest, NoStreamWhenTheFileWentAfterItWasOpened) {
-    WriteFile(InFolder("gone.sequ"), "x");
+    testing_support::WriteFileBytes(InFolder("gone.sequ"), "x");
     HostFileSys fileSys = GetFileSys();
     HostPath path = MakePath(InFolder("gone.sequ"));
     HostFile file = nullptr;
@@ -243,7 +239,7 @@ TEST_F(FilesTest, FolderCreateMakesMissingParentsAndTakesAnExistingFolder) {
 
 TEST_F(FilesTest, FolderCreateWithoutParentsOrOverAFileAnswersACodeNamingTheFolder) {
     HostFileSys fileSys = GetFileSys();
-    WriteFile(InFolder("plain"), "not a folder");
+    testing_support::WriteFileBytes(InFolder("plain"), "not a folder");
     const std::string orphan = (m_temp.GetPath() / "x" / "y").string();
     HostPath orphanPath = MakePath(orphan);
     HostPath filePath = MakePath(InFolder("plain"));
@@ -337,7 +333,7 @@ protected:
 };
 
 TEST_P(FilesFaultTest, FaultInEveryCallLeavesNothingAcquired) {
-    WriteFile(InFolder("seq.sequ"), "content");
+    testing_support::WriteFileBytes(InFolder("seq.sequ"), "content");
     const auto di = minihost::ConvertPlatformPathToDI(InFolder("out"), minihost::kHostPathStyle,
                                                       platform::GetAnsiCodePage());
     ASSERT_TRUE(di.has_value());

@@ -1,0 +1,20 @@
+// Whole files as byte strings, and a file made read-only, for tests that check what a
+// run did to the files it was given.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace testing_support {
+
+// Every byte of `file`; empty when it cannot be read.
+std::string ReadFileBytes(const std::filesystem::path& file);
+
+// Replaces `file` (or makes it) with exactly `content`.
+void WriteFileBytes(const std::filesystem::path& file, const std::string& content);
+
+// Read-only as the platform knows it: the read-only attribute on Windows, no write
+// permission for anybody on Linux.
+void MakeReadOnly(const std::filesystem::path& file);
+
+} // namespace testing_support
