@@ -2,10 +2,17 @@
 
 #include "host/HostTypes.h"
 
+// Alerts. Each shows its text in a host alert note inside an error frame of its own: an
+// alert that fails is dropped, never raised into the caller, whose C++ objects a raised
+// error would skip.
+
+// Shows `text`.
+void ShowAlertNote(const char* text);
+
 // Shows the host's text for the error being handled (the Core table's current error
-// code) in a host alert note. Call it after the error's frame has been popped.
+// code). Call it after the error's frame has been popped.
 void ShowHostError();
 
-// Shows the host's text for `code` in a host alert note: for errors that the host
-// answers with a code instead of raising them.
+// Shows the host's text for `code`: for errors that the host answers with a code
+// instead of raising them.
 void ShowHostError(HostErrorCode code);

@@ -19,7 +19,8 @@ bool MovePlatformFile(const char* source, const char* target);
 // DeleteFileA: fails for a folder, a missing file or a read-only one.
 bool DeletePlatformFile(const char* path);
 
-// OpenFile with OF_EXIST: true when `path` names a file that can be opened.
+// OpenFile with OF_EXIST: true when `path` names a file that can be opened. A path too
+// long for OpenFile (128 bytes and more) is opened for reading the same way instead.
 bool TestFileExists(const char* path);
 
 // ShellExecuteA: opens `file` with `verb` ("open" starts a program), passing

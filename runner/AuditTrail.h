@@ -24,7 +24,7 @@ struct CInputRecord {
     std::string ended = "done"; // what ended the steps: done, or why the run stopped there
     std::string result;         // the file written, or empty
     std::string reason;         // why no result was written, when none was
-    bool actionApplied = false;
+    bool actionApplied = false; // an action of code 1 to 5 that the platform reported done
     bool heldBack = false;
     std::string outcome; // the final action as the platform reported it
 };

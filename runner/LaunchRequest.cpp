@@ -2,6 +2,7 @@
 
 #include "host/HostTableNames.h"
 #include "host/PlugInState.h"
+#include "host/ShowHostError.h"
 #include "host/ViewTable.h"
 #include "platform/Windowing.h"
 #include "runner/AuditTrail.h"
@@ -77,21 +78,23 @@ void QV_HOSTCALL OnAppDidInitialize(void* /*clientData*/) {
     if (sequence.empty()) {
         return;
     }
+    const int code = finalAction.empty() ? 0 : ReadFinalActionCode(finalAction);
+    CAuditTrail trail(ReadVariable("QUORVELLALOG"));
+    trail.RecordRunStart(sequence, code, destination);
     if (const std::string missing = ListMissingTables(); !missing.empty()) {
-        const std::string text = "Quorvella cannot run the batch sequence " + sequence +
-                                 ": the host does not provide the table " + missing + ".";
-        ViewAlertNote(text.c_str());
+        const std::string why = "the host does not provide the table " + missing;
+        ShowAlertNote(
+            ("Quorvella cannot run the batch sequence " + sequence + ": " + why + ".").c_str());
+        trail.RecordRunEnd(why);
         return;
     }
 
     CSequenceNode root(false);
     if (!root.LoadFromFile(sequence.c_str())) {
         root.Release();
+        trail.RecordRunEnd("the sequence could not be loaded");
         return;
     }
-    const int code = finalAction.empty() ? 0 : ReadFinalActionCode(finalAction);
-    CAuditTrail trail(ReadVariable("QUORVELLALOG"));
-    trail.RecordRunStart(sequence, code, destination);
     RunSequence(root, code, destination, &trail);
     CloseHost();
     root.Release();

@@ -21,7 +21,10 @@ bool CSequenceNode::LoadFromFile(const char* path) {
         pathObject = SupportPathCreate(fileSys, CoreAtomFromString("Cstring"), path, nullptr);
         openError = SupportFileOpen(fileSys, pathObject, kFileModeRead, &file);
         if (openError != 0) {
+            // A refused open raises nothing: the text shown is that of the open's own code,
+            // before the path object is given back.
             file = nullptr;
+            ShowHostError(openError);
             return;
         }
         stream = SupportStreamOpenFileRead(file, 0);
@@ -43,10 +46,5 @@ bool CSequenceNode::LoadFromFile(const char* path) {
         ShowHostError();
         return false;
     }
-    if (openError != 0) {
-        // A refused open raises nothing, so the text shown is that of the open's own code.
-        ShowHostError(openError);
-        return false;
-    }
-    return stream != nullptr;
+    return openError == 0 && stream != nullptr;
 }

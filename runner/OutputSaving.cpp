@@ -164,8 +164,9 @@ HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void
     if (target != nullptr) {
         SupportPathRelease(fileSys, target);
     }
+    // A host error leaves the step at once: no further handler is asked.
     request->hostError = request->hostError || !completed;
-    return kHostTrue;
+    return completed ? kHostTrue : kHostFalse;
 }
 
 bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,

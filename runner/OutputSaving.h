@@ -48,8 +48,9 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
 bool SaveAsPdf(CWorkDocument& document, const std::string& path);
 
 // Called by the host for each from-PDF conversion handler; converts the request's
-// document with the handler whose identifier it names. Always true, so that the host
-// goes on with the next handler.
+// document with the handler whose identifier it names. True, so that the host goes on
+// with the next handler, unless the host raised an error in the conversion: that ends
+// the step, and false ends the enumeration with it.
 HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void* clientData);
 
 // OpenFile with OF_EXIST: whether `path` names an existing file.

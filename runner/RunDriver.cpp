@@ -86,17 +86,21 @@ CStepOutcome RunStep(const CSequenceNode& commands, std::int32_t index, CWorkDoc
 
 // A move, delete or rename of an input whose result was meant but not written would
 // leave nothing of it behind; a delete of an input that the result was saved over would
-// delete the result. Both are held back.
-bool ShouldHoldBack(int code, const COutputOutcome& output, const std::string& inputPath) {
+// delete the result. Both are held back: the answer says why, or is null.
+const char* FindHoldBackReason(int code, const COutputOutcome& output,
+                               const std::string& inputPath) {
     if (!IsDestructiveAction(code)) {
-        return false;
+        return nullptr;
     }
     if (output.kind == COutputOutcome::CKind::NotWritten) {
-        return true;
+        return "held back: no result of this input was written";
     }
-    return code == static_cast<int>(CFinalAction::Delete) &&
-           output.kind == COutputOutcome::CKind::Written &&
-           platform::IsSameFile(output.resultPath.c_str(), inputPath.c_str());
+    if (code == static_cast<int>(CFinalAction::Delete) &&
+        output.kind == COutputOutcome::CKind::Written &&
+        platform::IsSameFile(output.resultPath.c_str(), inputPath.c_str())) {
+        return "held back: the result was saved over the input";
+    }
+    return nullptr;
 }
 
 std::string DescribeAction(int code, const CFinalActionReport& report) {
@@ -156,13 +160,14 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
     }
     document.Close();
 
-    if (ShouldHoldBack(code, saved, inputPath)) {
+    if (const char* reason = FindHoldBackReason(code, saved, inputPath); reason != nullptr) {
         record.heldBack = true;
-        record.outcome = "held back: no result of this input was written";
+        record.outcome = reason;
         return true;
     }
     CFinalActionReport report;
-    record.actionApplied = ApplyFinalAction(inputPath, destination, false, code, &report);
+    ApplyFinalAction(inputPath, destination, false, code, &report);
+    record.actionApplied = code != static_cast<int>(CFinalAction::Nothing) && report.succeeded;
     record.outcome = DescribeAction(code, report);
     return true;
 }

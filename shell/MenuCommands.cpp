@@ -69,7 +69,7 @@ void AddMenuItems() {
 }
 
 void QV_HOSTCALL ShowAbout(void* /*clientData*/) {
-    ViewAlertNote(kAboutText);
+    ShowAlertNote(kAboutText);
 }
 
 bool CanRunCommand() {
@@ -80,7 +80,7 @@ bool CanRunCommand() {
         return false;
     }
     if (major < 5) {
-        ViewAlertNote(kVersionGateText);
+        ShowAlertNote(kVersionGateText);
         return false;
     }
     return true;

@@ -3,11 +3,11 @@
 
 namespace minihost::view {
 
-// Unattended, an alert is logged and never waits for anybody. It never fails: the
-// plug-in shows host errors with it after their frame is gone.
+// Unattended, an alert is logged and never waits for anybody. Like every call it can be
+// made to fail, so that a plug-in's handling of a failed alert is tested too.
 void QV_HOSTCALL AlertNote(const char* text) {
-    CaptureErrors(
-        [&] { CHost::GetCurrent().GetLog().Write("alert", text != nullptr ? text : ""); });
+    ServeVoid("AcroView.AlertNote",
+              [&] { CHost::GetCurrent().GetLog().Write("alert", text != nullptr ? text : ""); });
 }
 
 void QV_HOSTCALL GetVersion(std::int16_t* major, std::int16_t* minor) {

@@ -1,5 +1,6 @@
 #include "platform/FileActions.h"
 
+#include <cstring>
 #include <filesystem>
 #include <windows.h>
 
@@ -18,8 +19,20 @@ bool DeletePlatformFile(const char* path) {
 }
 
 bool TestFileExists(const char* path) {
-    OFSTRUCT status{};
-    return OpenFile(path, &status, OF_EXIST) != HFILE_ERROR;
+    // OpenFile keeps the path in an OFSTRUCT and refuses one that does not fit; asked
+    // about a longer path it would call an existing file missing, and a result kept by
+    // "DontOverwrite" would be written over. Such a path is opened as OpenFile would.
+    if (std::strlen(path) < OFS_MAXPATHNAME) {
+        OFSTRUCT status{};
+        return OpenFile(path, &status, OF_EXIST) != HFILE_ERROR;
+    }
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
 }
 
 long OpenWithShell(HostWindow owner, const char* verb, const char* file, const char* parameters,

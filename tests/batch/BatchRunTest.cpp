@@ -97,6 +97,26 @@ TEST_F(BatchRun, DontOverwriteKeepsAnExistingResultUnlessItIsFalse) {
     EXPECT_EQ(ReadRotations(a), (std::vector<int>{90, 90})); // saved over itself, whole
 }
 
+// Windows' OpenFile cannot take a path of 128 bytes or more; the run must still see the
+// results that stand behind such paths.
+TEST_F(BatchRun, ResultsBehindLongPathsAreKeptAndCounted) {
+    const fs::path a = AddInput("a.pdf", 2);
+    const fs::path deep = Out() / std::string(60, 'f') / std::string(60, 'g');
+    fs::create_directories(deep);
+    testing_support::WriteSamplePdf(deep / "a.pdf", 1);
+    const std::string kept = ReadFileBytes(deep / "a.pdf");
+    WriteSequence(Rotate(90), MakeListedInput({a}), MakeOutput(0, deep));
+    ExpectCleanRun(RunBatch("0", ""));
+    EXPECT_EQ(ReadFileBytes(deep / "a.pdf"), kept); // "DontOverwrite" holds by default
+
+    auto output = MakeOutput(0, deep);
+    output->Put("HandlerUniqueID", std::string("com.minihost.json"));
+    WriteSequence(MakeList(), MakeListedInput({a}), std::move(output));
+    ExpectCleanRun(RunBatch("2", Dest().string()));
+    EXPECT_TRUE(fs::exists(deep / "a.json"));
+    EXPECT_TRUE(fs::exists(Dest() / "a.pdf")); // the conversion counted as written
+}
+
 TEST_F(BatchRun, NoOutputWritesNothingAndTheFinalActionStillHappens) {
     const fs::path a = AddInput("a.pdf");
     WriteSequence(Rotate(90), MakeListedInput({a}), MakeOutput(3));
@@ -171,6 +191,12 @@ TEST_F(BatchFinalActions, ExecuteStartsTheProgramWithTheInputsPath) {
     EXPECT_EQ(records[0], std::vector<std::string>{m_input.string()});
 }
 
+TEST_F(BatchFinalActions, DigitsBeforeOtherTextAreTheCode) {
+    RunCode("2abc", Dest().string());
+    EXPECT_FALSE(fs::exists(m_input));
+    EXPECT_EQ(ReadFileBytes(Dest() / "a.pdf"), m_inputBytes);
+}
+
 TEST_F(BatchFinalActions, UnusableCodesMeanDoNothing) {
     for (const char* code : {"abc", "-1", "6"}) {
         RunCode(code, Dest().string());
@@ -193,11 +219,34 @@ TEST_F(BatchFinalActions, TheTrailSaysWhatBecameOfTheInput) {
     EXPECT_EQ(trail[2], "end\tinputs=1\topened=1\twritten=1\tapplied=1\theldback=0\tstopped=no");
 }
 
+TEST_F(BatchFinalActions, TheTrailCountsOnlyActionsThePlatformCarriedOut) {
+    fs::create_directories(Dest());
+    testing_support::WriteFileBytes(Dest() / "a.pdf", "already there");
+    RunCode("2", Dest().string()); // a move never replaces a file
+    EXPECT_EQ(ReadFileBytes(m_input), m_inputBytes);
+    auto trail = ReadTrail();
+    ASSERT_EQ(trail.size(), 3U);
+    EXPECT_NE(trail[1].find("\taction=2\tapplied=no\theldback=no\toutcome=move to "),
+              std::string::npos)
+        << trail[1];
+    EXPECT_TRUE(trail[1].ends_with(" failed")) << trail[1];
+    EXPECT_EQ(trail[2], "end\tinputs=1\topened=1\twritten=1\tapplied=0\theldback=0\tstopped=no");
+
+    fs::remove(TrailFile());
+    fs::remove_all(Out());
+    RunCode("0", "");
+    trail = ReadTrail();
+    ASSERT_EQ(trail.size(), 3U);
+    EXPECT_TRUE(trail[1].ends_with("\taction=0\tapplied=no\theldback=no\toutcome=nothing to do"))
+        << trail[1];
+}
+
 // A destructive final action is held back for an input whose result was meant but not
 // written; copy and execute still happen.
 struct CHeldBackCase {
     const char* name;
     int variation;       // of the output section
+    const char* folder;  // the preselected folder, under the test's folder, or null for none
     bool existing;       // the result's file exists already and DontOverwrite holds
     const char* handler; // a conversion handler, or null
 };
@@ -207,25 +256,31 @@ class BatchHeldBack : public CBatchRunTest, public ::testing::WithParamInterface
 TEST_P(BatchHeldBack, MoveDeleteAndRenameKeepTheInput) {
     const fs::path a = AddInput("a.pdf");
     const std::string before = ReadFileBytes(a);
-    auto output =
-        MakeOutput(GetParam().variation,
-                   GetParam().variation == 0 ? m_folder.GetPath() / "NoSuch" : fs::path{});
-    if (GetParam().handler != nullptr) {
-        output->Put("HandlerUniqueID", std::string(GetParam().handler));
+    const CHeldBackCase& test = GetParam();
+    auto output = MakeOutput(
+        test.variation, test.folder != nullptr ? m_folder.GetPath() / test.folder : fs::path{});
+    if (test.handler != nullptr) {
+        output->Put("HandlerUniqueID", std::string(test.handler));
     }
-    if (GetParam().existing) {
+    if (test.existing) {
         testing_support::WriteSamplePdf(In() / "a_v2.pdf", 1);
         output->Put("AddToBaseName", true);
         output->Put("InsertAfterBaseName", std::string("_v2"));
     }
-    // An output folder that cannot be made: a file stands where it should be.
-    std::ofstream(m_folder.GetPath() / "NoSuch") << "a file, not a folder";
+    // A file stands where the folder "Blocked" would be: no result can be written into it.
+    std::ofstream(m_folder.GetPath() / "Blocked") << "a file, not a folder";
     WriteSequence(Rotate(90), MakeListedInput({a}), std::move(output));
     for (const char* code : {"2", "3", "4"}) {
+        // With no answer scripted, minihost's choose-folder dialog is cancelled.
         const CMiniHostRun run = RunBatch(code, code[0] == '4' ? "renamed.pdf" : Dest().string());
         ExpectCleanRun(run);
         EXPECT_EQ(ReadFileBytes(a), before) << code;
-        EXPECT_NE(ReadTrail().at(1).find("heldback=yes"), std::string::npos) << code;
+        const std::string record = ReadTrail().at(1);
+        EXPECT_NE(record.find("\tresult=none\t"), std::string::npos) << record;
+        EXPECT_NE(record.find("\theldback=yes\toutcome=held back: no result of this input was "
+                              "written"),
+                  std::string::npos)
+            << record;
         fs::remove(TrailFile());
     }
     ExpectCleanRun(RunBatch("1", Dest().string()));
@@ -234,10 +289,14 @@ TEST_P(BatchHeldBack, MoveDeleteAndRenameKeepTheInput) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BatchHeldBack,
-    ::testing::Values(CHeldBackCase{"FolderCannotBeMade", 0, false, nullptr},
-                      CHeldBackCase{"UnknownVariation", 7, false, nullptr},
-                      CHeldBackCase{"SkippedByDontOverwrite", 2, true, nullptr},
-                      CHeldBackCase{"UnknownHandler", 2, false, "com.example.none"}),
+    ::testing::Values(CHeldBackCase{"NoPreselectedFolder", 0, nullptr, false, nullptr},
+                      CHeldBackCase{"FolderChoiceCancelled", 1, nullptr, false, nullptr},
+                      CHeldBackCase{"SaveFailed", 0, "Blocked", false, nullptr},
+                      CHeldBackCase{"UnknownVariation", 7, nullptr, false, nullptr},
+                      CHeldBackCase{"SkippedByDontOverwrite", 2, nullptr, true, nullptr},
+                      CHeldBackCase{"UnknownHandler", 2, nullptr, false, "com.example.none"},
+                      CHeldBackCase{"ConversionWroteNoFile", 0, "Blocked", false,
+                                    "com.minihost.json"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(BatchRun, DeleteIsHeldBackWhenTheResultWasSavedOverTheInput) {
@@ -247,6 +306,11 @@ TEST_F(BatchRun, DeleteIsHeldBackWhenTheResultWasSavedOverTheInput) {
     WriteSequence(Rotate(90), MakeListedInput({a}), std::move(output));
     ExpectCleanRun(RunBatch("3", ""));
     EXPECT_EQ(ReadRotations(a), (std::vector<int>{90, 90}));
+    const std::string record = ReadTrail().at(1);
+    EXPECT_NE(record.find("\tapplied=no\theldback=yes\toutcome=held back: the result was saved "
+                          "over the input"),
+              std::string::npos)
+        << record;
 }
 
 TEST_F(BatchRun, AFailingStepStopsTheRunThereAndEarlierDocumentsKeepTheirs) {
@@ -317,7 +381,34 @@ TEST_F(BatchRun, AMalformedSequenceShowsWhereAndRunsNothing) {
     const CMiniHostRun run = RunBatch("0", "");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_FALSE(WasClosedByTheRun(run));
-    EXPECT_TRUE(run.WasLogged("alert: *run.sequ:3:*")) << run.GetTranscript();
+    EXPECT_TRUE(run.WasLogged("alert: *run.sequ:3:29:*")) << run.GetTranscript();
+    const auto trail = ReadTrail();
+    ASSERT_EQ(trail.size(), 2U);
+    EXPECT_TRUE(trail[0].starts_with("run\t"));
+    EXPECT_EQ(trail[1], "end\tinputs=0\topened=0\twritten=0\tapplied=0\theldback=0\t"
+                        "stopped=the sequence could not be loaded");
+}
+
+TEST_F(BatchRun, AnAlertThatFailsIsDroppedAndTheRunGoesOn) {
+    const fs::path a = AddInput("a.pdf");
+    const fs::path b = AddInput("b.pdf");
+    // A file stands where the output folder would be: each save fails with an alert.
+    std::ofstream(m_folder.GetPath() / "Blocked") << "a file, not a folder";
+    WriteSequence(Rotate(90), MakeListedInput({a, b}),
+                  MakeOutput(0, m_folder.GetPath() / "Blocked"));
+    const CMiniHostRun run = RunBatch("0", "", {"--fail-op", "AcroView.AlertNote"});
+    ExpectCleanRun(run);
+    EXPECT_TRUE(run.ListLinesStartingWith("alert:").empty()) << run.GetTranscript();
+    EXPECT_EQ(ReadTrail().back(),
+              "end\tinputs=2\topened=2\twritten=0\tapplied=0\theldback=0\tstopped=no");
+
+    // The alert of a sequence that cannot be opened fails too; the host stays up.
+    const CMiniHostRun refused =
+        RunWithVariables({{"QUORVELLASEQU", (m_folder.GetPath() / "none.sequ").string()}},
+                         {"--fail-op", "AcroView.AlertNote"});
+    EXPECT_EQ(refused.exitCode, 0) << refused.GetTranscript();
+    EXPECT_FALSE(WasClosedByTheRun(refused));
+    EXPECT_TRUE(refused.WasLogged("ledger: nothing left acquired")) << refused.GetTranscript();
 }
 
 TEST_F(BatchRun, ASequenceThatNamesNoInputsStillClosesTheHost) {
@@ -335,6 +426,8 @@ TEST_F(BatchRun, WithoutTheContainerTableTheRunIsRefusedWithAnAlert) {
     EXPECT_FALSE(WasClosedByTheRun(run));
     EXPECT_TRUE(run.WasLogged("alert: *\"ASExtra\"*")) << run.GetTranscript();
     EXPECT_FALSE(fs::exists(Out()));
+    EXPECT_EQ(ReadTrail().back(), "end\tinputs=0\topened=0\twritten=0\tapplied=0\theldback=0\t"
+                                  "stopped=the host does not provide the table \"ASExtra\"");
 }
 
 TEST_F(BatchRun, AnUnwritableTrailChangesNothing) {

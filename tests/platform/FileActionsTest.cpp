@@ -115,6 +115,18 @@ TEST_F(FileActions, ExistenceIsThatOfAFile) {
     EXPECT_FALSE(platform::TestFileExists(m_in.string().c_str()));
 }
 
+// OpenFile cannot take a path of 128 bytes or more; such a file exists all the same.
+TEST_F(FileActions, ExistenceHoldsBehindAPathTooLongForOpenFile) {
+    const fs::path deep = m_in / std::string(60, 'f') / std::string(60, 'g');
+    fs::create_directories(deep);
+    testing_support::WriteFileBytes(deep / "a.pdf", "input");
+    const std::string path = Composed(deep, "a.pdf");
+    ASSERT_GE(path.size(), 128U);
+    EXPECT_TRUE(platform::TestFileExists(path.c_str()));
+    EXPECT_FALSE(platform::TestFileExists(Composed(deep, "missing.pdf").c_str()));
+    EXPECT_FALSE(platform::TestFileExists(deep.string().c_str()));
+}
+
 TEST_F(FileActions, ShellStartsAProgramWithTheQuotedPathAsOneArgument) {
     const fs::path record = m_folder.GetPath() / "record.txt";
     testing_support::SetRecordFile(record);
