@@ -30,6 +30,8 @@ CDocument::~CDocument() = default;
 std::unique_ptr<CDocument> CDocument::Open(const CPathName& name, bool repair) {
     const std::string text = FormatPlatformPath(name);
     const std::string cannot = "Cannot open the document " + text + ": ";
+    CFileHold hold;
+    const bool held = hold.Take(text);
     std::string bytes;
     try {
         bytes = ReadWholeFile(text);
@@ -38,11 +40,15 @@ std::unique_ptr<CDocument> CDocument::Open(const CPathName& name, bool repair) {
         ThrowNamedError(missing ? kErrFileNotFound : kErrFileUnreadable,
                         cannot + error.what() + ".");
     }
+    if (!held) {
+        ThrowNamedError(kErrFileUnreadable, cannot + "another program is writing it.");
+    }
     if (!HasPdfHeader(bytes)) {
         ThrowNamedError(kErrNotPdf, cannot + "it is not a PDF file.");
     }
 
     std::unique_ptr<CDocument> document(new CDocument(CFile(name, true), std::move(bytes)));
+    document->m_hold = std::move(hold);
     QPDF& pdf = document->GetPdf();
     pdf.setSuppressWarnings(true);
     pdf.setAttemptRecovery(repair);

@@ -1,11 +1,13 @@
 // An open PDF document: the object behind a HostDoc handle. Other services reach it
 // through CDocuments::Get: commands change its QPDF and its save settings, conversions
-// read it. The file's bytes are read into memory at open, so no platform file handle
-// stays open and a save may replace the document's own file.
+// read it. The file's bytes are read into memory at open; the file itself stays held
+// while the document is open, as the real host holds it (on Windows it can then be
+// neither moved nor deleted), and is let go during a save, which may replace it.
 #pragma once
 
 #include "minihost/documents/SaveSettings.h"
 #include "minihost/files/File.h"
+#include "minihost/files/FileAccess.h"
 #include "minihost/files/PathNotation.h"
 
 #include <memory>
@@ -32,6 +34,11 @@ public:
     CFile& GetFile() { return m_file; }
     [[nodiscard]] const std::string& GetPathText() const { return m_file.GetDisplayText(); }
 
+    // A save lets go of the document's file and holds the document's file again after
+    // it (the saved one, after a full save to another path).
+    void LetGoOfFile() { m_hold.Release(); }
+    void HoldFileAgain() { static_cast<void>(m_hold.Take(GetPathText())); }
+
     // As found at open.
     [[nodiscard]] std::size_t GetOpenedPageCount() const { return m_openedPageCount; }
     [[nodiscard]] bool WasRepaired() const { return m_repaired; }
@@ -40,6 +47,7 @@ private:
     CDocument(CFile file, std::string bytes);
 
     CFile m_file;
+    CFileHold m_hold;
     std::string m_bytes; // qpdf reads objects from here as it needs them: kept beyond m_pdf
     std::unique_ptr<QPDF> m_pdf;
     CSaveSettings m_saveSettings;

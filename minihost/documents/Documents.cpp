@@ -94,9 +94,11 @@ void CDocuments::Save(HostDoc doc, std::uint16_t flags, const CPathName& target,
         }
     };
     std::uint64_t size = 0;
+    document.LetGoOfFile(); // the save may replace it
     try {
         size = SaveDocument(document, target, m_host.GetOptions().saveDurability, hooks);
     } catch (const CHostError& error) {
+        document.HoldFileAgain();
         if (progress != nullptr) {
             progress->End(false);
         }
@@ -110,6 +112,7 @@ void CDocuments::Save(HostDoc doc, std::uint16_t flags, const CPathName& target,
     if ((flags & kSaveCopy) == 0) {
         document.GetFile().SetName(target); // the document's file is now the saved one
     }
+    document.HoldFileAgain();
     m_host.GetLog().Write("document",
                           "saved " + text + " (" +
                               DescribeWrittenSize(size, m_host.GetOptions().saveDurability) + ")");

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace minihost {
 
@@ -41,7 +42,8 @@ bool IsExistingFolder(const std::string& path);
 bool CreateFolder(const std::string& path);
 
 // Replaces `target` (if it exists) by the file `source`, in one step: a reader sees
-// the old file or the new one, never a mixture. Throws CFileAccessError.
+// the old file or the new one, never a mixture. A read-only target is kept, as Windows
+// keeps it. Throws CFileAccessError.
 void MoveFileOver(const std::string& source, const std::string& target);
 
 // Removes the file `path` if it exists; never fails.
@@ -79,8 +81,44 @@ private:
 #if defined(_WIN32)
     void* m_handle = nullptr; // a HANDLE; null when closed
 #else
-    int m_handle = -1; // a file descriptor; -1 when closed
+    int m_handle = -1;   // a file descriptor; -1 when closed
 #endif
+};
+
+// An open document's file, kept open as the real host keeps it: while held, on Windows
+// others may read the file but not write, move, rename or delete it. Linux has no such
+// locks; there the hold only keeps a descriptor.
+class CFileHold {
+public:
+    CFileHold() = default;
+    CFileHold(CFileHold&& other) noexcept
+        : m_handle(std::exchange(other.m_handle, kNothingHeld)) {}
+    CFileHold& operator=(CFileHold&& other) noexcept {
+        if (this != &other) {
+            Release();
+            m_handle = std::exchange(other.m_handle, kNothingHeld);
+        }
+        return *this;
+    }
+    CFileHold(const CFileHold&) = delete;
+    CFileHold& operator=(const CFileHold&) = delete;
+    ~CFileHold() { Release(); }
+
+    // Holds `path` instead of whatever was held; false (and nothing held) when it cannot
+    // be opened for reading.
+    bool Take(const std::string& path) noexcept;
+    void Release() noexcept;
+    [[nodiscard]] bool IsHeld() const;
+
+private:
+#if defined(_WIN32)
+    using CHandle = void*; // a HANDLE
+    static constexpr std::nullptr_t kNothingHeld = nullptr;
+#else
+    using CHandle = int; // a file descriptor
+    static constexpr CHandle kNothingHeld = -1;
+#endif
+    CHandle m_handle = kNothingHeld;
 };
 
 } // namespace minihost

@@ -119,6 +119,12 @@ bool CreateFolder(const std::string& path) {
 }
 
 void MoveFileOver(const std::string& source, const std::string& target) {
+    // rename() asks nothing of the file it replaces; Windows keeps a read-only file.
+    struct stat status {};
+    if (stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+        (status.st_mode & S_IWUSR) == 0) {
+        throw CFileAccessError(CKind::Denied, "permission denied");
+    }
     if (std::rename(source.c_str(), target.c_str()) != 0) {
         ThrowFileError(errno);
     }
@@ -173,6 +179,24 @@ void CNewFile::CloseQuietly() noexcept {
         close(m_handle);
         m_handle = -1;
     }
+}
+
+bool CFileHold::Take(const std::string& path) noexcept {
+    Release();
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    m_handle = descriptor >= 0 ? descriptor : kNothingHeld;
+    return m_handle != kNothingHeld;
+}
+
+void CFileHold::Release() noexcept {
+    if (m_handle != kNothingHeld) {
+        close(m_handle);
+        m_handle = kNothingHeld;
+    }
+}
+
+bool CFileHold::IsHeld() const {
+    return m_handle != kNothingHeld;
 }
 
 } // namespace minihost

@@ -128,6 +128,11 @@ bool CreateFolder(const std::string& path) {
 }
 
 void MoveFileOver(const std::string& source, const std::string& target) {
+    // Windows refuses to replace a read-only file; Wine, run as root, replaces it.
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        ThrowFileError(ERROR_ACCESS_DENIED);
+    }
     if (MoveFileExA(source.c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
         ThrowFileError(GetLastError());
@@ -183,6 +188,28 @@ void CNewFile::CloseQuietly() noexcept {
         CloseHandle(m_handle);
         m_handle = nullptr;
     }
+}
+
+bool CFileHold::Take(const std::string& path) noexcept {
+    Release();
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    m_handle = handle;
+    return true;
+}
+
+void CFileHold::Release() noexcept {
+    if (m_handle != kNothingHeld) {
+        CloseHandle(m_handle);
+        m_handle = kNothingHeld;
+    }
+}
+
+bool CFileHold::IsHeld() const {
+    return m_handle != kNothingHeld;
 }
 
 } // namespace minihost

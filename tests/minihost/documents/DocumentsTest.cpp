@@ -8,6 +8,7 @@
 #include "host/ViewTable.h"
 #include "minihost/HostErrors.h"
 #include "minihost/documents/Document.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/SamplePdfs.h"
 #include "tests/support/TestFolders.h"
@@ -20,6 +21,10 @@
 #include <string>
 
 #include <gtest/gtest.h>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -319,6 +324,43 @@ TEST_F(DocumentsTest, SaveIntoAMissingFolderFailsWithATextNamingTheTarget) {
               "Cannot save the document to " + target + ": its folder does not exist.");
     EXPECT_EQ(ListLogLinesStartingWith("document: save to " + target + " failed: ").size(), 1U);
 }
+
+TEST_F(DocumentsTest, SaveOverAReadOnlyFileFailsAndKeepsIt) {
+    WriteSamplePdf(InFolder("in.pdf"), 2);
+    WriteSamplePdf(InFolder("kept.pdf"), 1);
+    testing_support::MakeReadOnly(InFolder("kept.pdf"));
+    const std::string before = ReadBytes(InFolder("kept.pdf"));
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
+    EXPECT_FALSE(SaveAsThePlugInDoes(doc, InFolder("kept.pdf").string()));
+    CallPlugIn([&] { ModelDocClose(doc); });
+    EXPECT_EQ(GetRaisedErrorText(), "Cannot save the document to " + InFolder("kept.pdf").string() +
+                                        ": permission denied.");
+    EXPECT_EQ(ReadBytes(InFolder("kept.pdf")), before);
+    EXPECT_EQ(ListFolder(), (std::vector<std::string>{"in.pdf", "kept.pdf"}));
+}
+
+#if defined(_WIN32)
+// As with the real host, an open document's file can be copied but not moved or deleted,
+// so a final action taken before the document is closed fails where it would fail there.
+TEST_F(DocumentsTest, AnOpenDocumentsFileIsHeldUntilItIsClosed) {
+    WriteSamplePdf(InFolder("in.pdf"), 2);
+    const std::string in = InFolder("in.pdf").string();
+    const std::string out = InFolder("out.pdf").string();
+    HostDoc doc = OpenAsThePlugInDoes(in);
+    EXPECT_EQ(DeleteFileA(in.c_str()), FALSE);
+    EXPECT_EQ(MoveFileA(in.c_str(), InFolder("moved.pdf").string().c_str()), FALSE);
+    EXPECT_NE(CopyFileA(in.c_str(), InFolder("copy.pdf").string().c_str(), TRUE), FALSE);
+
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, in)); // over its own file, which stays held
+    EXPECT_EQ(DeleteFileA(in.c_str()), FALSE);
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, out)); // the saved file is now the one held
+    EXPECT_EQ(DeleteFileA(out.c_str()), FALSE);
+    EXPECT_NE(MoveFileA(in.c_str(), InFolder("moved.pdf").string().c_str()), FALSE);
+
+    CallPlugIn([&] { ModelDocClose(doc); });
+    EXPECT_NE(DeleteFileA(out.c_str()), FALSE);
+}
+#endif
 
 // An injected fault in DocSave strikes once part of the temporary file is on disk.
 class DocumentsSaveFault : public DocumentsTest {
