@@ -41,7 +41,7 @@ std::unique_ptr<CDocument> CDocument::Open(const CPathName& name, bool repair) {
                         cannot + error.what() + ".");
     }
     if (!held) {
-        ThrowNamedError(kErrFileUnreadable, cannot + "another program is writing it.");
+        ThrowNamedError(kErrFileUnreadable, cannot + "another program has it open for writing.");
     }
     if (!HasPdfHeader(bytes)) {
         ThrowNamedError(kErrNotPdf, cannot + "it is not a PDF file.");

@@ -108,7 +108,6 @@ public:
     // be opened for reading.
     bool Take(const std::string& path) noexcept;
     void Release() noexcept;
-    [[nodiscard]] bool IsHeld() const;
 
 private:
 #if defined(_WIN32)

@@ -195,8 +195,4 @@ void CFileHold::Release() noexcept {
     }
 }
 
-bool CFileHold::IsHeld() const {
-    return m_handle != kNothingHeld;
-}
-
 } // namespace minihost

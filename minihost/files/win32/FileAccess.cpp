@@ -208,8 +208,4 @@ void CFileHold::Release() noexcept {
     }
 }
 
-bool CFileHold::IsHeld() const {
-    return m_handle != kNothingHeld;
-}
-
 } // namespace minihost

@@ -360,6 +360,19 @@ TEST_F(DocumentsTest, AnOpenDocumentsFileIsHeldUntilItIsClosed) {
     CallPlugIn([&] { ModelDocClose(doc); });
     EXPECT_NE(DeleteFileA(out.c_str()), FALSE);
 }
+
+TEST_F(DocumentsTest, AFileThatAnotherProgramIsWritingDoesNotOpen) {
+    WriteSamplePdf(InFolder("in.pdf"), 1);
+    const std::string in = InFolder("in.pdf").string();
+    HANDLE writer = CreateFileA(in.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(OpenAsThePlugInDoes(in), nullptr);
+    CloseHandle(writer);
+    EXPECT_EQ(GetHost().GetFrames().GetLastErrorCode(), minihost::kErrFileUnreadable);
+    EXPECT_EQ(GetRaisedErrorText(),
+              "Cannot open the document " + in + ": another program has it open for writing.");
+}
 #endif
 
 // An injected fault in DocSave strikes once part of the temporary file is on disk.
