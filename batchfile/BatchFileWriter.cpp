@@ -7,24 +7,18 @@
 #include "platform/ModuleFiles.h"
 
 #include <array>
-#include <cstdio>
 
 namespace batchfile {
 namespace {
 
-// Writes the lines in order and closes the file; false when the file cannot be opened
-// or any write, or the close, fails.
+// Writes the lines in order as the whole file; false when it cannot be written, which
+// leaves an existing file as it was.
 bool WriteLines(const std::string& path, const std::array<std::string, 4>& lines) {
-    std::FILE* file = platform::OpenFileForWriting(path);
-    if (file == nullptr) {
-        return false;
-    }
-    bool written = true;
+    std::string bytes;
     for (const std::string& line : lines) {
-        written = written && std::fwrite(line.data(), 1, line.size(), file) == line.size();
+        bytes += line;
     }
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
+    return platform::WriteWholeFile(path, bytes);
 }
 
 } // namespace

@@ -29,8 +29,8 @@ struct CHostOptions {
     bool traceCalls = false;
     std::optional<std::filesystem::path> logFile;
     bool exitAfterStartup = false;
-    CDurability saveDurability = CDurability::Closed;   // Flushed: every save waits for the disk
-    std::optional<std::filesystem::path> checkSequence; // check this file, load nothing
+    CDurability saveDurability = CDurability::Closed; // Flushed: every save waits for the disk
+    std::optional<std::string> checkSequence;         // check this file, load nothing
     bool help = false;
     // Menus and dialogs: menus left off the bar, menu items run after start-up (by
     // language-independent name), and the dialogs' scripted answers, each list consumed

@@ -33,11 +33,3 @@ long OpenWithShell(HostWindow owner, const char* verb, const char* file, const c
 inline constexpr int kShowNormal = 5;
 
 } // namespace platform
-
-namespace platform {
-
-// Whether the two paths name the same existing file (on Windows letter case does not
-// tell files apart; on Linux a backslash separates folders).
-bool IsSameFile(const char* first, const char* second);
-
-} // namespace platform

@@ -1,16 +1,18 @@
-// Opening a file for writing with the Windows rules in both builds.
+// Writing a whole file with the Windows rules in both builds.
 #pragma once
 
-#include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
-// Creates the file at `path`, or empties an existing one, for binary writing, and returns
-// the stream (closed with std::fclose). Null when it cannot be opened: a missing folder,
-// no permission, or a read-only file, which is refused also where the system would let
-// its owner write it (root on Linux, Wine run by root). On Linux a backslash separates
-// folders as a slash does.
-std::FILE* OpenFileForWriting(const std::string& path);
+// Makes `bytes` the whole content of the file at `path`, created or replaced. The bytes go
+// to a new file beside it, which replaces it in one step only when written and closed, so
+// that a failure leaves an existing file as it was. False when it cannot be done: a
+// missing folder, no permission, a folder or a device of that name, a full disk, or a
+// read-only file, which is refused also where the system would let its owner write it
+// (root on Linux, Wine run by root). A replaced file keeps its permissions; on Linux a
+// link is followed to the file it names, and a backslash separates folders.
+bool WriteWholeFile(const std::string& path, std::string_view bytes);
 
 } // namespace platform

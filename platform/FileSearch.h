@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -17,12 +18,20 @@ struct CFoundEntry {
     bool isFolder = false; // FILE_ATTRIBUTE_DIRECTORY
 };
 
+// A matching entry that the search cannot hand back whole, and why: a name that, put
+// after its folder, would name another file must never reach the caller.
+struct CLeftOutEntry {
+    std::string name; // as the system holds it, for the record only
+    std::string reason;
+};
+
 // The entries of one folder whose names match a pattern such as "C:\Seq\*.sequ":
 // "*" stands for any run of characters, "?" for one, letter case is ignored, and "*"
 // and "*.*" match every name, "." and ".." included. Subfolders are not entered. A
 // pattern longer than kMaxSearchPattern, or naming a folder that does not exist, finds
 // nothing. On Linux a backslash separates folders as a slash does, and the entries come
-// in name order. The search is closed when the object goes.
+// in name order; a name holding a backslash (which Windows never gives) is left out. The
+// search is closed when the object goes.
 class CFileSearch {
 public:
     explicit CFileSearch(const std::string& pattern);
@@ -33,10 +42,14 @@ public:
     // The next matching entry, the first one on the first call; false when none is left.
     bool FindNext(CFoundEntry& entry);
 
+    // The matching entries left out so far; all of them once FindNext has answered false.
+    [[nodiscard]] const std::vector<CLeftOutEntry>& GetLeftOut() const { return m_leftOut; }
+
     struct CState; // the platform's search state
 
 private:
     std::unique_ptr<CState> m_state;
+    std::vector<CLeftOutEntry> m_leftOut;
 };
 
 } // namespace platform

@@ -111,6 +111,13 @@ void CAuditTrail::RecordInput(const CInputRecord& input, int finalActionCode) {
     WriteRecord("input", fields);
 }
 
+void CAuditTrail::RecordLeftOut(std::string_view folder, std::string_view name,
+                                std::string_view reason) {
+    WriteRecord("leftout", {{"folder", std::string(folder)},
+                            {"name", std::string(name)},
+                            {"reason", std::string(reason)}});
+}
+
 void CAuditTrail::RecordRunEnd(std::string_view stoppedBy) {
     WriteRecord("end", {{"inputs", std::to_string(m_inputs)},
                         {"opened", std::to_string(m_opened)},

@@ -40,6 +40,8 @@ public:
     void RecordRunStart(std::string_view sequence, int finalActionCode,
                         std::string_view destination);
     void RecordInput(const CInputRecord& input, int finalActionCode);
+    // An entry of a scanned folder that the run left out.
+    void RecordLeftOut(std::string_view folder, std::string_view name, std::string_view reason);
     // `stoppedBy` is empty when every input was dealt with.
     void RecordRunEnd(std::string_view stoppedBy);
 

@@ -4,32 +4,46 @@
 #include "platform/Windowing.h"
 #include "util/PathParts.h"
 
-#include <cstdio>
-#include <vector>
-
-namespace {
-
-// The target of a copy or move: the destination folder, one backslash, the file's name.
-std::string FormFolderTarget(const std::string& source, const std::string& destination) {
+std::optional<std::string> FormFinalActionTarget(const std::string& source,
+                                                 const std::string& destination, int code) {
     const CSplitPath parts = CPathParts(source).GetParts();
-    return destination + "\\" + parts.baseName + parts.extension;
+    switch (static_cast<CFinalAction>(code)) {
+    case CFinalAction::Copy:
+    case CFinalAction::Move:
+        if (parts.nameWasCut) {
+            return std::nullopt;
+        }
+        return destination + "\\" + parts.baseName + parts.extension;
+    case CFinalAction::Rename:
+        if (parts.folderWasCut) {
+            return std::nullopt;
+        }
+        return parts.drive + parts.folder + destination;
+    default:
+        return std::nullopt;
+    }
 }
 
-// The target of a rename: the destination below the file's own drive and folder.
-std::string FormRenameTarget(const std::string& source, const std::string& destination) {
-    const CSplitPath parts = CPathParts(source).GetParts();
-    return parts.drive + parts.folder + destination;
+std::string QuoteCommandLineArgument(const std::string& path) {
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : path) {
+        if (c == '\\') {
+            ++backslashes;
+        } else if (c == '"') {
+            // The backslashes before a quote are doubled, and the quote itself escaped.
+            quoted.append(backslashes + 1, '\\');
+            backslashes = 0;
+        } else {
+            backslashes = 0;
+        }
+        quoted += c;
+    }
+    // Backslashes before the closing quote are doubled, so that it still closes.
+    quoted.append(backslashes, '\\');
+    quoted += '"';
+    return quoted;
 }
-
-// The source path between two double quotes, formatted with "\"%s\"".
-std::string QuoteParameter(const std::string& source) {
-    const int length = std::snprintf(nullptr, 0, "\"%s\"", source.c_str());
-    std::vector<char> text(static_cast<std::size_t>(length) + 1);
-    static_cast<void>(std::snprintf(text.data(), text.size(), "\"%s\"", source.c_str()));
-    return text.data();
-}
-
-} // namespace
 
 bool ApplyFinalAction(const std::string& source, const std::string& destination, bool failIfExists,
                       int code, CFinalActionReport* report) {
@@ -39,24 +53,25 @@ bool ApplyFinalAction(const std::string& source, const std::string& destination,
         outcome.succeeded = true;
         break;
     case CFinalAction::Copy:
-        outcome.target = FormFolderTarget(source, destination);
-        outcome.succeeded =
-            platform::CopyPlatformFile(source.c_str(), outcome.target.c_str(), failIfExists);
-        break;
     case CFinalAction::Move:
-        outcome.target = FormFolderTarget(source, destination);
-        outcome.succeeded = platform::MovePlatformFile(source.c_str(), outcome.target.c_str());
+    case CFinalAction::Rename: {
+        const std::optional<std::string> target = FormFinalActionTarget(source, destination, code);
+        if (!target) {
+            break;
+        }
+        outcome.target = *target;
+        outcome.succeeded =
+            code == static_cast<int>(CFinalAction::Copy)
+                ? platform::CopyPlatformFile(source.c_str(), target->c_str(), failIfExists)
+                : platform::MovePlatformFile(source.c_str(), target->c_str());
         break;
+    }
     case CFinalAction::Delete:
         outcome.succeeded = platform::DeletePlatformFile(source.c_str());
         break;
-    case CFinalAction::Rename:
-        outcome.target = FormRenameTarget(source, destination);
-        outcome.succeeded = platform::MovePlatformFile(source.c_str(), outcome.target.c_str());
-        break;
     case CFinalAction::Execute: {
         outcome.target = destination;
-        const std::string parameter = QuoteParameter(source);
+        const std::string parameter = QuoteCommandLineArgument(source);
         outcome.shellResult =
             platform::OpenWithShell(platform::GetTopPlatformWindow(), "open", destination.c_str(),
                                     parameter.c_str(), "", platform::kShowNormal);

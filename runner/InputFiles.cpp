@@ -72,7 +72,8 @@ bool CollectListedFiles(const CSequenceNode& input, std::vector<std::string>& li
 }
 
 // The PDF files found directly in the folder under "PreselectedFolderPath".
-bool CollectFolderFiles(const CSequenceNode& input, std::vector<std::string>& list) {
+bool CollectFolderFiles(const CSequenceNode& input, std::vector<std::string>& list,
+                        std::vector<CLeftOutInput>* leftOut) {
     CSequenceNode folderNode(true);
     std::string diPath;
     HostFileSys fileSys = nullptr;
@@ -92,7 +93,7 @@ bool CollectFolderFiles(const CSequenceNode& input, std::vector<std::string>& li
     });
     const bool found = completed && path != nullptr;
     if (found && display != nullptr) {
-        AddFolderDocuments("PDF", display, list);
+        AddFolderDocuments("PDF", display, list, leftOut);
     }
     if (path != nullptr) {
         SupportPathRelease(fileSys, path);
@@ -134,7 +135,8 @@ bool CollectPickedFiles(std::vector<std::string>& list) {
 
 } // namespace
 
-bool CollectInputFiles(const CSequenceNode& input, std::vector<std::string>& list) {
+bool CollectInputFiles(const CSequenceNode& input, std::vector<std::string>& list,
+                       std::vector<CLeftOutInput>* leftOut) {
     std::int32_t variation = -1;
     if (!CallInErrorFrame([&] { input.GetInt("FileVariation", variation, -1); })) {
         return false;
@@ -143,7 +145,7 @@ bool CollectInputFiles(const CSequenceNode& input, std::vector<std::string>& lis
     case kListedFiles:
         return CollectListedFiles(input, list);
     case kFolderFiles:
-        return CollectFolderFiles(input, list);
+        return CollectFolderFiles(input, list, leftOut);
     case kPickedFiles:
         return CollectPickedFiles(list);
     default:
@@ -152,12 +154,17 @@ bool CollectInputFiles(const CSequenceNode& input, std::vector<std::string>& lis
 }
 
 void AddFolderDocuments(const std::string& extension, const std::string& folder,
-                        std::vector<std::string>& list) {
+                        std::vector<std::string>& list, std::vector<CLeftOutInput>* leftOut) {
     std::string pattern = folder;
     pattern += "\\*.";
     pattern += extension;
     platform::CFileSearch search(pattern);
     for (platform::CFoundEntry entry; search.FindNext(entry);) {
         list.push_back(folder + "\\" + entry.name);
+    }
+    if (leftOut != nullptr) {
+        for (const platform::CLeftOutEntry& entry : search.GetLeftOut()) {
+            leftOut->push_back({folder, entry.name, entry.reason});
+        }
     }
 }

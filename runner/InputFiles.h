@@ -6,15 +6,26 @@
 
 class CSequenceNode;
 
+// An entry of a scanned folder that the run leaves out, and why.
+struct CLeftOutInput {
+    std::string folder;
+    std::string name;
+    std::string reason;
+};
+
 // Appends the platform path texts of the run's input documents to `list`, from the
 // listed files, a folder's PDF files or the files the user picks. False when the run
 // must end before any document is processed (no usable source, a listed entry without
 // "DI", no folder, the dialog cancelled). Never lets a host error escape: one ends the
-// collection with false.
-bool CollectInputFiles(const CSequenceNode& input, std::vector<std::string>& list);
+// collection with false. Entries of a scanned folder that the search could not hand back
+// whole are added to `leftOut`, when given.
+bool CollectInputFiles(const CSequenceNode& input, std::vector<std::string>& list,
+                       std::vector<CLeftOutInput>* leftOut = nullptr);
 
 // Appends `folder` + "\" + the name of every entry that the platform's wildcard search
 // finds for folder + "\*." + `extension` (letter case ignored, no subfolders, in the
-// search's order). Appends nothing when the search finds nothing or fails.
+// search's order). Appends nothing when the search finds nothing or fails. Entries that
+// the search left out go to `leftOut`, when given.
 void AddFolderDocuments(const std::string& extension, const std::string& folder,
-                        std::vector<std::string>& list);
+                        std::vector<std::string>& list,
+                        std::vector<CLeftOutInput>* leftOut = nullptr);

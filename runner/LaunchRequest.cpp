@@ -4,25 +4,29 @@
 #include "host/PlugInState.h"
 #include "host/ShowHostError.h"
 #include "host/ViewTable.h"
+#include "platform/Environment.h"
 #include "platform/Windowing.h"
 #include "runner/AuditTrail.h"
 #include "runner/RunDriver.h"
 #include "runner/SequenceNode.h"
 
-#include <algorithm>
+#include <array>
 #include <cctype>
-#include <climits>
-#include <cstdlib>
 #include <string>
 
 namespace {
 
 constexpr int kLastFinalActionCode = 5;
 
-// An unset variable counts as an empty text; values are taken exactly as they stand.
-std::string ReadVariable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
+constexpr std::array<const char*, 4> kLaunchVariables = {"QUORVELLASEQU", "QUORVELLAFINAL",
+                                                         "QUORVELLADEST", "QUORVELLALOG"};
+
+// The variables are the request of this one start: a program that the final action starts
+// (or a host started by it) inherits the environment and must not run the sequence again.
+void ForgetLaunchRequest() {
+    for (const char* name : kLaunchVariables) {
+        platform::RemoveEnvironmentVariable(name);
+    }
 }
 
 // The tables a run calls through. The plug-in loads without "ASExtra", but every read
@@ -59,27 +63,31 @@ int ReadFinalActionCode(std::string_view text) {
         negative = text[i] == '-';
         ++i;
     }
-    // Saturating keeps a long run of digits from overflowing, where atoi's result would be
-    // undefined; such a number is out of range either way.
-    long value = 0;
+    // Counting stops once the number is past the last code: it is out of range however many
+    // digits follow, and no run of digits can overflow (long is 32 bits on Windows).
+    int value = 0;
+    bool outOfRange = false;
     for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0; ++i) {
-        value = std::min<long>(value * 10 + (text[i] - '0'), INT_MAX);
+        if (!outOfRange) {
+            value = value * 10 + (text[i] - '0');
+            outOfRange = value > kLastFinalActionCode;
+        }
     }
-    if (negative) {
-        value = -value;
-    }
-    return value >= 0 && value <= kLastFinalActionCode ? static_cast<int>(value) : 0;
+    return outOfRange || (negative && value != 0) ? 0 : value;
 }
 
 void QV_HOSTCALL OnAppDidInitialize(void* /*clientData*/) {
-    const std::string sequence = ReadVariable("QUORVELLASEQU");
-    const std::string finalAction = ReadVariable("QUORVELLAFINAL");
-    const std::string destination = ReadVariable("QUORVELLADEST");
+    // An unset variable counts as an empty text; values are taken exactly as they stand.
+    const std::string sequence = platform::ReadEnvironmentVariable("QUORVELLASEQU");
+    const std::string finalAction = platform::ReadEnvironmentVariable("QUORVELLAFINAL");
+    const std::string destination = platform::ReadEnvironmentVariable("QUORVELLADEST");
+    const std::string trailFile = platform::ReadEnvironmentVariable("QUORVELLALOG");
+    ForgetLaunchRequest();
     if (sequence.empty()) {
         return;
     }
     const int code = finalAction.empty() ? 0 : ReadFinalActionCode(finalAction);
-    CAuditTrail trail(ReadVariable("QUORVELLALOG"));
+    CAuditTrail trail(trailFile);
     trail.RecordRunStart(sequence, code, destination);
     if (const std::string missing = ListMissingTables(); !missing.empty()) {
         const std::string why = "the host does not provide the table " + missing;

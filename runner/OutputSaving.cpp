@@ -7,6 +7,8 @@
 #include "host/ShowHostError.h"
 #include "host/SupportTable.h"
 #include "platform/FileActions.h"
+#include "platform/FileIdentity.h"
+#include "runner/RunFiles.h"
 #include "runner/SequenceNode.h"
 #include "runner/WorkDocument.h"
 #include "util/PathParts.h"
@@ -19,6 +21,8 @@ constexpr std::int32_t kOutputToFolder = 0;
 constexpr std::int32_t kOutputToChosenFolder = 1;
 constexpr std::int32_t kOutputBesideInput = 2;
 constexpr std::int32_t kOutputNone = 3;
+
+constexpr const char* kReplacesRunFile = "the output file was made earlier in this run";
 
 using CKind = COutputOutcome::CKind;
 
@@ -101,6 +105,14 @@ void ConvertDocument(ConversionRequest& request) {
     request.hostError = request.hostError || !completed;
 }
 
+// Whether writing `target` would replace a file that the run made earlier. The document's
+// own file is not such a file: a save over the input is asked for by name.
+bool WouldReplaceRunFile(const CRunFiles* runFiles, const std::string& target,
+                         const std::string& inputPath) {
+    return runFiles != nullptr && runFiles->IsMadeByRun(target) &&
+           !platform::IsSameFile(target.c_str(), inputPath.c_str());
+}
+
 } // namespace
 
 bool FileExists(const std::string& path) {
@@ -151,6 +163,10 @@ HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void
         request->outputPath += handler->extension;
     }
     request->matched = true;
+    if (WouldReplaceRunFile(request->runFiles, request->outputPath, request->inputPath)) {
+        request->refused = true;
+        return kHostTrue;
+    }
 
     HostFileSys fileSys = nullptr;
     HostPath target = nullptr;
@@ -170,7 +186,7 @@ HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void
 }
 
 bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
-                        COutputOutcome& outcome) {
+                        COutputOutcome& outcome, const CRunFiles* runFiles) {
     outcome = {};
     std::int32_t variation = kOutputBesideInput;
     if (!CallInErrorFrame([&] { output.GetInt("FileVariation", variation, kOutputBesideInput); })) {
@@ -197,7 +213,11 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
         !document.GetPathText(inputPath)) {
         return Fail(outcome, CKind::HostError, "host error while reading the output section");
     }
+    // A name or folder cut to its limit would put the result somewhere else.
     const CSplitPath parts = SplitPath(inputPath);
+    if (parts.nameWasCut || (variation == kOutputBesideInput && parts.folderWasCut)) {
+        return Fail(outcome, CKind::NotWritten, "the input's path has a part too long to split");
+    }
     const std::string name = before + parts.baseName + after;
 
     std::string outputPath;
@@ -239,6 +259,11 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
             outcome.reason = "the output file exists (DontOverwrite)";
             return true;
         }
+        if (WouldReplaceRunFile(runFiles, outputPath, inputPath)) {
+            outcome.kind = CKind::NotWritten;
+            outcome.reason = kReplacesRunFile;
+            return true;
+        }
         if (SaveAsPdf(document, outputPath)) {
             outcome.kind = CKind::Written;
             outcome.resultPath = outputPath;
@@ -253,6 +278,8 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
     request.document = &document;
     request.outputPath = outputPath;
     request.handlerId = handlerId;
+    request.runFiles = runFiles;
+    request.inputPath = inputPath;
     ConvertDocument(request);
     if (request.hostError) {
         outcome.kind = CKind::HostError;
@@ -260,6 +287,9 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
     } else if (!request.matched) {
         outcome.kind = CKind::NotWritten;
         outcome.reason = "no conversion handler " + handlerId;
+    } else if (request.refused) {
+        outcome.kind = CKind::NotWritten;
+        outcome.reason = kReplacesRunFile;
     } else if (request.status != kConversionSuccess || !FileExists(request.outputPath)) {
         outcome.kind = CKind::NotWritten;
         outcome.reason = "the conversion wrote no file";

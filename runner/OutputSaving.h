@@ -8,6 +8,7 @@
 
 #include <string>
 
+class CRunFiles;
 class CSequenceNode;
 class CWorkDocument;
 
@@ -28,9 +29,12 @@ struct COutputOutcome {
 // What the conversion handlers' enumeration carries to MatchConversionHandler.
 struct ConversionRequest {
     CWorkDocument* document = nullptr;
-    std::string outputPath; // without extension; the matching handler's is appended
-    std::string handlerId;  // compared byte for byte, letter case significant
-    bool matched = false;   // a handler with this identifier was found and asked to convert
+    std::string outputPath;              // without extension; the matching handler's is appended
+    std::string handlerId;               // compared byte for byte, letter case significant
+    const CRunFiles* runFiles = nullptr; // files that the conversion must not replace
+    std::string inputPath;               // the document's own file, which it may replace
+    bool matched = false;                // a handler with this identifier was found
+    bool refused = false; // ... but its file would have replaced a file made by the run
     HostConversionStatus status = kConversionFailed; // what the conversion answered
     bool hostError = false;                          // the host raised an error while converting
 };
@@ -38,9 +42,12 @@ struct ConversionRequest {
 // Writes the result of `document` as `output` asks. False when no output path could be
 // formed (no output folder, the folder choice cancelled, an unknown "FileVariation");
 // true otherwise, whatever the save did. Never lets a host error escape: one that ends
-// the step is reported in `outcome` as HostError.
+// the step is reported in `outcome` as HostError. When `runFiles` is given, a result that
+// would replace a file the run made earlier (other than the document's own) is not
+// written; nor is one whose name would be formed from a part of the input's path cut to
+// its limit.
 bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
-                        COutputOutcome& outcome);
+                        COutputOutcome& outcome, const CRunFiles* runFiles = nullptr);
 
 // Saves `document` as a PDF file at `path` (a platform path text), creating its folder
 // first. False when there is no open document or the host raised an error, which is then

@@ -2,16 +2,18 @@
 
 #include "host/HostErrorFrame.h"
 #include "host/ViewTable.h"
-#include "platform/FileActions.h"
+#include "platform/FileIdentity.h"
 #include "runner/AuditTrail.h"
 #include "runner/FinalAction.h"
 #include "runner/InputFiles.h"
 #include "runner/OutputSaving.h"
+#include "runner/RunFiles.h"
 #include "runner/SequenceNode.h"
 #include "runner/WorkDocument.h"
 
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -84,21 +86,42 @@ CStepOutcome RunStep(const CSequenceNode& commands, std::int32_t index, CWorkDoc
     return status == kCommandCanceled ? CStepOutcome::Cancelled : CStepOutcome::Done;
 }
 
-// A move, delete or rename of an input whose result was meant but not written would
-// leave nothing of it behind; a delete of an input that the result was saved over would
-// delete the result. Both are held back: the answer says why, or is null.
-const char* FindHoldBackReason(int code, const COutputOutcome& output,
-                               const std::string& inputPath) {
-    if (!IsDestructiveAction(code)) {
-        return nullptr;
+// A blank destination names nothing: a copy or move would go to the root of the current
+// drive, a rename onto the file's own folder, a start to no program.
+bool IsBlankDestination(const std::string& destination) {
+    return destination.find_first_not_of(" \t") == std::string::npos;
+}
+
+// Why the final action must not be carried out for this input, or null. A move, delete or
+// rename of an input whose result was meant but not written would leave nothing of it
+// behind; a delete of an input that the result was saved over would delete the result; a
+// copy must not replace a result of the run; and no action goes to a destination that
+// names nothing or to a target formed from a path cut short.
+const char* FindHoldBackReason(int code, const std::string& destination,
+                               const COutputOutcome& output, const std::string& inputPath,
+                               const CRunFiles& runFiles) {
+    if (UsesDestination(code) && IsBlankDestination(destination)) {
+        return "held back: no destination was given";
     }
-    if (output.kind == COutputOutcome::CKind::NotWritten) {
+    if (IsDestructiveAction(code) && output.kind == COutputOutcome::CKind::NotWritten) {
         return "held back: no result of this input was written";
     }
     if (code == static_cast<int>(CFinalAction::Delete) &&
         output.kind == COutputOutcome::CKind::Written &&
         platform::IsSameFile(output.resultPath.c_str(), inputPath.c_str())) {
         return "held back: the result was saved over the input";
+    }
+    if (code == static_cast<int>(CFinalAction::Delete) ||
+        code == static_cast<int>(CFinalAction::Execute) ||
+        code == static_cast<int>(CFinalAction::Nothing)) {
+        return nullptr;
+    }
+    const std::optional<std::string> target = FormFinalActionTarget(inputPath, destination, code);
+    if (!target) {
+        return "held back: the input's path has a part too long to split";
+    }
+    if (code == static_cast<int>(CFinalAction::Copy) && runFiles.IsResult(*target)) {
+        return "held back: the copy would replace a result of this run";
     }
     return nullptr;
 }
@@ -126,7 +149,7 @@ std::string DescribeAction(int code, const CFinalActionReport& report) {
 // which ends the run.
 bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
                      const CSequenceNode& output, int code, const std::string& destination,
-                     CInputRecord& record) {
+                     CRunFiles& runFiles, CInputRecord& record) {
     std::int32_t stepCount = 0;
     if (!CallInErrorFrame([&] { stepCount = commands.GetCount(); })) {
         record.ended = DescribeStep(CStepOutcome::HostError);
@@ -151,7 +174,10 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
         return true;
     }
     COutputOutcome saved;
-    SaveDocumentOutput(document, output, saved);
+    SaveDocumentOutput(document, output, saved, &runFiles);
+    if (saved.kind == COutputOutcome::CKind::Written) {
+        runFiles.NoteResult(saved.resultPath);
+    }
     record.result = saved.kind == COutputOutcome::CKind::Written ? saved.resultPath : "";
     record.reason =
         saved.kind == COutputOutcome::CKind::NotWanted ? "no output wanted" : saved.reason;
@@ -160,7 +186,8 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
     }
     document.Close();
 
-    if (const char* reason = FindHoldBackReason(code, saved, inputPath); reason != nullptr) {
+    if (const char* reason = FindHoldBackReason(code, destination, saved, inputPath, runFiles);
+        reason != nullptr) {
         record.heldBack = true;
         record.outcome = reason;
         return true;
@@ -168,6 +195,10 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
     CFinalActionReport report;
     ApplyFinalAction(inputPath, destination, false, code, &report);
     record.actionApplied = code != static_cast<int>(CFinalAction::Nothing) && report.succeeded;
+    if (record.actionApplied && !report.target.empty() &&
+        code != static_cast<int>(CFinalAction::Execute)) {
+        runFiles.NotePlaced(report.target);
+    }
     record.outcome = DescribeAction(code, report);
     return true;
 }
@@ -193,7 +224,13 @@ bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::stri
     }
 
     std::vector<std::string> inputs;
-    if (!CollectInputFiles(input, inputs)) {
+    CRunFiles runFiles;
+    std::vector<CLeftOutInput> leftOut;
+    const bool collected = CollectInputFiles(input, inputs, &leftOut);
+    for (const CLeftOutInput& entry : leftOut) {
+        audit.RecordLeftOut(entry.folder, entry.name, entry.reason);
+    }
+    if (!collected) {
         audit.RecordRunEnd("no input documents could be collected");
         return false;
     }
@@ -208,8 +245,8 @@ bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::stri
             audit.RecordInput(record, finalActionCode);
             continue;
         }
-        const bool goOn =
-            ProcessDocument(document, commands, output, finalActionCode, destination, record);
+        const bool goOn = ProcessDocument(document, commands, output, finalActionCode, destination,
+                                          runFiles, record);
         audit.RecordInput(record, finalActionCode);
         if (!goOn) {
             audit.RecordRunEnd("a step failed on " + path);

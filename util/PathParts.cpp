@@ -9,9 +9,10 @@ namespace {
 // A byte range of the path, cut back to at most kMaxPathPartLength bytes. `pairStarts`
 // tells which bytes begin a double-byte pair, so that a cut never separates a pair.
 std::string CutPart(std::string_view path, std::size_t begin, std::size_t end,
-                    const std::string& pairStarts) {
+                    const std::string& pairStarts, bool& wasCut) {
     std::size_t cut = end;
     if (cut - begin > kMaxPathPartLength) {
+        wasCut = true;
         cut = begin + kMaxPathPartLength;
         if (pairStarts[cut - 1] != 0) {
             --cut; // the last byte kept would be a lead byte without its partner
@@ -52,9 +53,9 @@ CSplitPath SplitPath(std::string_view path, unsigned codePage) {
 
     const bool hasExtension = lastDot != std::string_view::npos && lastDot >= folderEnd;
     const std::size_t baseEnd = hasExtension ? lastDot : path.size();
-    parts.folder = CutPart(path, restBegin, folderEnd, pairStarts);
-    parts.baseName = CutPart(path, folderEnd, baseEnd, pairStarts);
-    parts.extension = CutPart(path, baseEnd, path.size(), pairStarts);
+    parts.folder = CutPart(path, restBegin, folderEnd, pairStarts, parts.folderWasCut);
+    parts.baseName = CutPart(path, folderEnd, baseEnd, pairStarts, parts.nameWasCut);
+    parts.extension = CutPart(path, baseEnd, path.size(), pairStarts, parts.nameWasCut);
     return parts;
 }
 

@@ -1,26 +1,25 @@
 #include "minihost/containers/SequenceCheck.h"
 
 #include "minihost/containers/SequenceForm.h"
+#include "minihost/files/FileAccess.h"
 #include "platform/CodePage.h"
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace minihost {
 
-int CheckSequenceFile(const std::filesystem::path& file, std::ostream& out, std::ostream& err) {
-    std::error_code error;
-    std::ifstream stream(file, std::ios::binary);
-    if (!std::filesystem::is_regular_file(file, error) || !stream.is_open()) {
-        err << "minihost: cannot read the sequence file " << file.string() << "\n";
+int CheckSequenceFile(const std::string& file, std::ostream& out, std::ostream& err) {
+    // Read as the host reads it: a path text in the system code page, a regular file only.
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(file);
+    } catch (const CFileAccessError& error) {
+        err << "minihost: cannot read the sequence file " << file << ": " << error.what() << "\n";
         return 1;
     }
-    const std::string bytes((std::istreambuf_iterator<char>(stream)),
-                            std::istreambuf_iterator<char>());
     const CSequenceFormResult read = ParseSequenceForm(bytes, platform::GetAnsiCodePage());
     if (read.error) {
-        err << FormatSequenceFormError(file.string(), *read.error) << "\n";
+        err << FormatSequenceFormError(file, *read.error) << "\n";
         return 1;
     }
     if (read.container == nullptr) {

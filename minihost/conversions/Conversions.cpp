@@ -1,6 +1,7 @@
 #include "minihost/conversions/Conversions.h"
 
 #include "minihost/files/FileAccess.h"
+#include "minihost/files/TemporaryFile.h"
 
 #include <array>
 
@@ -33,20 +34,20 @@ const char* GetMissingConversionsNote() {
 #endif
 }
 
-std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const std::string& target,
+std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const CPathName& target,
                             CDurability durability) {
-    const std::string bytes = conversion.convert(pdf);
-    const std::string temporary = target + ".minihost-part";
-    RemoveFileQuietly(temporary); // left by a run that was killed half-way
-    try {
-        CNewFile file(temporary);
-        file.Write(bytes.data(), bytes.size());
-        file.Commit(durability);
-        MoveFileOver(temporary, target);
-    } catch (...) {
-        RemoveFileQuietly(temporary);
-        throw;
+    const std::string text = FormatPlatformPath(target);
+    if (IsExistingFolder(text)) {
+        throw CFileAccessError(CFileAccessError::CKind::IsFolder, "it is a folder");
     }
+    if (IsExistingSpecialFile(text)) {
+        throw CFileAccessError(CFileAccessError::CKind::NotAFile,
+                               "it is not a file (a device, a pipe or a socket)");
+    }
+    const std::string bytes = conversion.convert(pdf);
+    CTemporaryFile temporary(target);
+    temporary.GetFile().Write(bytes.data(), bytes.size());
+    temporary.ReplaceTarget(text, durability);
     return bytes.size();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "minihost/files/FileAccess.h"
+#include "minihost/files/PathNotation.h"
 
 #include <cstddef>
 #include <span>
@@ -27,11 +28,11 @@ std::span<const CConversion> ListConversions();
 // Why a conversion is missing from this build ("" when none is): for minihost's --help.
 const char* GetMissingConversionsNote();
 
-// Converts `pdf` with `conversion` and writes the result to `target` (a platform path
-// text), through a temporary file beside it that is committed as `durability` says and
-// replaces `target` only when complete. Throws CFileAccessError, or qpdf's or poppler's
-// failure; `target` is then unchanged. Returns the size written.
-std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const std::string& target,
+// Converts `pdf` with `conversion` and writes the result to `target`, through a temporary
+// file beside it (CTemporaryFile) that is committed as `durability` says and replaces
+// `target`, taking its permissions, only when complete. Throws CFileAccessError, or qpdf's
+// or poppler's failure; `target` is then unchanged. Returns the size written.
+std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const CPathName& target,
                             CDurability durability);
 
 // Handlers' work, one file each.

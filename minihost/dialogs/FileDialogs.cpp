@@ -23,13 +23,15 @@ void LogCancel(CHost& host, const std::string& dialog, const CDialogAnswer& answ
                         dialog + " cancelled" + (answer.scripted ? "" : " (no answer scripted)"));
 }
 
-// Whether `path` names a file that a user could pick: one that exists and is no folder.
+// Whether `path` names a file that a user could pick: one that exists and is no folder
+// (a device or a pipe among them: the dialog shows what is there).
 bool IsExistingFile(const std::string& path) {
     try {
         CheckFileReadable(path);
         return true;
     } catch (const CFileAccessError& error) {
-        return error.GetKind() == CFileAccessError::CKind::Denied;
+        return error.GetKind() == CFileAccessError::CKind::Denied ||
+               error.GetKind() == CFileAccessError::CKind::NotAFile;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "minihost/documents/Document.h"
 #include "minihost/files/FileAccess.h"
 #include "minihost/files/NamedErrors.h"
+#include "minihost/files/TemporaryFile.h"
 
 #include <exception>
 #include <qpdf/Buffer.hh>
@@ -26,50 +27,6 @@ void WriteInTwoParts(CNewFile& file, const std::string& path, const unsigned cha
     }
     file.Write(bytes + half, size - half);
 }
-
-// The temporary file beside the target, removed unless the save completes.
-class CTemporaryFile {
-public:
-    explicit CTemporaryFile(const CPathName& target) {
-        CPathName name = target;
-        const std::string base = name.names.empty() ? "root" : name.names.back();
-        for (int attempt = 1;; ++attempt) {
-            name.names.back() = "~" + base + "." + std::to_string(attempt) + ".saving";
-            m_path = FormatPlatformPath(name);
-            try {
-                m_file = std::make_unique<CNewFile>(m_path);
-                return;
-            } catch (const CFileAccessError& error) {
-                constexpr int kAttempts = 100;
-                if (error.GetKind() != CFileAccessError::CKind::Other || attempt == kAttempts) {
-                    throw; // the folder is missing or cannot be written
-                }
-            }
-        }
-    }
-    CTemporaryFile(const CTemporaryFile&) = delete;
-    CTemporaryFile& operator=(const CTemporaryFile&) = delete;
-    ~CTemporaryFile() {
-        if (!m_kept) {
-            m_file.reset();
-            RemoveFileQuietly(m_path);
-        }
-    }
-
-    CNewFile& GetFile() { return *m_file; }
-    [[nodiscard]] const std::string& GetPath() const { return m_path; }
-    // Commits the file and moves it over `target`.
-    void ReplaceTarget(const std::string& target, CDurability durability) {
-        m_file->Commit(durability);
-        MoveFileOver(m_path, target);
-        m_kept = true;
-    }
-
-private:
-    std::string m_path;
-    std::unique_ptr<CNewFile> m_file;
-    bool m_kept = false;
-};
 
 void ApplyEncryption(QPDFWriter& writer, const CEncryptionSettings& encryption) {
     const char* user = encryption.userPassword.c_str();
@@ -118,6 +75,10 @@ std::uint64_t SaveDocument(CDocument& document, const CPathName& target, CDurabi
         }
         if (IsExistingFolder(targetText)) {
             throw CFileAccessError(CFileAccessError::CKind::IsFolder, "it is a folder");
+        }
+        if (IsExistingSpecialFile(targetText)) {
+            throw CFileAccessError(CFileAccessError::CKind::NotAFile,
+                                   "it is not a file (a device, a pipe or a socket)");
         }
         CTemporaryFile temporary(target);
         QPDFWriter writer(document.GetPdf());

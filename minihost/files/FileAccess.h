@@ -15,7 +15,7 @@ namespace minihost {
 // ("there is no such file", "permission denied").
 class CFileAccessError : public std::runtime_error {
 public:
-    enum class CKind { Missing, Denied, IsFolder, Other };
+    enum class CKind { Missing, Denied, IsFolder, NotAFile, Exists, Other };
 
     CFileAccessError(CKind kind, const std::string& reason)
         : std::runtime_error(reason)
@@ -29,10 +29,12 @@ private:
 // `text` made absolute against the current folder (unchanged when it already is).
 std::string MakeAbsolutePlatformPath(const std::string& text);
 
-// Throws CFileAccessError unless the file `path` can be opened for reading.
+// Throws CFileAccessError unless the file `path` can be opened for reading. Only a
+// regular file can: a device, a pipe or a socket (kind NotAFile) could block the host or
+// never end, so it is refused without waiting for it.
 void CheckFileReadable(const std::string& path);
 
-// Every byte of the file `path`. Throws CFileAccessError.
+// Every byte of the regular file `path`. Throws CFileAccessError.
 std::string ReadWholeFile(const std::string& path);
 
 bool IsExistingFolder(const std::string& path);
@@ -45,6 +47,10 @@ bool CreateFolder(const std::string& path);
 // the old file or the new one, never a mixture. A read-only target is kept, as Windows
 // keeps it. Throws CFileAccessError.
 void MoveFileOver(const std::string& source, const std::string& target);
+
+// Whether `path` names something that is neither a regular file nor a folder (a device,
+// a pipe, a socket), which a save must not replace.
+bool IsExistingSpecialFile(const std::string& path);
 
 // Removes the file `path` if it exists; never fails.
 void RemoveFileQuietly(const std::string& path) noexcept;
@@ -64,7 +70,7 @@ inline std::string DescribeWrittenSize(std::uint64_t size, CDurability durabilit
 // content then complete) or by the destructor (its content then does not matter).
 class CNewFile {
 public:
-    // Creates `path`; throws CFileAccessError, with kind Other when it already exists.
+    // Creates `path`; throws CFileAccessError, with kind Exists when it already exists.
     explicit CNewFile(const std::string& path);
     CNewFile(const CNewFile&) = delete;
     CNewFile& operator=(const CNewFile&) = delete;
@@ -72,6 +78,10 @@ public:
 
     // Throws CFileAccessError.
     void Write(const void* data, std::size_t size);
+    // Gives the file the permissions of the existing file `model` (on Linux its mode, and
+    // its owner and group where this process may set them), so that a file replaced by
+    // this one stays as private as it was. Does nothing when `model` is no regular file.
+    void TakePermissionsOf(const std::string& model);
     // Closes the file, first flushing it to the disk when asked. Throws CFileAccessError.
     void Commit(CDurability durability);
 
@@ -104,8 +114,8 @@ public:
     CFileHold& operator=(const CFileHold&) = delete;
     ~CFileHold() { Release(); }
 
-    // Holds `path` instead of whatever was held; false (and nothing held) when it cannot
-    // be opened for reading.
+    // Holds `path` instead of whatever was held; false (and nothing held) when it is no
+    // regular file or cannot be opened for reading.
     bool Take(const std::string& path) noexcept;
     void Release() noexcept;
 

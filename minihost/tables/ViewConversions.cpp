@@ -59,11 +59,12 @@ HostConversionStatus QV_HOSTCALL ConvertFromPdf(HostConversionHandler* handler,
             ThrowMisuse(kOperation, "a handler record that the host never enumerated");
         }
         host.GetFiles().CheckFileSys(fileSys, kOperation);
-        const std::string target = FormatPlatformPath(host.GetFiles().GetPath(path, kOperation));
+        const CPathName& targetName = host.GetFiles().GetPath(path, kOperation);
+        const std::string target = FormatPlatformPath(targetName);
         QPDF& pdf = host.GetDocuments().Get(doc, kOperation).GetPdf();
         try {
             const CDurability durability = host.GetOptions().saveDurability;
-            const std::size_t size = WriteConversion(*conversion, pdf, target, durability);
+            const std::size_t size = WriteConversion(*conversion, pdf, targetName, durability);
             host.GetLog().Write("conversion", std::string(conversion->uniqueId) + " wrote " +
                                                   target + " (" +
                                                   DescribeWrittenSize(size, durability) + ")");

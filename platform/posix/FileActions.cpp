@@ -52,7 +52,8 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
     }
     argv.push_back(nullptr);
 
-    // The pipe closes unread when exec succeeds; a failed exec writes its errno into it.
+    // The pipe closes unread when exec succeeds; a process that could not be made or a
+    // failed exec writes its errno into it.
     std::array<int, 2> report{};
     if (::pipe2(report.data(), O_CLOEXEC) != 0) {
         return false;
@@ -66,8 +67,11 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
     if (child == 0) {
         // The middle process exits at once, so the program is nobody's child to reap.
         ::setsid();
-        if (::fork() == 0) {
+        const pid_t started = ::fork();
+        if (started == 0) {
             ::execv(argv[0], argv.data());
+        }
+        if (started <= 0) {
             const int error = errno;
             static_cast<void>(::write(report[1], &error, sizeof error));
         }
@@ -75,9 +79,13 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
     }
     ::close(report[1]);
     int status = 0;
-    ::waitpid(child, &status, 0);
-    int execError = 0;
-    const ssize_t got = ::read(report[0], &execError, sizeof execError);
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int startError = 0;
+    ssize_t got = 0;
+    do {
+        got = ::read(report[0], &startError, sizeof startError);
+    } while (got < 0 && errno == EINTR);
     ::close(report[0]);
     return got == 0;
 }
@@ -154,15 +162,6 @@ long OpenWithShell(HostWindow /*owner*/, const char* verb, const char* file, con
     }
     const auto arguments = SplitWindowsCommandLine(parameters != nullptr ? parameters : "");
     return StartDetached(program, arguments) ? kShellStarted : kShellFileNotFound;
-}
-
-} // namespace platform
-
-namespace platform {
-
-bool IsSameFile(const char* first, const char* second) {
-    std::error_code error;
-    return fs::equivalent(ToPosixPath(first), ToPosixPath(second), error) && !error;
 }
 
 } // namespace platform

@@ -17,7 +17,8 @@ struct CFileSearch::CState {
 namespace {
 
 // Reads the whole folder at once, so that the search holds no open directory.
-std::vector<CFoundEntry> ListMatches(const std::string& folder, const std::string& mask) {
+std::vector<CFoundEntry> ListMatches(const std::string& folder, const std::string& mask,
+                                     std::vector<CLeftOutEntry>& leftOut) {
     std::vector<CFoundEntry> entries;
     DIR* directory = opendir(folder.c_str());
     if (directory == nullptr) {
@@ -26,6 +27,11 @@ std::vector<CFoundEntry> ListMatches(const std::string& folder, const std::strin
     while (const dirent* entry = readdir(directory)) {
         const std::string name = static_cast<const char*>(entry->d_name);
         if (!MatchesWildcard(mask, name)) {
+            continue;
+        }
+        if (name.find('\\') != std::string::npos) {
+            // After its folder and a backslash, such a name would lead somewhere else.
+            leftOut.push_back({name, "its name holds a backslash, which separates folders"});
             continue;
         }
         struct stat status {};
@@ -38,6 +44,8 @@ std::vector<CFoundEntry> ListMatches(const std::string& folder, const std::strin
     closedir(directory);
     std::sort(entries.begin(), entries.end(),
               [](const CFoundEntry& a, const CFoundEntry& b) { return a.name < b.name; });
+    std::sort(leftOut.begin(), leftOut.end(),
+              [](const CLeftOutEntry& a, const CLeftOutEntry& b) { return a.name < b.name; });
     return entries;
 }
 
@@ -56,7 +64,7 @@ CFileSearch::CFileSearch(const std::string& pattern)
                                    ? std::string(".")
                                    : path.substr(0, std::max<std::size_t>(separator, 1));
     const std::string mask = separator == std::string::npos ? path : path.substr(separator + 1);
-    m_state->entries = ListMatches(folder, mask);
+    m_state->entries = ListMatches(folder, mask, m_leftOut);
 }
 
 CFileSearch::~CFileSearch() = default;

@@ -1,7 +1,6 @@
 #include "platform/FileActions.h"
 
 #include <cstring>
-#include <filesystem>
 #include <windows.h>
 
 namespace platform {
@@ -40,15 +39,6 @@ long OpenWithShell(HostWindow owner, const char* verb, const char* file, const c
     HINSTANCE result =
         ShellExecuteA(static_cast<HWND>(owner), verb, file, parameters, directory, show);
     return static_cast<long>(reinterpret_cast<INT_PTR>(result));
-}
-
-} // namespace platform
-
-namespace platform {
-
-bool IsSameFile(const char* first, const char* second) {
-    std::error_code error;
-    return std::filesystem::equivalent(first, second, error) && !error;
 }
 
 } // namespace platform

@@ -1,19 +1,56 @@
 #include "platform/FileOutput.h"
 
-#include <cerrno>
 #include <windows.h>
 
 namespace platform {
+namespace {
 
-std::FILE* OpenFileForWriting(const std::string& path) {
+// A new file beside `path`, made exclusively; INVALID_HANDLE_VALUE when none can be made.
+HANDLE CreateTemporaryFile(const std::string& path, std::string& temporary) {
+    const std::size_t separator = path.find_last_of("\\/");
+    const std::string folder = separator == std::string::npos ? "" : path.substr(0, separator + 1);
+    const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+    constexpr int kAttempts = 100;
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        temporary = folder + "~" + name + "." + std::to_string(attempt) + ".saving";
+        HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+            return file;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+} // namespace
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes) {
     // Windows refuses a read-only file by itself; Wine run by root does not.
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
-        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        errno = EACCES;
-        return nullptr;
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        return false;
     }
-    return std::fopen(path.c_str(), "wb");
+    std::string temporary;
+    HANDLE file = CreateTemporaryFile(path, temporary);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool written = true;
+    while (written && !bytes.empty()) {
+        DWORD count = 0;
+        written = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count,
+                            nullptr) != FALSE &&
+                  count > 0;
+        bytes.remove_prefix(count);
+    }
+    written = CloseHandle(file) != FALSE && written;
+    if (!written ||
+        MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) == FALSE) {
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    return true;
 }
 
 } // namespace platform

@@ -304,13 +304,13 @@ TEST_F(CreateBatchFileDialog, AFileThatCannotBeWrittenIsAnErrorAndIsLeftAlone) {
     const fs::path readOnly = MakeFile("locked.bat", "keep me");
     fs::permissions(readOnly,
                     fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    // Opening it works; every write fails, so the close does.
+    // A link to a device: the batch file would go into the device, which is no file.
     const fs::path full = m_folder.GetPath() / "full.bat";
     fs::create_symlink("/dev/full", full);
     RunDialog({"click 1016", "file " + readOnly.string(), "message ok", // read-only
                "click 1016", "file " + (m_folder.GetPath() / "no" / "x.bat").string(),
                "message ok",                                        // no folder
-               "click 1016", "file " + full.string(), "message ok", // the close fails
+               "click 1016", "file " + full.string(), "message ok", // a device
                "click 1016", "file cancel", "key escape"});
     EXPECT_EQ(testing_support::ReadFileBytes(readOnly), "keep me");
     EXPECT_EQ(CDesktopSession::ListMessages(),

@@ -7,16 +7,21 @@
 #include "tests/support/FileContents.h"
 #include "tests/support/TestFolders.h"
 
+#include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include <sys/resource.h>
 #endif
 
 namespace {
@@ -58,23 +63,31 @@ TEST(FileDialogFilters, BarsBecomeZeros) {
     EXPECT_EQ(platform::ConvertFilters(""), "");
 }
 
-TEST(FileOutput, CreatesOrEmptiesAFileAndRefusesAReadOnlyOne) {
+// The names in `folder`, sorted.
+std::vector<std::string> ListNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(FileOutput, WritesOrReplacesAWholeFileAndRefusesAReadOnlyOne) {
     const testing_support::CTempFolder folder;
     const fs::path file = folder.GetPath() / "out.bat";
     std::ofstream(file) << "old text";
-    std::FILE* stream = platform::OpenFileForWriting(file.string());
-    ASSERT_NE(stream, nullptr);
-    EXPECT_GE(std::fputs("new", stream), 0);
-    EXPECT_EQ(std::fclose(stream), 0);
+    EXPECT_TRUE(platform::WriteWholeFile(file.string(), "new"));
     EXPECT_EQ(testing_support::ReadFileBytes(file), "new");
 
     testing_support::MakeReadOnly(file);
-    EXPECT_EQ(platform::OpenFileForWriting(file.string()), nullptr);
+    EXPECT_FALSE(platform::WriteWholeFile(file.string(), "newer"));
     EXPECT_EQ(testing_support::ReadFileBytes(file), "new");
     MakeWritable(file);
 
-    EXPECT_EQ(platform::OpenFileForWriting((folder.GetPath() / "missing" / "x.bat").string()),
-              nullptr);
+    EXPECT_FALSE(platform::WriteWholeFile((folder.GetPath() / "missing" / "x.bat").string(), "x"));
+    EXPECT_FALSE(platform::WriteWholeFile(folder.GetPath().string(), "x")); // a folder
+    EXPECT_EQ(ListNames(folder.GetPath()), std::vector<std::string>{"out.bat"});
 }
 
 #if defined(_WIN32)
@@ -142,10 +155,33 @@ TEST(ShellFolders, LinuxStandInsAndTheirOverrides) {
 TEST(FileOutput, BackslashesSeparateFoldersOnLinux) {
     const testing_support::CTempFolder folder;
     fs::create_directory(folder.GetPath() / "sub");
-    std::FILE* stream = platform::OpenFileForWriting(folder.GetPath().string() + "\\sub\\x.bat");
-    ASSERT_NE(stream, nullptr);
-    EXPECT_EQ(std::fclose(stream), 0);
+    EXPECT_TRUE(platform::WriteWholeFile(folder.GetPath().string() + "\\sub\\x.bat", "x"));
     EXPECT_TRUE(fs::exists(folder.GetPath() / "sub" / "x.bat"));
+}
+
+// A write that fails half-way (here the process may write no more than 4 bytes into a
+// file) leaves the file it would have replaced whole, with its mode, and nothing beside it.
+TEST(FileOutput, AFailedWriteLeavesTheOldFileAndAReplacedOneKeepsItsMode) {
+    const testing_support::CTempFolder folder;
+    const fs::path file = folder.GetPath() / "nightly.bat";
+    testing_support::WriteFileBytes(file, "keep me");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = previous;
+    small.rlim_cur = 4;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = platform::WriteWholeFile(file.string(), "a batch file's new lines");
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(testing_support::ReadFileBytes(file), "keep me");
+    EXPECT_EQ(ListNames(folder.GetPath()), std::vector<std::string>{"nightly.bat"});
+    ASSERT_TRUE(platform::WriteWholeFile(file.string(), "new"));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 #endif

@@ -93,6 +93,11 @@ TEST(SplitPathLimits, PartsAreCutTo255Bytes) {
     EXPECT_EQ(parts.folder, folder.substr(0, 255));
     EXPECT_EQ(parts.baseName, base.substr(0, 255));
     EXPECT_EQ(parts.extension, extension.substr(0, 255));
+    EXPECT_TRUE(parts.folderWasCut && parts.nameWasCut);
+    const CSplitPath longest =
+        SplitPath("C:\\" + std::string(253, 'f') + "\\" + base, kWesternCodePage);
+    EXPECT_FALSE(longest.folderWasCut);
+    EXPECT_TRUE(longest.nameWasCut);
 }
 
 TEST(SplitPathLimits, CutNeverSeparatesADoubleByteCharacter) {

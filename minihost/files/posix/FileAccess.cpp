@@ -26,31 +26,50 @@ using CKind = CFileAccessError::CKind;
     case EISDIR:
         throw CFileAccessError(CKind::IsFolder, "it is a folder");
     case EEXIST:
-        throw CFileAccessError(CKind::Other, "it exists already");
+        throw CFileAccessError(CKind::Exists, "it exists already");
     default:
         throw CFileAccessError(CKind::Other, std::strerror(error));
     }
 }
 
-// A descriptor open for reading, closed when the object goes.
+[[noreturn]] void ThrowNotAFile() {
+    throw CFileAccessError(CKind::NotAFile, "it is not a file (a device, a pipe or a socket)");
+}
+
+// Opens the regular file `path` for reading; throws CFileAccessError otherwise. The open
+// does not wait: without O_NONBLOCK, opening a pipe waits for a writer that may never come.
+int OpenRegularFile(const std::string& path) {
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (descriptor < 0) {
+        ThrowFileError(errno);
+    }
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0) {
+        const int error = errno;
+        close(descriptor);
+        ThrowFileError(error);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        close(descriptor);
+        if (S_ISDIR(status.st_mode)) {
+            ThrowFileError(EISDIR);
+        }
+        ThrowNotAFile();
+    }
+    // Reads of a regular file never wait anyway; the flag goes so that nothing else sees it.
+    if (fcntl(descriptor, F_SETFL, 0) != 0) {
+        const int error = errno;
+        close(descriptor);
+        ThrowFileError(error);
+    }
+    return descriptor;
+}
+
+// A regular file open for reading, closed when the object goes.
 class CReadDescriptor {
 public:
     explicit CReadDescriptor(const std::string& path)
-        : m_descriptor(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-        if (m_descriptor < 0) {
-            ThrowFileError(errno);
-        }
-        struct stat status {};
-        if (fstat(m_descriptor, &status) != 0) {
-            const int error = errno;
-            close(m_descriptor);
-            ThrowFileError(error);
-        }
-        if (S_ISDIR(status.st_mode)) {
-            close(m_descriptor);
-            ThrowFileError(EISDIR);
-        }
-    }
+        : m_descriptor(OpenRegularFile(path)) {}
     CReadDescriptor(const CReadDescriptor&) = delete;
     CReadDescriptor& operator=(const CReadDescriptor&) = delete;
     ~CReadDescriptor() { close(m_descriptor); }
@@ -130,6 +149,11 @@ void MoveFileOver(const std::string& source, const std::string& target) {
     }
 }
 
+bool IsExistingSpecialFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+}
+
 void RemoveFileQuietly(const std::string& path) noexcept {
     static_cast<void>(unlink(path.c_str()));
 }
@@ -161,6 +185,20 @@ void CNewFile::Write(const void* data, std::size_t size) {
     }
 }
 
+// NOLINTNEXTLINE(readability-make-member-function-const): it changes the file
+void CNewFile::TakePermissionsOf(const std::string& model) {
+    struct stat status {};
+    if (stat(model.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return;
+    }
+    // The owner first: a change of owner may clear the set-user-ID bits that the mode sets.
+    // Only root may give a file away; anybody else keeps the file as their own.
+    static_cast<void>(fchown(m_handle, status.st_uid, status.st_gid));
+    if (fchmod(m_handle, status.st_mode & 07777U) != 0) {
+        ThrowFileError(errno);
+    }
+}
+
 void CNewFile::Commit(CDurability durability) {
     const int descriptor = m_handle;
     m_handle = -1;
@@ -183,9 +221,12 @@ void CNewFile::CloseQuietly() noexcept {
 
 bool CFileHold::Take(const std::string& path) noexcept {
     Release();
-    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    m_handle = descriptor >= 0 ? descriptor : kNothingHeld;
-    return m_handle != kNothingHeld;
+    try {
+        m_handle = OpenRegularFile(path);
+    } catch (const CFileAccessError&) {
+        return false;
+    }
+    return true;
 }
 
 void CFileHold::Release() noexcept {

@@ -36,7 +36,7 @@ std::string DescribeError(DWORD error) {
         throw CFileAccessError(CKind::Denied, "permission denied");
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
-        throw CFileAccessError(CKind::Other, "it exists already");
+        throw CFileAccessError(CKind::Exists, "it exists already");
     default:
         throw CFileAccessError(CKind::Other, DescribeError(error));
     }
@@ -44,6 +44,15 @@ std::string DescribeError(DWORD error) {
 
 bool IsFolderAttribute(DWORD attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A name such as CON or \\.\pipe\x opens a device or a pipe, whose reads may wait for
+// ever; only a file on a disk is read. The handle is closed before the refusal.
+void RefuseAllButDiskFiles(HANDLE handle) {
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        throw CFileAccessError(CKind::NotAFile, "it is not a file (a device, a pipe or a socket)");
+    }
 }
 
 // A handle open for reading, closed when the object goes. Others may read, write and
@@ -61,6 +70,7 @@ public:
             }
             ThrowFileError(error);
         }
+        RefuseAllButDiskFiles(m_handle);
     }
     CReadHandle(const CReadHandle&) = delete;
     CReadHandle& operator=(const CReadHandle&) = delete;
@@ -139,6 +149,10 @@ void MoveFileOver(const std::string& source, const std::string& target) {
     }
 }
 
+bool IsExistingSpecialFile(const std::string& /*path*/) {
+    return false; // Windows keeps devices and pipes out of folders
+}
+
 void RemoveFileQuietly(const std::string& path) noexcept {
     static_cast<void>(DeleteFileA(path.c_str()));
 }
@@ -170,6 +184,10 @@ void CNewFile::Write(const void* data, std::size_t size) {
     }
 }
 
+// The new file takes its folder's access rights, as a file that Windows programs save
+// through a temporary file does; Windows has no mode bits to copy.
+void CNewFile::TakePermissionsOf(const std::string& /*model*/) {}
+
 void CNewFile::Commit(CDurability durability) {
     HANDLE handle = m_handle;
     m_handle = nullptr;
@@ -195,6 +213,10 @@ bool CFileHold::Take(const std::string& path) noexcept {
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
         return false;
     }
     m_handle = handle;

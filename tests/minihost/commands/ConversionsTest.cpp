@@ -3,6 +3,7 @@
 #include "minihost/conversions/Conversions.h"
 
 #include "minihost/conversions/TextModule.h"
+#include "platform/CodePage.h"
 #include "tests/minihost/commands/PdfReadBack.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/SamplePdfs.h"
@@ -43,6 +44,15 @@ protected:
     [[nodiscard]] std::string GetFile(const char* name) const {
         return (m_folder.GetPath() / name).string();
     }
+    // The same as the host names it.
+    [[nodiscard]] minihost::CPathName GetName(const char* name) const {
+        return ToName(m_folder.GetPath() / name);
+    }
+    static minihost::CPathName ToName(const std::filesystem::path& path) {
+        return minihost::ParsePlatformPath(path.string(), minihost::kHostPathStyle,
+                                           platform::GetAnsiCodePage())
+            .value();
+    }
 
     testing_support::CTempFolder m_folder;
     QPDF m_pdf;
@@ -62,7 +72,7 @@ TEST_F(Conversion, EachHandlerHasItsIdentifierAndExtension) {
 
 TEST_F(Conversion, JsonIsTheWholeDocumentAsItIsNow) {
     QPDFPageDocumentHelper(m_pdf).getAllPages().at(1).rotatePage(90, false);
-    minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, GetFile("out.json"),
+    minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, GetName("out.json"),
                               minihost::CDurability::Closed);
 
     const std::string json = testing_support::ReadFileBytes(GetFile("out.json"));
@@ -78,7 +88,7 @@ TEST_F(Conversion, JsonIsTheWholeDocumentAsItIsNow) {
 TEST_F(Conversion, ReplacesAnExistingFileAndLeavesNoTemporaryFileFlushedOrNot) {
     for (const auto durability : {minihost::CDurability::Closed, minihost::CDurability::Flushed}) {
         testing_support::WriteSamplePdf(GetFile("out.json"), 1);
-        minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, GetFile("out.json"),
+        minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, GetName("out.json"),
                                   durability);
         QPDF again;
         again.createFromJSON(GetFile("out.json"));
@@ -95,7 +105,7 @@ TEST_F(Conversion, ReplacesAnExistingFileAndLeavesNoTemporaryFileFlushedOrNot) {
 TEST_F(Conversion, IntoAMissingFolderFailsAndWritesNothing) {
     const auto target = m_folder.GetPath() / "missing" / "out.json";
     EXPECT_ANY_THROW(minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf,
-                                               target.string(), minihost::CDurability::Closed));
+                                               ToName(target), minihost::CDurability::Closed));
     EXPECT_FALSE(std::filesystem::exists(target.parent_path()));
 }
 
@@ -104,7 +114,7 @@ TEST_F(Conversion, IntoAMissingFolderFailsAndWritesNothing) {
 TEST_F(Conversion, TextHoldsEveryPageInOrderEachEndedWithAFormFeed) {
     QPDFPageDocumentHelper pages(m_pdf);
     pages.removePage(pages.getAllPages().at(0));
-    minihost::WriteConversion(FindConversion("com.minihost.text"), m_pdf, GetFile("out.txt"),
+    minihost::WriteConversion(FindConversion("com.minihost.text"), m_pdf, GetName("out.txt"),
                               minihost::CDurability::Closed);
 
     const std::string text = testing_support::ReadFileBytes(GetFile("out.txt"));
@@ -129,7 +139,7 @@ TEST_F(Conversion, TextOfAnEncryptedDocumentNeedsNoPassword) {
     QPDF locked;
     locked.processFile(encrypted.c_str(), "user");
     ASSERT_TRUE(locked.isEncrypted());
-    minihost::WriteConversion(FindConversion("com.minihost.text"), locked, GetFile("out.txt"),
+    minihost::WriteConversion(FindConversion("com.minihost.text"), locked, GetName("out.txt"),
                               minihost::CDurability::Closed);
     EXPECT_NE(testing_support::ReadFileBytes(GetFile("out.txt")).find("Page 3"), std::string::npos);
 }

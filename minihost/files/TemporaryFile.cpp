@@ -1,0 +1,41 @@
+#include "minihost/files/TemporaryFile.h"
+
+namespace minihost {
+
+CTemporaryFile::CTemporaryFile(const CPathName& target) {
+    CPathName name = target;
+    if (name.names.empty()) {
+        throw CFileAccessError(CFileAccessError::CKind::IsFolder, "it is a folder");
+    }
+    const std::string base = name.names.back();
+    constexpr int kAttempts = 100;
+    for (int attempt = 1;; ++attempt) {
+        name.names.back() = "~" + base + "." + std::to_string(attempt) + ".saving";
+        m_path = FormatPlatformPath(name);
+        try {
+            m_file = std::make_unique<CNewFile>(m_path);
+            return;
+        } catch (const CFileAccessError& error) {
+            // Only a name taken by another save is worth another try.
+            if (error.GetKind() != CFileAccessError::CKind::Exists || attempt == kAttempts) {
+                throw;
+            }
+        }
+    }
+}
+
+CTemporaryFile::~CTemporaryFile() {
+    if (!m_kept) {
+        m_file.reset();
+        RemoveFileQuietly(m_path);
+    }
+}
+
+void CTemporaryFile::ReplaceTarget(const std::string& target, CDurability durability) {
+    m_file->TakePermissionsOf(target);
+    m_file->Commit(durability);
+    MoveFileOver(m_path, target);
+    m_kept = true;
+}
+
+} // namespace minihost

@@ -1,0 +1,28 @@
+#include "platform/FileIdentity.h"
+
+#include <windows.h>
+
+namespace platform {
+
+// Asked of the file itself rather than compared as texts: a name in the ANSI code page,
+// a short name, or a folder reached through a second drive letter all lead to it.
+std::optional<CFileIdentity> ReadFileIdentity(const char* path) {
+    // No access is asked for, so a file that another program holds can still be named;
+    // the backup flag lets a folder be opened too.
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = GetFileInformationByHandle(file, &information) != FALSE;
+    CloseHandle(file);
+    if (!known) {
+        return std::nullopt;
+    }
+    return CFileIdentity{information.dwVolumeSerialNumber,
+                         (std::uint64_t{information.nFileIndexHigh} << 32U) |
+                             information.nFileIndexLow};
+}
+
+} // namespace platform

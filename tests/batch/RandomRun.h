@@ -1,0 +1,21 @@
+// Random batch runs that hunt for a run acting on the wrong file. From a seed: a sandbox
+// of inputs with odd names and kinds, a sequence over every input source, output choice
+// and final action, one run of the real minihost with the real module, and an oracle that
+// compares the files before and after the run with what the sequence allows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct CRandomRunOutcome {
+    std::vector<std::string> violations; // the rules that the run broke; empty when none
+    std::string replay; // with a violation: the seed, sequence, variables, trail and log
+};
+
+// Makes, runs and checks the run of `seed`; a seed always makes the same run.
+CRandomRunOutcome RunRandomBatch(std::uint32_t seed);
+
+} // namespace testing_support
