@@ -43,6 +43,19 @@ CCommandOutcome RunSecurity(const CCommandRequest& request) {
     settings.allowModify = params.GetBool("AllowModify").value_or(true);
     settings.allowCopy = params.GetBool("AllowCopy").value_or(true);
     settings.allowAnnotate = params.GetBool("AllowAnnotate").value_or(true);
+    // Without an owner password of its own, whoever knows the user password holds the
+    // owner's rights too; with none at all, anybody does. The owner password then is the
+    // user password, and restrictions, which nobody would be held to, are refused rather
+    // than written into a file that only seems protected.
+    if (settings.ownerPassword.empty()) {
+        settings.ownerPassword = settings.userPassword;
+    }
+    const bool restricted = !(settings.allowPrint && settings.allowModify && settings.allowCopy &&
+                              settings.allowAnnotate);
+    if (restricted && settings.ownerPassword == settings.userPassword) {
+        throw CCommandFailure("the Allow restrictions need an OwnerPassword that differs from the "
+                              "UserPassword: no password would enforce them");
+    }
     CCommandDocument& document = RequireDocument(request);
 
     document.saveSettings.encryption = std::move(settings);

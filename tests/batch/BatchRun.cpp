@@ -1,9 +1,12 @@
 #include "tests/batch/BatchRun.h"
 
+#include "tests/minihost/commands/PdfReadBack.h"
 #include "tests/support/SamplePdfs.h"
 #include "tests/support/SequenceFiles.h"
+#include "util/PathParts.h"
 
 #include <fstream>
+#include <qpdf/QPDF.hh>
 
 namespace testing_support {
 
@@ -111,6 +114,31 @@ std::vector<std::string> CBatchRunTest::ReadTrail() const {
         lines.push_back(line);
     }
     return lines;
+}
+
+fs::path CBatchRunTest::MakeFolderBeyondThePartLimit() const {
+    // The run splits the text it is given, with slashes; the folder part ends with one.
+    const std::string in = In().string() + "/";
+    const std::size_t upperLength = kMaxPathPartLength - in.size() - 1;
+    fs::path folder = In() / std::string(upperLength, 'u') / "below";
+    fs::create_directories(folder);
+    return folder;
+}
+
+CContainerPtr Rotate(int angle) {
+    return MakeList(MakeStep("RotatePages", MakeParams({{"Angle", angle}})));
+}
+
+std::vector<int> ReadRotations(const fs::path& file) {
+    QPDF pdf;
+    pdf.processFile(file.string().c_str());
+    return ReadPageRotations(pdf);
+}
+
+void ExpectCleanRun(const CMiniHostRun& run) {
+    EXPECT_EQ(run.exitCode, 0) << run.GetTranscript();
+    EXPECT_TRUE(WasClosedByTheRun(run)) << run.GetTranscript();
+    EXPECT_TRUE(run.WasLogged("ledger: nothing left acquired")) << run.GetTranscript();
 }
 
 } // namespace testing_support

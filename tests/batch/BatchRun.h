@@ -72,12 +72,26 @@ protected:
     // The audit trail's lines.
     [[nodiscard]] std::vector<std::string> ReadTrail() const;
 
+    // A new folder below In whose path text is longer than a path part may be, made so that
+    // the part cut to its limit names the existing folder above it: a path formed from the
+    // cut part would lead one folder up.
+    [[nodiscard]] std::filesystem::path MakeFolderBeyondThePartLimit() const;
+
     CTempFolder m_folder;
 };
+
+// One step turning every page by `angle`.
+CContainerPtr Rotate(int angle);
+
+// The /Rotate of every page of the PDF file.
+std::vector<int> ReadRotations(const std::filesystem::path& file);
 
 // The launch request closed the host when it was done.
 inline bool WasClosedByTheRun(const CMiniHostRun& run) {
     return run.WasLogged("host: the main window was destroyed; exiting");
 }
+
+// The run ended well: the host closed by the run, nothing left acquired.
+void ExpectCleanRun(const CMiniHostRun& run);
 
 } // namespace testing_support

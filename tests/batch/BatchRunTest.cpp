@@ -16,6 +16,7 @@ namespace fs = std::filesystem;
 using testing_support::CBatchRunTest;
 using testing_support::CContainerPtr;
 using testing_support::CMiniHostRun;
+using testing_support::ExpectCleanRun;
 using testing_support::MakeFolderInput;
 using testing_support::MakeList;
 using testing_support::MakeListedInput;
@@ -23,24 +24,9 @@ using testing_support::MakeOutput;
 using testing_support::MakeParams;
 using testing_support::MakeStep;
 using testing_support::ReadFileBytes;
+using testing_support::ReadRotations;
+using testing_support::Rotate;
 using testing_support::WasClosedByTheRun;
-
-std::vector<int> ReadRotations(const fs::path& file) {
-    QPDF pdf;
-    pdf.processFile(file.string().c_str());
-    return testing_support::ReadPageRotations(pdf);
-}
-
-CContainerPtr Rotate(int angle) {
-    return MakeList(MakeStep("RotatePages", MakeParams({{"Angle", angle}})));
-}
-
-// The run ended well: the host closed by the run, nothing left acquired.
-void ExpectCleanRun(const CMiniHostRun& run) {
-    EXPECT_EQ(run.exitCode, 0) << run.GetTranscript();
-    EXPECT_TRUE(WasClosedByTheRun(run)) << run.GetTranscript();
-    EXPECT_TRUE(run.WasLogged("ledger: nothing left acquired")) << run.GetTranscript();
-}
 
 class BatchRun : public CBatchRunTest {};
 
@@ -189,6 +175,9 @@ TEST_F(BatchFinalActions, ExecuteStartsTheProgramWithTheInputsPath) {
     const auto records = testing_support::WaitForRecordedArguments(record, 1);
     ASSERT_EQ(records.size(), 1U);
     EXPECT_EQ(records[0], std::vector<std::string>{m_input.string()});
+    // The program does not inherit the launch request, which would run the sequence again.
+    EXPECT_EQ(testing_support::ReadInheritedVariables(record),
+              std::vector<std::vector<std::string>>{{"QV_RECORD_FILE"}});
 }
 
 TEST_F(BatchFinalActions, DigitsBeforeOtherTextAreTheCode) {
@@ -245,18 +234,20 @@ TEST_F(BatchFinalActions, TheTrailCountsOnlyActionsThePlatformCarriedOut) {
 // written; copy and execute still happen.
 struct CHeldBackCase {
     const char* name;
-    int variation;       // of the output section
-    const char* folder;  // the preselected folder, under the test's folder, or null for none
-    bool existing;       // the result's file exists already and DontOverwrite holds
-    const char* handler; // a conversion handler, or null
+    int variation;          // of the output section
+    const char* folder;     // the preselected folder, under the test's folder, or null for none
+    bool existing;          // the result's file exists already and DontOverwrite holds
+    const char* handler;    // a conversion handler, or null
+    bool deepInput = false; // the input's folder is too long to be split whole
 };
 
 class BatchHeldBack : public CBatchRunTest, public ::testing::WithParamInterface<CHeldBackCase> {};
 
 TEST_P(BatchHeldBack, MoveDeleteAndRenameKeepTheInput) {
-    const fs::path a = AddInput("a.pdf");
-    const std::string before = ReadFileBytes(a);
     const CHeldBackCase& test = GetParam();
+    const fs::path a = test.deepInput ? MakeFolderBeyondThePartLimit() / "a.pdf" : In() / "a.pdf";
+    testing_support::WriteSamplePdf(a, 2);
+    const std::string before = ReadFileBytes(a);
     auto output = MakeOutput(
         test.variation, test.folder != nullptr ? m_folder.GetPath() / test.folder : fs::path{});
     if (test.handler != nullptr) {
@@ -277,6 +268,7 @@ TEST_P(BatchHeldBack, MoveDeleteAndRenameKeepTheInput) {
         EXPECT_EQ(ReadFileBytes(a), before) << code;
         const std::string record = ReadTrail().at(1);
         EXPECT_NE(record.find("\tresult=none\t"), std::string::npos) << record;
+        EXPECT_FALSE(fs::exists(a.parent_path().parent_path() / "a.pdf")); // one folder up
         EXPECT_NE(record.find("\theldback=yes\toutcome=held back: no result of this input was "
                               "written"),
                   std::string::npos)
@@ -298,6 +290,13 @@ INSTANTIATE_TEST_SUITE_P(
                       CHeldBackCase{"ConversionWroteNoFile", 0, "Blocked", false,
                                     "com.minihost.json"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+#if !defined(_WIN32) // a Windows path that long is refused by Windows itself
+INSTANTIATE_TEST_SUITE_P(LongPaths, BatchHeldBack,
+                         ::testing::Values(CHeldBackCase{"FolderCutToItsLimit", 2, nullptr, false,
+                                                         nullptr, true}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
+#endif
 
 TEST_F(BatchRun, DeleteIsHeldBackWhenTheResultWasSavedOverTheInput) {
     const fs::path a = AddInput("a.pdf", 2);

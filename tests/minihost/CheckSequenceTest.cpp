@@ -8,6 +8,10 @@
 #include <filesystem>
 #include <string>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -81,6 +85,23 @@ TEST(CheckSequence, MissingFileIsAnError) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.output.find("cannot read the sequence file"), std::string::npos);
 }
+
+#if !defined(_WIN32)
+// A pipe would wait for a writer, and /dev/zero never ends: both are refused at once.
+TEST(CheckSequence, APathThatNamesNoFileIsRefusedWithoutWaiting) {
+    const CTempFolder folder;
+    const auto pipe = folder.GetPath() / "pipe.sequ";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe.string(), std::string("/dev/zero")}) {
+        const auto result = RunProgram(GetMiniHostProgram(), {"--check-sequence", path});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_NE(result.output.find("cannot read the sequence file " + path +
+                                     ": it is not a file (a device, a pipe or a socket)"),
+                  std::string::npos)
+            << result.output;
+    }
+}
+#endif
 
 TEST(CheckSequence, HelpNamesTheOption) {
     const auto result = RunProgram(GetMiniHostProgram(), {"--help"});

@@ -7,6 +7,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
+
+#if !defined(_WIN32)
+#include "platform/posix/CommandLine.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -89,6 +95,31 @@ TEST_F(FinalActionTest, ExecuteStartsTheProgramWithTheQuotedPath) {
     ASSERT_EQ(records.size(), 1U);
     EXPECT_EQ(records[0], std::vector<std::string>{source});
 }
+
+// The parameter of a start, quoted so that the Windows splitting rules give the path back
+// as one argument; a path without a quote or a trailing backslash keeps its two quotes.
+struct CQuoteCase {
+    const char* path;
+    const char* quoted;
+};
+
+class QuotedParameters : public ::testing::TestWithParam<CQuoteCase> {};
+
+TEST_P(QuotedParameters, SplitBackIntoThePath) {
+    EXPECT_EQ(QuoteCommandLineArgument(GetParam().path), GetParam().quoted);
+#if !defined(_WIN32)
+    EXPECT_EQ(platform::SplitWindowsCommandLine(GetParam().quoted),
+              std::vector<std::string>{GetParam().path});
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, QuotedParameters,
+    ::testing::Values(CQuoteCase{R"(C:\In\a b.pdf)", R"("C:\In\a b.pdf")"},
+                      CQuoteCase{R"(\\server\share\a.pdf)", R"("\\server\share\a.pdf")"},
+                      CQuoteCase{R"(/in/a" -x "b.pdf)", R"("/in/a\" -x \"b.pdf")"},
+                      CQuoteCase{R"(/in/a\"b.pdf)", R"("/in/a\\\"b.pdf")"},
+                      CQuoteCase{R"(C:\Out\)", R"("C:\Out\\")"}, CQuoteCase{"", R"("")"}));
 
 TEST_F(FinalActionTest, CodesAboveFiveDoNothingAndAnswerFalse) {
     EXPECT_FALSE(ApplyFinalAction(m_source, m_out.string(), false, 6));

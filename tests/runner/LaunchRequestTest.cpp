@@ -26,7 +26,9 @@ INSTANTIATE_TEST_SUITE_P(
                       CCodeCase{"abc", 0}, CCodeCase{"-1", 0}, CCodeCase{"6", 0},
                       CCodeCase{"+4", 4}, CCodeCase{"", 0}, CCodeCase{"\t\n1", 1},
                       CCodeCase{"- 1", 0}, CCodeCase{"00002", 2},
-                      CCodeCase{"99999999999999999999", 0}, CCodeCase{"-99999999999999999999", 0}));
+                      CCodeCase{"99999999999999999999", 0}, CCodeCase{"-99999999999999999999", 0},
+                      // 2 and 3 more than 2^32: a 32-bit number would wrap to move and delete.
+                      CCodeCase{"4294967298", 0}, CCodeCase{"4294967299", 0}));
 
 TEST(AuditTrail, EscapesWhatWouldBreakALine) {
     EXPECT_EQ(CAuditTrail::EscapeValue("C:\\In\ta\nb\r\x01\x7F\xE9"),

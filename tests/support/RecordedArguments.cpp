@@ -11,15 +11,20 @@
 namespace testing_support {
 namespace {
 
+std::vector<std::string> SplitFields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::stringstream split(line);
+    for (std::string field; std::getline(split, field, '\t');) {
+        fields.push_back(field);
+    }
+    return fields;
+}
+
 std::vector<std::vector<std::string>> ReadRecords(const std::filesystem::path& file) {
     std::vector<std::vector<std::string>> records;
     std::ifstream stream(file, std::ios::binary);
     for (std::string line; std::getline(stream, line);) {
-        std::vector<std::string> fields;
-        std::stringstream split(line);
-        for (std::string field; std::getline(split, field, '\t');) {
-            fields.push_back(field);
-        }
+        std::vector<std::string> fields = SplitFields(line);
         // The first field counts the others: a line still being written is not taken.
         if (fields.empty() || fields.front() != std::to_string(fields.size() - 1)) {
             continue;
@@ -56,6 +61,19 @@ std::vector<std::vector<std::string>> WaitForRecordedArguments(const std::filesy
     while (records.size() < expectedStarts && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         records = ReadRecords(file);
+    }
+    return records;
+}
+
+std::vector<std::vector<std::string>> ReadInheritedVariables(const std::filesystem::path& file) {
+    std::vector<std::vector<std::string>> records;
+    std::ifstream stream(file, std::ios::binary);
+    for (std::string line; std::getline(stream, line);) {
+        std::vector<std::string> fields = SplitFields(line);
+        if (!fields.empty() && fields.front() == "env") {
+            fields.erase(fields.begin());
+            records.push_back(std::move(fields));
+        }
     }
     return records;
 }

@@ -20,4 +20,7 @@ std::vector<std::vector<std::string>> WaitForRecordedArguments(const std::filesy
                                                                std::size_t expectedStarts,
                                                                int seconds = 20);
 
+// The launch-request variables that each recorded start inherited, and QV_RECORD_FILE.
+std::vector<std::vector<std::string>> ReadInheritedVariables(const std::filesystem::path& file);
+
 } // namespace testing_support

@@ -7,10 +7,10 @@
 #include "batchfile/DlgCreateBatchFile.h"
 #include "platform/ShellFolders.h"
 #include "tests/support/InProcessHost.h"
+#include "tests/support/PlantedFiles.h"
 #include "tests/support/TestFolders.h"
 
 #include <array>
-#include <fstream>
 #include <sstream>
 #include <windows.h>
 
@@ -206,16 +206,17 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 class CreateBatchFileDialogWindow : public testing_support::CInProcessHostTest {
 protected:
     void SetUp() override {
-        m_sequences = fs::path(platform::GetShellFolderPath(platform::kFolderAppData)) / "Adobe" /
-                      "Acrobat" / "5.0" / "Sequences";
-        fs::create_directories(m_sequences);
+        // The user's own application-data folder: only what the test plants goes again.
+        const fs::path sequences =
+            fs::path(platform::GetShellFolderPath(platform::kFolderAppData)) / "Adobe" / "Acrobat" /
+            "5.0" / "Sequences";
         // More than the list shows, so that it has its vertical scroll bar.
         for (const char* name : {"Scan Pages.sequ", "Batch.Final.sequ", "another.sequ"}) {
-            std::ofstream(m_sequences / name) << "sequence";
+            m_planted.PlantFile(sequences / name, "sequence");
         }
         for (int i = 1; i <= 12; ++i) {
-            std::ofstream(m_sequences / ("Nightly run " + std::to_string(i) + ".sequ"))
-                << "sequence";
+            m_planted.PlantFile(sequences / ("Nightly run " + std::to_string(i) + ".sequ"),
+                                "sequence");
         }
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = &OwnerProc;
@@ -230,11 +231,10 @@ protected:
     void TearDown() override {
         DestroyWindow(m_owner);
         UnregisterClassA("QuorvellaDialogTestOwner", GetModuleHandleA(nullptr));
-        fs::remove_all(m_sequences.parent_path().parent_path().parent_path());
         CInProcessHostTest::TearDown();
     }
 
-    fs::path m_sequences;
+    testing_support::CPlantedFiles m_planted;
     HWND m_owner = nullptr;
 };
 

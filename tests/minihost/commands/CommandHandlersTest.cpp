@@ -274,6 +274,20 @@ INSTANTIATE_TEST_SUITE_P(
         CBadParamsCase{"Security",
                        {{"AllowPrint", std::string("yes")}},
                        "parameter AllowPrint must be a boolean, not string"},
+        CBadParamsCase{"Security",
+                       {{"UserPassword", std::string("secret")}, {"AllowModify", false}},
+                       "the Allow restrictions need an OwnerPassword that differs from the "
+                       "UserPassword: no password would enforce them"},
+        CBadParamsCase{"Security",
+                       {{"UserPassword", std::string("same")},
+                        {"OwnerPassword", std::string("same")},
+                        {"AllowPrint", false}},
+                       "the Allow restrictions need an OwnerPassword that differs from the "
+                       "UserPassword: no password would enforce them"},
+        CBadParamsCase{"Security",
+                       {{"AllowCopy", false}},
+                       "the Allow restrictions need an OwnerPassword that differs from the "
+                       "UserPassword: no password would enforce them"},
         CBadParamsCase{"FastWebView",
                        {{"Linearize", true}},
                        "unknown parameter \"Linearize\" (known: none)"}));

@@ -109,6 +109,17 @@ TEST_P(SecurityMethod, EncryptsWithThePasswordsAndPermissions) {
     EXPECT_TRUE(saved.allowModifyAnnotation());
 }
 
+// With no owner password of its own, the user password guards the owner's rights too: an
+// empty owner password would open the file to anybody.
+TEST_F(CommandRunTest, AUserPasswordAloneGuardsTheFileWhole) {
+    ASSERT_EQ(RunAndSave(MakeSequence("Security", R"(UserPassword = "secret")")), kCommandDone);
+    EXPECT_EQ(testing_support::CountPdfPages(InFolder("out.pdf")), -1); // no password
+    EXPECT_EQ(testing_support::CountPdfPages(InFolder("out.pdf"), "secret"), 3);
+    QPDF saved;
+    saved.processFile(InFolder("out.pdf").c_str(), "secret");
+    EXPECT_TRUE(saved.ownerPasswordMatched());
+}
+
 INSTANTIATE_TEST_SUITE_P(Methods, SecurityMethod,
                          ::testing::Values(CSecurityCase{"Aes256", "AES-256", 6},
                                            CSecurityCase{"Aes128", "AES-128", 4},

@@ -102,6 +102,17 @@ TEST_F(Conversion, ReplacesAnExistingFileAndLeavesNoTemporaryFileFlushedOrNot) {
     }
 }
 
+// The temporary file of another save to the same target, in this process or another, is
+// never written into, renamed or removed.
+TEST_F(Conversion, AnotherSavesTemporaryFileIsLeftAlone) {
+    testing_support::WriteFileBytes(GetFile("~out.json.1.saving"), "another save's bytes");
+    minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf, GetName("out.json"),
+                              minihost::CDurability::Closed);
+    EXPECT_EQ(testing_support::ReadFileBytes(GetFile("~out.json.1.saving")),
+              "another save's bytes");
+    EXPECT_TRUE(testing_support::ReadFileBytes(GetFile("out.json")).starts_with("{"));
+}
+
 TEST_F(Conversion, IntoAMissingFolderFailsAndWritesNothing) {
     const auto target = m_folder.GetPath() / "missing" / "out.json";
     EXPECT_ANY_THROW(minihost::WriteConversion(FindConversion("com.minihost.json"), m_pdf,

@@ -24,6 +24,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -215,6 +217,16 @@ INSTANTIATE_TEST_SUITE_P(
                         minihost::kErrPdfPassword, "it is protected by a password."}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
+#if !defined(_WIN32)
+// Opening a pipe for reading would wait for a writer that never comes.
+INSTANTIATE_TEST_SUITE_P(Pipes, DocumentsUnopenable,
+                         ::testing::Values(CUnopenableCase{
+                             "Pipe", [](const fs::path& file) { mkfifo(file.c_str(), 0600); },
+                             minihost::kErrFileUnreadable,
+                             "it is not a file (a device, a pipe or a socket)."}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
+#endif
+
 // A sample whose cross-reference offset is wrong: qpdf rebuilds the table.
 void WriteDamagedButRepairablePdf(const fs::path& file) {
     WriteSamplePdf(file, 3);
@@ -281,8 +293,10 @@ TEST_F(DocumentsDurableSaves, SaveIsFlushedToDiskBeforeItReplacesTheTarget) {
                                        " bytes, flushed to disk)"});
 }
 
-TEST_F(DocumentsTest, SaveOverItsOwnFileKeepsTheDocumentWhole) {
+TEST_F(DocumentsTest, SaveOverItsOwnFileKeepsTheDocumentWholeAndAsPrivate) {
     WriteSamplePdf(InFolder("in.pdf"), 4);
+    const auto confidential = fs::perms::owner_read | fs::perms::owner_write;
+    fs::permissions(InFolder("in.pdf"), confidential);
     HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
     ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("in.pdf").string()));
     // Saved twice over itself: qpdf still reads the objects it loaded at open.
@@ -290,6 +304,9 @@ TEST_F(DocumentsTest, SaveOverItsOwnFileKeepsTheDocumentWhole) {
     CallPlugIn([&] { ModelDocClose(doc); });
     EXPECT_EQ(CountPdfPages(InFolder("in.pdf")), 4);
     EXPECT_EQ(ListFolder(), std::vector<std::string>{"in.pdf"});
+#if !defined(_WIN32)
+    EXPECT_EQ(fs::status(InFolder("in.pdf")).permissions(), confidential);
+#endif
 }
 
 TEST_F(DocumentsTest, SaveReportsThroughTheStandardMonitorOnlyWhenGivenIt) {
