@@ -5,6 +5,7 @@
 #include "tests/support/FileContents.h"
 #include "tests/support/RecordedArguments.h"
 #include "tests/support/SamplePdfs.h"
+#include "tests/support/SequenceFiles.h"
 
 #include <algorithm>
 #include <fstream>
@@ -60,13 +61,34 @@ TEST_F(BatchRun, AFolderScanTakesPdfFilesOfAnyCaseAndNotWhatIsBelow) {
 
 TEST_F(BatchRun, AnEmptyCommandsListStillSavesEveryInputBesideItWithTheNamesAdded) {
     const fs::path a = AddInput("report.pdf");
+    const fs::path scan = AddInput("scan", 3); // no extension: the whole name is the base
     auto output = MakeOutput(2);
     output->Put("AddToBaseName", true);
     output->Put("InsertBeforeBaseName", std::string("new_"));
     output->Put("InsertAfterBaseName", minihost::CTextValue{"_v2"});
-    WriteSequence(MakeList(), MakeListedInput({a}), std::move(output));
+    WriteSequence(MakeList(), MakeListedInput({a, scan}), std::move(output));
     ExpectCleanRun(RunBatch("0", ""));
     EXPECT_EQ(testing_support::CountPdfPages(In() / "new_report_v2.pdf"), 2);
+    EXPECT_EQ(testing_support::CountPdfPages(In() / "new_scan_v2.pdf"), 3);
+}
+
+// Without "FileVariation" the input section names no source, and the run collects
+// nothing; the output section then writes beside the input.
+TEST_F(BatchRun, AMissingFileVariationCollectsNothingOrWritesBesideTheInput) {
+    const fs::path a = AddInput("a.pdf");
+    auto input = std::make_unique<minihost::CContainer>();
+    input->Put("PreselectedFilesPaths", MakeList(testing_support::MakeDIContainer(a)));
+    WriteSequence(Rotate(90), std::move(input), MakeOutput(0, Out()));
+    ExpectCleanRun(RunBatch("3", ""));
+    EXPECT_TRUE(fs::exists(a));
+    EXPECT_TRUE(ReadTrail().back().ends_with("\tstopped=no input documents could be collected"));
+
+    auto output = std::make_unique<minihost::CContainer>();
+    output->Put("AddToBaseName", true);
+    output->Put("InsertBeforeBaseName", std::string("r_"));
+    WriteSequence(Rotate(90), MakeListedInput({a}), std::move(output));
+    ExpectCleanRun(RunBatch("0", ""));
+    EXPECT_EQ(ReadRotations(In() / "r_a.pdf"), (std::vector<int>{90, 90}));
 }
 
 TEST_F(BatchRun, DontOverwriteKeepsAnExistingResultUnlessItIsFalse) {
@@ -117,6 +139,7 @@ TEST_F(BatchRun, AConversionHandlerWritesItsFileWithItsExtensionAppended) {
     output->Put("HandlerUniqueID", std::string("com.minihost.json"));
     WriteSequence(MakeList(), MakeListedInput({a}), std::move(output));
     fs::create_directories(Out()); // a conversion creates no folder
+    testing_support::WriteFileBytes(Out() / "a.json", "replaced, whatever DontOverwrite says");
     ExpectCleanRun(RunBatch("0", ""));
     const std::string json = ReadFileBytes(Out() / "a.json");
     EXPECT_NE(json.find("\"qpdf\""), std::string::npos);
@@ -329,6 +352,52 @@ TEST_F(BatchRun, AFailingStepStopsTheRunThereAndEarlierDocumentsKeepTheirs) {
               std::string("end\tinputs=2\topened=2\twritten=1\tapplied=1\theldback=0\tstopped=a")
                   .substr(0, 60));
 }
+
+// A "Commands" list that the run cannot read whole stops the run at the first document,
+// which gets no output and no final action; later documents are never opened.
+struct CBrokenStepsCase {
+    const char* name;
+    CContainerPtr (*make)();
+    const char* ended; // the trail's "ended" of the first document
+};
+
+class BatchBrokenSteps : public CBatchRunTest,
+                         public ::testing::WithParamInterface<CBrokenStepsCase> {};
+
+TEST_P(BatchBrokenSteps, StopTheRunAtTheFirstDocument) {
+    const fs::path a = AddInput("a.pdf");
+    const fs::path b = AddInput("b.pdf");
+    WriteSequence(GetParam().make(), MakeListedInput({a, b}), MakeOutput(0, Out()));
+    ExpectCleanRun(RunBatch("2", Dest().string()));
+    EXPECT_FALSE(fs::exists(Out()));
+    EXPECT_TRUE(fs::exists(a) && fs::exists(b));
+    const auto trail = ReadTrail();
+    ASSERT_EQ(trail.size(), 3U);
+    EXPECT_NE(trail[1].find(std::string("\tended=") + GetParam().ended + "\t"), std::string::npos)
+        << trail[1];
+    EXPECT_TRUE(trail[2].starts_with("end\tinputs=1\topened=1\twritten=0\t")) << trail[2];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, BatchBrokenSteps,
+    ::testing::Values(
+        CBrokenStepsCase{"KeyedZeroAndTwo",
+                         [] {
+                             auto steps = std::make_unique<minihost::CContainer>();
+                             steps->Put("0", MakeStep("RotatePages", MakeParams({{"Angle", 90}})));
+                             steps->Put("2", MakeStep("RotatePages", MakeParams({{"Angle", 90}})));
+                             return steps;
+                         },
+                         "step entry, Config or Params missing at step 1"},
+        CBrokenStepsCase{"NoHandlerName",
+                         [] {
+                             auto step = std::make_unique<minihost::CContainer>();
+                             step->Put("Config", std::make_unique<minihost::CContainer>());
+                             step->Put("Params", MakeParams({{"Angle", 90}}));
+                             return MakeList(std::move(step));
+                         },
+                         "no command for the handler name at step 0"}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(BatchRun, AnUnreadableInputIsSkippedAndTheSameFileTwiceIsProcessedTwice) {
     const fs::path a = AddInput("a.pdf");
