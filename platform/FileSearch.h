@@ -10,7 +10,8 @@
 
 namespace platform {
 
-// The longest search pattern that the search accepts (MAX_PATH less its zero).
+// The longest search pattern that the search accepts, in characters (MAX_PATH less its
+// zero; a double-byte character counts once).
 inline constexpr std::size_t kMaxSearchPattern = 259;
 
 struct CFoundEntry {
@@ -27,11 +28,14 @@ struct CLeftOutEntry {
 
 // The entries of one folder whose names match a pattern such as "C:\Seq\*.sequ":
 // "*" stands for any run of characters, "?" for one, letter case is ignored, and "*"
-// and "*.*" match every name, "." and ".." included. Subfolders are not entered. A
-// pattern longer than kMaxSearchPattern, or naming a folder that does not exist, finds
-// nothing. On Linux a backslash separates folders as a slash does, and the entries come
-// in name order; a name holding a backslash (which Windows never gives) is left out. The
-// search is closed when the object goes.
+// and "*.*" match every name, "." and ".." included; only the long name is matched, never
+// the 8.3 short name that Windows also tries. Subfolders are not entered. A pattern longer
+// than kMaxSearchPattern is refused (GetRefusal says why); one naming a folder that does
+// not exist finds nothing. A name that cannot be handed back whole is left out (GetLeftOut):
+// on Windows one that the system code page cannot hold exactly, on Linux one holding a
+// backslash (which Windows never gives). On Linux a backslash separates folders as a
+// slash does, and the entries come in name order. The search is closed when the object
+// goes.
 class CFileSearch {
 public:
     explicit CFileSearch(const std::string& pattern);
@@ -45,11 +49,15 @@ public:
     // The matching entries left out so far; all of them once FindNext has answered false.
     [[nodiscard]] const std::vector<CLeftOutEntry>& GetLeftOut() const { return m_leftOut; }
 
+    // Why the folder was not searched at all, or empty.
+    [[nodiscard]] const std::string& GetRefusal() const { return m_refusal; }
+
     struct CState; // the platform's search state
 
 private:
     std::unique_ptr<CState> m_state;
     std::vector<CLeftOutEntry> m_leftOut;
+    std::string m_refusal;
 };
 
 } // namespace platform

@@ -163,6 +163,9 @@ void AddFolderDocuments(const std::string& extension, const std::string& folder,
         list.push_back(folder + "\\" + entry.name);
     }
     if (leftOut != nullptr) {
+        if (!search.GetRefusal().empty()) {
+            leftOut->push_back({folder, "*." + extension, search.GetRefusal()});
+        }
         for (const platform::CLeftOutEntry& entry : search.GetLeftOut()) {
             leftOut->push_back({folder, entry.name, entry.reason});
         }

@@ -6,17 +6,18 @@
 
 namespace {
 
-// A byte range of the path, cut back to at most kMaxPathPartLength bytes. `pairStarts`
-// tells which bytes begin a double-byte pair, so that a cut never separates a pair.
+// A byte range of the path, cut back to at most kMaxPathPartLength characters, as Windows
+// counts them: `pairStarts` tells which bytes begin a double-byte pair, which counts once
+// and is never separated.
 std::string CutPart(std::string_view path, std::size_t begin, std::size_t end,
                     const std::string& pairStarts, bool& wasCut) {
-    std::size_t cut = end;
-    if (cut - begin > kMaxPathPartLength) {
-        wasCut = true;
-        cut = begin + kMaxPathPartLength;
-        if (pairStarts[cut - 1] != 0) {
-            --cut; // the last byte kept would be a lead byte without its partner
+    std::size_t cut = begin;
+    for (std::size_t characters = 0; cut < end; ++characters) {
+        if (characters == kMaxPathPartLength) {
+            wasCut = true;
+            break;
         }
+        cut += pairStarts[cut] != 0 && cut + 1 < end ? 2 : 1;
     }
     return std::string(path.substr(begin, cut - begin));
 }

@@ -21,7 +21,8 @@ struct CSplitPath {
     bool operator==(const CSplitPath&) const = default;
 };
 
-// Longest folder, base name or extension, in bytes.
+// Longest folder, base name or extension, in characters of the system code page (a
+// double-byte character counts once), as Windows counts a name.
 inline constexpr std::size_t kMaxPathPartLength = 255;
 
 // Splits `path`, taking double-byte characters of the system code page together.

@@ -48,6 +48,11 @@ bool CreateFolder(const std::string& path);
 // keeps it. Throws CFileAccessError.
 void MoveFileOver(const std::string& source, const std::string& target);
 
+// Whether the system can take `path` at all: on Windows a path of at most 259 characters
+// (MAX_PATH less its zero) whose last name has at most 255, on Linux names of at most 255
+// bytes.
+bool IsWithinPathLimits(const std::string& path);
+
 // Whether `path` names something that is neither a regular file nor a folder (a device,
 // a pipe, a socket), which a save must not replace.
 bool IsExistingSpecialFile(const std::string& path);

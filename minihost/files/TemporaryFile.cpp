@@ -10,8 +10,16 @@ CTemporaryFile::CTemporaryFile(const CPathName& target) {
     const std::string base = name.names.back();
     constexpr int kAttempts = 100;
     for (int attempt = 1;; ++attempt) {
-        name.names.back() = "~" + base + "." + std::to_string(attempt) + ".saving";
+        // The target's own name in it tells whose file it is; where that would make a path
+        // the system cannot take (a target near MAX_PATH), a short name does as well.
+        const std::string number = std::to_string(attempt);
+        name.names.back() = "~";
+        name.names.back().append(base).append(".").append(number).append(".saving");
         m_path = FormatPlatformPath(name);
+        if (!IsWithinPathLimits(m_path)) {
+            name.names.back() = "~" + number;
+            m_path = FormatPlatformPath(name);
+        }
         try {
             m_file = std::make_unique<CNewFile>(m_path);
             return;

@@ -10,9 +10,11 @@
 
 namespace minihost {
 
-// A new file beside `target`, named "~<name>.<n>.saving" with the first number free:
-// made exclusively, so that two saves to one target, in one process or in two, never
-// write into one file. Removed when the object goes, unless it replaced the target.
+// A new file beside `target`, named "~<name>.<n>.saving" with the first number free (or
+// "~<n>" where the longer name would pass the system's path limits): made exclusively, so
+// that two saves to one target, in one process or in two, never write into one file, and
+// tried again only when another save has taken the name. Removed when the object goes,
+// unless it replaced the target.
 class CTemporaryFile {
 public:
     // Throws CFileAccessError: the folder is missing or cannot be written.

@@ -31,7 +31,8 @@ bool WriteAll(int descriptor, std::string_view bytes) {
 int CreateTemporaryFile(const std::string& folder, const std::string& name, std::string& path) {
     constexpr int kAttempts = 100;
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-        path = folder + "~" + name + "." + std::to_string(attempt) + ".saving";
+        path = folder;
+        path.append("~").append(name).append(".").append(std::to_string(attempt)).append(".saving");
         const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0 || errno != EEXIST) {
             return descriptor;

@@ -1,6 +1,7 @@
 #include "platform/FileSearch.h"
 
-#include "platform/posix/Wildcard.h"
+#include "platform/CodePage.h"
+#include "platform/Wildcard.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -53,7 +54,9 @@ std::vector<CFoundEntry> ListMatches(const std::string& folder, const std::strin
 
 CFileSearch::CFileSearch(const std::string& pattern)
     : m_state(std::make_unique<CState>()) {
-    if (pattern.size() > kMaxSearchPattern) {
+    if (CountCharacters(pattern, GetAnsiCodePage()) > kMaxSearchPattern) {
+        m_refusal = "the folder's path is longer than " + std::to_string(kMaxSearchPattern) +
+                    " characters with the search pattern";
         return;
     }
     std::string path = pattern;

@@ -12,7 +12,12 @@ HANDLE CreateTemporaryFile(const std::string& path, std::string& temporary) {
     const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
     constexpr int kAttempts = 100;
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-        temporary = folder + "~" + name + "." + std::to_string(attempt) + ".saving";
+        temporary = folder;
+        temporary.append("~")
+            .append(name)
+            .append(".")
+            .append(std::to_string(attempt))
+            .append(".saving");
         HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {

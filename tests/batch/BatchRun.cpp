@@ -1,6 +1,7 @@
 #include "tests/batch/BatchRun.h"
 
 #include "tests/minihost/commands/PdfReadBack.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/SamplePdfs.h"
 #include "tests/support/SequenceFiles.h"
 #include "util/PathParts.h"
@@ -94,10 +95,10 @@ void CBatchRunTest::WriteSequence(CContainerPtr commands, CContainerPtr input,
 
 CMiniHostRun CBatchRunTest::RunBatch(const std::string& finalAction, const std::string& destination,
                                      const std::vector<std::string>& arguments) {
-    return RunWithVariables({{"QUORVELLASEQU", SequenceFile().string()},
+    return RunWithVariables({{"QUORVELLASEQU", ToPlatformText(SequenceFile())},
                              {"QUORVELLAFINAL", finalAction},
                              {"QUORVELLADEST", destination},
-                             {"QUORVELLALOG", TrailFile().string()}},
+                             {"QUORVELLALOG", ToPlatformText(TrailFile())}},
                             arguments);
 }
 
@@ -131,7 +132,7 @@ CContainerPtr Rotate(int angle) {
 
 std::vector<int> ReadRotations(const fs::path& file) {
     QPDF pdf;
-    pdf.processFile(file.string().c_str());
+    pdf.processFile(ToQpdfFileName(file).c_str());
     return ReadPageRotations(pdf);
 }
 

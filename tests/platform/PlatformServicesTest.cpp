@@ -174,8 +174,8 @@ TEST(FileOutput, AFailedWriteLeavesTheOldFileAndAReplacedOneKeepsItsMode) {
     small.rlim_cur = 4;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const bool written = platform::WriteWholeFile(file.string(), "a batch file's new lines");
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, oldHandler);
+    static_cast<void>(setrlimit(RLIMIT_FSIZE, &previous));
+    static_cast<void>(std::signal(SIGXFSZ, oldHandler));
 
     EXPECT_FALSE(written);
     EXPECT_EQ(testing_support::ReadFileBytes(file), "keep me");

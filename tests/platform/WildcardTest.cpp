@@ -1,5 +1,5 @@
 // The Linux search's pattern rules, which stand in for the Windows file system's.
-#include "platform/posix/Wildcard.h"
+#include "platform/Wildcard.h"
 
 #include <gtest/gtest.h>
 

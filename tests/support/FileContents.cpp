@@ -20,9 +20,33 @@ void WriteFileBytes(const fs::path& file, const std::string& content) {
     std::ofstream(file, std::ios::binary) << content;
 }
 
+std::string ToPlatformText(const fs::path& path) {
+#if defined(_WIN32)
+    const std::wstring& wide = path.native();
+    const int size =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                            static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        text.data(), size, nullptr, nullptr);
+    return text;
+#else
+    return path.string();
+#endif
+}
+
+std::string ToQpdfFileName(const fs::path& path) {
+#if defined(_WIN32)
+    const std::u8string utf8 = path.u8string();
+    return {utf8.begin(), utf8.end()};
+#else
+    return path.string();
+#endif
+}
+
 void MakeReadOnly(const fs::path& file) {
 #if defined(_WIN32)
-    SetFileAttributesA(file.string().c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
 #else
     fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);

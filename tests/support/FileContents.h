@@ -13,6 +13,14 @@ std::string ReadFileBytes(const std::filesystem::path& file);
 // Replaces `file` (or makes it) with exactly `content`.
 void WriteFileBytes(const std::filesystem::path& file, const std::string& content);
 
+// `path` as the system's 8-bit texts hold it, the form a sequence or a launch variable
+// gives: in the ANSI code page on Windows (mingw's narrow form of a path is not that),
+// unchanged on Linux. A character the code page cannot hold becomes "?".
+std::string ToPlatformText(const std::filesystem::path& path);
+
+// `path` as qpdf takes a file name: in UTF-8 on Windows.
+std::string ToQpdfFileName(const std::filesystem::path& path);
+
 // Read-only as the platform knows it: the read-only attribute on Windows, no write
 // permission for anybody on Linux.
 void MakeReadOnly(const std::filesystem::path& file);

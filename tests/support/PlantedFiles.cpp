@@ -7,9 +7,10 @@ namespace testing_support {
 namespace fs = std::filesystem;
 
 CPlantedFiles::~CPlantedFiles() {
-    for (auto planted = m_planted.rbegin(); planted != m_planted.rend(); ++planted) {
+    while (!m_planted.empty()) {
         std::error_code ignored;
-        fs::remove(*planted, ignored); // fails, as it should, for a folder not empty
+        fs::remove(m_planted.back(), ignored); // fails, as it should, for a folder not empty
+        m_planted.pop_back();
     }
 }
 

@@ -1,5 +1,7 @@
 #include "tests/support/SamplePdfs.h"
 
+#include "tests/support/FileContents.h"
+
 #include <exception>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
@@ -42,7 +44,7 @@ void WriteSamplePdf(const std::filesystem::path& file, int pageCount, const std:
         info.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(title));
         pdf.getTrailer().replaceKey("/Info", info);
     }
-    QPDFWriter writer(pdf, file.string().c_str());
+    QPDFWriter writer(pdf, ToQpdfFileName(file).c_str());
     writer.setStaticID(true); // the same pages give the same bytes
     writer.write();
 }
@@ -50,7 +52,8 @@ void WriteSamplePdf(const std::filesystem::path& file, int pageCount, const std:
 int CountPdfPages(const std::filesystem::path& file, const std::string& password) {
     try {
         QPDF pdf;
-        pdf.processFile(file.string().c_str(), password.empty() ? nullptr : password.c_str());
+        pdf.processFile(ToQpdfFileName(file).c_str(),
+                        password.empty() ? nullptr : password.c_str());
         return static_cast<int>(QPDFPageDocumentHelper(pdf).getAllPages().size());
     } catch (const std::exception&) {
         return -1;

@@ -3,6 +3,7 @@
 #include "minihost/containers/SequenceForm.h"
 #include "minihost/files/PathNotation.h"
 #include "platform/CodePage.h"
+#include "tests/support/FileContents.h"
 
 #include <fstream>
 #include <stdexcept>
@@ -10,10 +11,11 @@
 namespace testing_support {
 
 std::string ToDIPath(const std::filesystem::path& path) {
-    const auto di = minihost::ConvertPlatformPathToDI(path.string(), minihost::kHostPathStyle,
+    const std::string text = ToPlatformText(path);
+    const auto di = minihost::ConvertPlatformPathToDI(text, minihost::kHostPathStyle,
                                                       platform::GetAnsiCodePage());
     if (!di) {
-        throw std::runtime_error("no device-independent path for " + path.string());
+        throw std::runtime_error("no device-independent path for " + text);
     }
     return *di;
 }

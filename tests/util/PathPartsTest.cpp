@@ -84,7 +84,7 @@ TEST(SplitPathDoubleByte, LeadByteAtTheEndStandsAlone) {
     EXPECT_EQ(parts.extension, ".pdf\x95");
 }
 
-TEST(SplitPathLimits, PartsAreCutTo255Bytes) {
+TEST(SplitPathLimits, PartsAreCutTo255Characters) {
     const std::string folder = "\\" + std::string(300, 'f') + "\\";
     const std::string base(300, 'b');
     const std::string extension = "." + std::string(300, 'e');
@@ -100,24 +100,32 @@ TEST(SplitPathLimits, PartsAreCutTo255Bytes) {
     EXPECT_TRUE(longest.nameWasCut);
 }
 
-TEST(SplitPathLimits, CutNeverSeparatesADoubleByteCharacter) {
-    // 254 single bytes, then a pair that would straddle the 255-byte limit.
+// Windows counts characters: a double-byte character counts once, and a cut never
+// separates one.
+TEST(SplitPathLimits, ADoubleByteCharacterCountsOnceAndIsNeverSeparated) {
     const std::string base = std::string(254, 'b') + kKanjiWithBackslash + "tail";
     const CSplitPath parts = SplitPath("C:\\" + base + ".pdf", kShiftJis);
-    EXPECT_EQ(parts.baseName, std::string(254, 'b'));
+    EXPECT_EQ(parts.baseName, std::string(254, 'b') + kKanjiWithBackslash);
     EXPECT_EQ(parts.extension, ".pdf");
+    EXPECT_TRUE(parts.nameWasCut);
 }
 
-TEST(SplitPathLimits, PairEndingExactlyAtTheLimitIsKept) {
-    const std::string base = std::string(253, 'b') + kKanjiWithBackslash + "tail";
-    const CSplitPath parts = SplitPath("C:\\" + base, kShiftJis);
-    EXPECT_EQ(parts.baseName, std::string(253, 'b') + kKanjiWithBackslash);
+TEST(SplitPathLimits, AFolderOfMoreThan255BytesButFewerCharactersIsWhole) {
+    std::string folder = "\\";
+    for (int i = 0; i < 200; ++i) {
+        folder += kKanjiWithBackslash; // 400 bytes, 200 characters
+    }
+    folder += "\\";
+    const CSplitPath parts = SplitPath("C:" + folder + "a.pdf", kShiftJis);
+    EXPECT_EQ(parts.folder, folder);
+    EXPECT_FALSE(parts.WasCut());
 }
 
-TEST(SplitPathLimits, FolderCutStopsBeforeAStraddlingPair) {
+TEST(SplitPathLimits, FolderCutKeepsAPairThatEndsAtTheLimit) {
     const std::string folder = "\\" + std::string(253, 'f') + kKanjiWithBackslash + "\\";
     const CSplitPath parts = SplitPath("C:" + folder + "a.pdf", kShiftJis);
-    EXPECT_EQ(parts.folder, "\\" + std::string(253, 'f'));
+    EXPECT_EQ(parts.folder, "\\" + std::string(253, 'f') + kKanjiWithBackslash);
+    EXPECT_TRUE(parts.folderWasCut);
     EXPECT_EQ(parts.baseName, "a");
 }
 

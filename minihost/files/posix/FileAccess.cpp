@@ -2,6 +2,7 @@
 #include "minihost/files/FileAccess.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -147,6 +148,19 @@ void MoveFileOver(const std::string& source, const std::string& target) {
     if (std::rename(source.c_str(), target.c_str()) != 0) {
         ThrowFileError(errno);
     }
+}
+
+bool IsWithinPathLimits(const std::string& path) {
+    std::size_t nameStart = 0;
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '/') {
+            if (i - nameStart > NAME_MAX) {
+                return false;
+            }
+            nameStart = i + 1;
+        }
+    }
+    return path.size() < PATH_MAX;
 }
 
 bool IsExistingSpecialFile(const std::string& path) {

@@ -149,6 +149,18 @@ void MoveFileOver(const std::string& source, const std::string& target) {
     }
 }
 
+bool IsWithinPathLimits(const std::string& path) {
+    // Counted in characters, as Windows counts them: a double-byte character is one.
+    const auto count = [](const std::string& text) {
+        return MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                   0);
+    };
+    const std::size_t separator = path.find_last_of("\\/");
+    const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+    constexpr int kLongestName = 255;
+    return count(path) < MAX_PATH && count(name) <= kLongestName;
+}
+
 bool IsExistingSpecialFile(const std::string& /*path*/) {
     return false; // Windows keeps devices and pipes out of folders
 }

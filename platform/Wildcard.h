@@ -1,4 +1,6 @@
-// Matching a name against a search pattern with the Windows rules, for the Linux file search.
+// Matching a name against a search pattern with the Windows rules: the Linux file search
+// matches with them, and the Windows one checks long names with them, since Windows also
+// matches a pattern against 8.3 short names ("*.PDF" finds "b.pdfx" as "B~1.PDF").
 #pragma once
 
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "platform/posix/Wildcard.h"
+#include "platform/Wildcard.h"
 
 #include <cctype>
 
