@@ -41,8 +41,7 @@ std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const CPat
         throw CFileAccessError(CFileAccessError::CKind::IsFolder, "it is a folder");
     }
     if (IsExistingSpecialFile(text)) {
-        throw CFileAccessError(CFileAccessError::CKind::NotAFile,
-                               "it is not a file (a device, a pipe or a socket)");
+        throw CFileAccessError(CFileAccessError::CKind::NotAFile, kNotAFileReason);
     }
     const std::string bytes = conversion.convert(pdf);
     CTemporaryFile temporary(target);

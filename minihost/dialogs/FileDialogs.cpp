@@ -3,6 +3,8 @@
 #include "host/ViewTable.h"
 #include "minihost/Host.h"
 #include "minihost/files/FileAccess.h"
+#include "minihost/files/PathNotation.h"
+#include "platform/CodePage.h"
 
 #include <string_view>
 
@@ -35,6 +37,14 @@ bool IsExistingFile(const std::string& path) {
     }
 }
 
+// An answer as the host will hand it out: absolute, and with a backslash separating
+// folders as in every path text, so that the file checked is the file handed out.
+std::string ReadAnswerPath(const std::string& text) {
+    const std::string absolute = MakeAbsolutePlatformPath(text);
+    const auto name = ParsePlatformPath(absolute, kHostPathStyle, platform::GetAnsiCodePage());
+    return name ? FormatPlatformPath(*name) : absolute;
+}
+
 std::string DescribeFlags(std::uint32_t flags) {
     std::string text = "flags " + std::to_string(flags);
     if ((flags & kDialogAllFilesChoice) != 0) {
@@ -59,7 +69,7 @@ std::optional<std::string> ChooseFolder(CHost& host, const std::string& initialF
             LogCancel(host, dialog, answer);
             return std::nullopt;
         }
-        const std::string folder = MakeAbsolutePlatformPath(answer.paths.front());
+        const std::string folder = ReadAnswerPath(answer.paths.front());
         if (IsExistingFolder(folder)) {
             LogPath(host, dialog, "->", folder);
             return folder;
@@ -88,7 +98,7 @@ std::vector<std::string> OpenFiles(CHost& host, std::uint32_t flags) {
         std::vector<std::string> files;
         std::string refused;
         for (const std::string& path : answer.paths) {
-            files.push_back(MakeAbsolutePlatformPath(path));
+            files.push_back(ReadAnswerPath(path));
             if (refused.empty() && !IsExistingFile(files.back())) {
                 refused = files.back();
             }

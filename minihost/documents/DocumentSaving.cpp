@@ -77,8 +77,7 @@ std::uint64_t SaveDocument(CDocument& document, const CPathName& target, CDurabi
             throw CFileAccessError(CFileAccessError::CKind::IsFolder, "it is a folder");
         }
         if (IsExistingSpecialFile(targetText)) {
-            throw CFileAccessError(CFileAccessError::CKind::NotAFile,
-                                   "it is not a file (a device, a pipe or a socket)");
+            throw CFileAccessError(CFileAccessError::CKind::NotAFile, kNotAFileReason);
         }
         CTemporaryFile temporary(target);
         QPDFWriter writer(document.GetPdf());

@@ -26,6 +26,9 @@ private:
     CKind m_kind;
 };
 
+// Why a device, a pipe or a socket is refused where a file is wanted.
+inline constexpr const char* kNotAFileReason = "it is not a file (a device, a pipe or a socket)";
+
 // `text` made absolute against the current folder (unchanged when it already is).
 std::string MakeAbsolutePlatformPath(const std::string& text);
 

@@ -7,14 +7,16 @@ CTemporaryFile::CTemporaryFile(const CPathName& target) {
     if (name.names.empty()) {
         throw CFileAccessError(CFileAccessError::CKind::IsFolder, "it is a folder");
     }
-    const std::string base = name.names.back();
+    const std::string prefix = "~" + name.names.back() + ".";
     constexpr int kAttempts = 100;
     for (int attempt = 1;; ++attempt) {
         // The target's own name in it tells whose file it is; where that would make a path
         // the system cannot take (a target near MAX_PATH), a short name does as well.
         const std::string number = std::to_string(attempt);
-        name.names.back() = "~";
-        name.names.back().append(base).append(".").append(number).append(".saving");
+        std::string& last = name.names.back();
+        last = prefix;
+        last += number;
+        last += ".saving";
         m_path = FormatPlatformPath(name);
         if (!IsWithinPathLimits(m_path)) {
             name.names.back() = "~" + number;

@@ -158,6 +158,22 @@ TEST_F(HostDialogs, OpenFilesRefusesWhatAUserCouldNotPick) {
                                   "dialog: open files refused \"" + folder + "\" (no such file)"}));
 }
 
+#if !defined(_WIN32)
+// A backslash separates folders in the answer as in every path text: the file that is
+// checked must be the one handed out, not a Linux file whose name holds the backslash.
+TEST_F(HostDialogs, AnAnswerIsCheckedAsTheHostWillNameIt) {
+    const std::string lookalike = MakeFile("x\\y.pdf").string();
+    minihost::CHostOptions options;
+    options.openFilesAnswers = {lookalike, "cancel"};
+    ASSERT_TRUE(StartHostAndSetUpPlugIn(options));
+    EXPECT_TRUE(OpenFiles(kDialogMultipleFiles).empty());
+    EXPECT_EQ(ListLogLinesStartingWith("dialog: open files refused"),
+              std::vector<std::string>{"dialog: open files refused \"" +
+                                       (m_files.GetPath() / "x" / "y.pdf").string() +
+                                       "\" (no such file)"});
+}
+#endif
+
 TEST_F(HostDialogs, InjectedFaultRaisesAndHandsOutNothing) {
     const std::string a = MakeFile("a.pdf").string();
     minihost::CHostOptions options;

@@ -28,13 +28,11 @@ using CKind = CFileAccessError::CKind;
         throw CFileAccessError(CKind::IsFolder, "it is a folder");
     case EEXIST:
         throw CFileAccessError(CKind::Exists, "it exists already");
+    case ENXIO: // a socket, or a device with nothing behind it
+        throw CFileAccessError(CKind::NotAFile, kNotAFileReason);
     default:
         throw CFileAccessError(CKind::Other, std::strerror(error));
     }
-}
-
-[[noreturn]] void ThrowNotAFile() {
-    throw CFileAccessError(CKind::NotAFile, "it is not a file (a device, a pipe or a socket)");
 }
 
 // Opens the regular file `path` for reading; throws CFileAccessError otherwise. The open
@@ -55,7 +53,7 @@ int OpenRegularFile(const std::string& path) {
         if (S_ISDIR(status.st_mode)) {
             ThrowFileError(EISDIR);
         }
-        ThrowNotAFile();
+        ThrowFileError(ENXIO);
     }
     // Reads of a regular file never wait anyway; the flag goes so that nothing else sees it.
     if (fcntl(descriptor, F_SETFL, 0) != 0) {

@@ -51,7 +51,7 @@ bool IsFolderAttribute(DWORD attributes) {
 void RefuseAllButDiskFiles(HANDLE handle) {
     if (GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
-        throw CFileAccessError(CKind::NotAFile, "it is not a file (a device, a pipe or a socket)");
+        throw CFileAccessError(CKind::NotAFile, kNotAFileReason);
     }
 }
 
