@@ -12,7 +12,7 @@ namespace testing_support {
 
 struct CRandomRunOutcome {
     std::vector<std::string> violations; // the rules that the run broke; empty when none
-    std::string replay; // with a violation: the seed, sequence, variables, trail and log
+    std::string replay; // the seed, the violations, sequence, variables, trail and log
 };
 
 // Makes, runs and checks the run of `seed`; a seed always makes the same run.
