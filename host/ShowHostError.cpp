@@ -16,12 +16,17 @@ void ShowHostError() {
 }
 
 void ShowHostError(HostErrorCode code) {
+    const std::string text = GetHostErrorText(code);
+    ShowAlertNote(text.c_str());
+}
+
+std::string GetHostErrorText(HostErrorCode code) {
     // The host writes at most 255 characters and a zero; the last byte is zeroed again
     // so that a careless host cannot leave the text open.
     std::array<char, 256> text{};
     static_cast<void>(CallInErrorFrame([&] {
         SupportGetErrorString(code, text.data(), static_cast<std::uint32_t>(text.size()));
-        text.back() = '\0';
-        ViewAlertNote(text.data());
     }));
+    text.back() = '\0';
+    return text.data();
 }

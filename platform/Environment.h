@@ -1,4 +1,4 @@
-// The process environment, where a launch request arrives.
+// The process and its environment, where a launch request arrives.
 #pragma once
 
 #include <string>
@@ -11,5 +11,8 @@ std::string ReadEnvironmentVariable(const char* name);
 // Removes the variable `name` from the process environment, both the C library's copy
 // and, on Windows, the one that programs started from this process inherit.
 void RemoveEnvironmentVariable(const char* name);
+
+// The number the system gives this process (getpid, GetCurrentProcessId).
+unsigned long GetProcessNumber();
 
 } // namespace platform

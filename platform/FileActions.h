@@ -6,6 +6,8 @@
 
 #include "host/HostTypes.h"
 
+#include <string>
+
 namespace platform {
 
 // CopyFileA: copies `source` to `target`; with `failIfExists` an existing target makes
@@ -22,6 +24,13 @@ bool DeletePlatformFile(const char* path);
 // OpenFile with OF_EXIST: true when `path` names a file that can be opened. A path too
 // long for OpenFile (128 bytes and more) is opened for reading the same way instead.
 bool TestFileExists(const char* path);
+
+// Why the last copy, move or delete of this thread failed, in words: the text of
+// GetLastError on Windows, the same kind of words on Linux ("the file exists").
+std::string DescribeLastFileActionFailure();
+
+// What an answer of OpenWithShell means ("started", "the file was not found", ...).
+std::string DescribeShellAnswer(long answer);
 
 // ShellExecuteA: opens `file` with `verb` ("open" starts a program), passing
 // `parameters` as its command line, and does not wait for it. The result follows

@@ -1,11 +1,18 @@
 #include "runner/AuditTrail.h"
 
+#include "platform/Environment.h"
+#include "platform/FileOutput.h"
+#include "platform/PathText.h"
+
+#include <algorithm>
 #include <array>
+#include <cstdio>
 #include <ctime>
 
 namespace {
 
-std::string FormatUtcNow() {
+// The current time in UTC, as `format` writes it.
+std::string FormatUtcNow(const char* format) {
     const std::time_t now = std::time(nullptr);
     std::tm parts{};
 #if defined(_WIN32)
@@ -14,7 +21,17 @@ std::string FormatUtcNow() {
     gmtime_r(&now, &parts);
 #endif
     std::array<char, 32> text{};
-    static_cast<void>(std::strftime(text.data(), text.size(), "%Y-%m-%dT%H:%M:%SZ", &parts));
+    static_cast<void>(std::strftime(text.data(), text.size(), format, &parts));
+    return text.data();
+}
+
+std::string FormatUtcTime() {
+    return FormatUtcNow("%Y-%m-%dT%H:%M:%SZ");
+}
+
+std::string FormatSeconds(double seconds) {
+    std::array<char, 32> text{};
+    static_cast<void>(std::snprintf(text.data(), text.size(), "%.3f", seconds));
     return text.data();
 }
 
@@ -23,6 +40,19 @@ std::string YesNo(bool value) {
 }
 
 } // namespace
+
+std::string CAuditTrail::FormatPath(std::string_view path) {
+    std::string shown(path);
+    if (platform::kFolderSeparator[0] == '/') {
+        std::replace(shown.begin(), shown.end(), '\\', '/');
+    }
+    return shown;
+}
+
+CAuditTrail::CAuditTrail(std::string file)
+    : m_file(std::move(file))
+    , m_runId(FormatUtcNow("%Y%m%dT%H%M%SZ") + "-" + std::to_string(platform::GetProcessNumber()))
+    , m_start(std::chrono::steady_clock::now()) {}
 
 std::string CAuditTrail::EscapeValue(std::string_view value) {
     static constexpr std::array<char, 16> kHex = {'0', '1', '2', '3', '4', '5', '6', '7',
@@ -57,12 +87,13 @@ std::string CAuditTrail::EscapeValue(std::string_view value) {
     return escaped;
 }
 
-void CAuditTrail::WriteRecord(std::string_view kind,
-                              const std::vector<std::pair<std::string_view, std::string>>& fields) {
+void CAuditTrail::WriteRecord(std::string_view kind, const CFields& fields) {
     if (!IsEnabled()) {
         return;
     }
     std::string line(kind);
+    line += "\tid=";
+    line += m_runId;
     for (const auto& [name, value] : fields) {
         line += '\t';
         line += name;
@@ -71,58 +102,79 @@ void CAuditTrail::WriteRecord(std::string_view kind,
     }
     line += '\n';
     // Opened for each record, so that a run that ends abruptly still leaves what it did.
-    std::FILE* stream = std::fopen(m_file.c_str(), "ab");
-    if (stream == nullptr) {
-        return;
-    }
-    static_cast<void>(std::fwrite(line.data(), 1, line.size(), stream));
-    static_cast<void>(std::fclose(stream));
+    static_cast<void>(platform::AppendToFile(m_file, line));
 }
 
 void CAuditTrail::RecordRunStart(std::string_view sequence, int finalActionCode,
                                  std::string_view destination) {
-    WriteRecord("run", {{"time", FormatUtcNow()},
+    m_start = std::chrono::steady_clock::now();
+    WriteRecord("run", {{"time", FormatUtcTime()},
                         {"sequence", std::string(sequence)},
                         {"final", std::to_string(finalActionCode)},
                         {"destination", std::string(destination)}});
 }
 
+void CAuditTrail::RecordLeftOut(std::string_view folder, std::string_view name,
+                                std::string_view reason) {
+    WriteRecord("leftout", {{"folder", FormatPath(folder)},
+                            {"name", std::string(name)},
+                            {"reason", std::string(reason)}});
+}
+
 void CAuditTrail::RecordInput(const CInputRecord& input, int finalActionCode) {
+    const bool written = !input.result.empty();
     ++m_inputs;
+    m_attempted += input.attempted ? 1 : 0;
     m_opened += input.opened ? 1 : 0;
-    m_written += input.result.empty() ? 0 : 1;
+    m_written += written ? 1 : 0;
     m_applied += input.actionApplied ? 1 : 0;
     m_heldBack += input.heldBack ? 1 : 0;
-    std::vector<std::pair<std::string_view, std::string>> fields = {
-        {"path", input.path}, {"opened", YesNo(input.opened)}};
+    const bool stepsDone = input.opened && input.stepsDone == input.stepCount;
+    const bool resultDone = written || !input.resultWanted;
+    const bool actionDone = finalActionCode == 0 || input.actionApplied;
+    m_succeeded += stepsDone && resultDone && actionDone ? 1 : 0;
+
+    CFields fields = {{"path", FormatPath(input.path)},
+                      {"attempted", YesNo(input.attempted)},
+                      {"opened", YesNo(input.opened)}};
     if (input.opened) {
         fields.emplace_back("steps", std::to_string(input.stepsDone) + "/" +
                                          std::to_string(input.stepCount));
         fields.emplace_back("ended", input.ended);
     }
-    fields.emplace_back("result", input.result.empty() ? "none" : input.result);
-    if (input.result.empty() && !input.reason.empty()) {
+    fields.emplace_back("result", written ? FormatPath(input.result) : "none");
+    if (!written && !input.reason.empty()) {
         fields.emplace_back("reason", input.reason);
     }
     fields.emplace_back("action", std::to_string(finalActionCode));
     fields.emplace_back("applied", YesNo(input.actionApplied));
     fields.emplace_back("heldback", YesNo(input.heldBack));
     fields.emplace_back("outcome", input.outcome);
+    fields.emplace_back("duration", FormatSeconds(input.seconds));
     WriteRecord("input", fields);
 }
 
-void CAuditTrail::RecordLeftOut(std::string_view folder, std::string_view name,
-                                std::string_view reason) {
-    WriteRecord("leftout", {{"folder", std::string(folder)},
-                            {"name", std::string(name)},
-                            {"reason", std::string(reason)}});
-}
-
 void CAuditTrail::RecordRunEnd(std::string_view stoppedBy) {
-    WriteRecord("end", {{"inputs", std::to_string(m_inputs)},
+    const bool stopped = !stoppedBy.empty();
+    // ok: every input went as the sequence asked; failed: none did, or the run could not
+    // start on its inputs; partial: some did.
+    const char* status = "partial";
+    if (m_inputs == 0) {
+        status = stopped ? "failed" : "nothing-to-do";
+    } else if (m_succeeded == m_inputs && !stopped) {
+        status = "ok";
+    } else if (m_succeeded == 0) {
+        status = "failed";
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - m_start;
+    WriteRecord("end", {{"time", FormatUtcTime()},
+                        {"duration", FormatSeconds(elapsed.count())},
+                        {"status", status},
+                        {"inputs", std::to_string(m_inputs)},
+                        {"attempted", std::to_string(m_attempted)},
                         {"opened", std::to_string(m_opened)},
                         {"written", std::to_string(m_written)},
                         {"applied", std::to_string(m_applied)},
                         {"heldback", std::to_string(m_heldBack)},
-                        {"stopped", stoppedBy.empty() ? "no" : std::string(stoppedBy)}});
+                        {"stopped", stopped ? std::string(stoppedBy) : "no"}});
 }

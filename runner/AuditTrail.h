@@ -1,15 +1,18 @@
-// The audit trail of unattended runs: when QUORVELLALOG names a file, each run appends
-// one line when it starts, one per input, and one when it ends, so that whoever runs
-// batches from a scheduler can tell which file failed and what became of each input.
+// The audit trail of unattended runs: when QUORVELLALOG names a file, each run appends one
+// line when it starts, one for each entry of a scanned folder that it leaves out, one for
+// each input it collected (attempted or not), and one when it ends, so that whoever runs
+// batches from a scheduler can tell what became of every file, why, and how the run went.
 // Writing it never changes the run: a trail that cannot be written is simply not written.
 //
 // Each line is one record: tab-separated fields, the first the record's kind ("run",
-// "input", "end"), the others name=value. In values a backslash is written "\\", a tab
-// "\t", a line feed "\n", a carriage return "\r" and any other control byte "\xHH"; all
-// other bytes stand as they are (texts are in the system code page).
+// "leftout", "input", "end"), the others name=value, the first of them the run's id. In
+// values a backslash is written "\\", a tab "\t", a line feed "\n", a carriage return "\r"
+// and any other control byte "\xHH"; all other bytes stand as they are (texts are in the
+// system code page). Each record is appended with one write, so that several runs may
+// share one trail.
 #pragma once
 
-#include <cstdio>
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -18,44 +21,54 @@
 // What became of one input of the list.
 struct CInputRecord {
     std::string path;
+    bool attempted = false; // the run came to this input (it did not stop before it)
     bool opened = false;
     int stepsDone = 0;
     int stepCount = 0;
     std::string ended = "done"; // what ended the steps: done, or why the run stopped there
+    bool resultWanted = true;   // false when the output section asks for none
     std::string result;         // the file written, or empty
-    std::string reason;         // why no result was written, when none was
+    std::string reason;         // why no result was written (the host's text when it
+                                // did not open), when none was
     bool actionApplied = false; // an action of code 1 to 5 that the platform reported done
     bool heldBack = false;
-    std::string outcome; // the final action as the platform reported it
+    std::string outcome; // what the final action did, or why there was none
+    double seconds = 0;  // from the input's turn to the end of its final action
 };
 
 class CAuditTrail {
 public:
     // Records into `file`; an empty name records nothing.
-    explicit CAuditTrail(std::string file)
-        : m_file(std::move(file)) {}
+    explicit CAuditTrail(std::string file);
 
     [[nodiscard]] bool IsEnabled() const { return !m_file.empty(); }
 
     void RecordRunStart(std::string_view sequence, int finalActionCode,
                         std::string_view destination);
-    void RecordInput(const CInputRecord& input, int finalActionCode);
     // An entry of a scanned folder that the run left out.
     void RecordLeftOut(std::string_view folder, std::string_view name, std::string_view reason);
+    void RecordInput(const CInputRecord& input, int finalActionCode);
     // `stoppedBy` is empty when every input was dealt with.
     void RecordRunEnd(std::string_view stoppedBy);
 
     // A value as the trail writes it.
     static std::string EscapeValue(std::string_view value);
+    // A path as the trail shows it: as the system writes it (on Linux, where a backslash in
+    // a path separates folders, with slashes throughout).
+    static std::string FormatPath(std::string_view path);
 
 private:
-    void WriteRecord(std::string_view kind,
-                     const std::vector<std::pair<std::string_view, std::string>>& fields);
+    using CFields = std::vector<std::pair<std::string_view, std::string>>;
+    void WriteRecord(std::string_view kind, const CFields& fields);
 
     std::string m_file;
+    std::string m_runId; // the start time and the process: no two runs share it
+    std::chrono::steady_clock::time_point m_start;
     int m_inputs = 0;
+    int m_attempted = 0;
     int m_opened = 0;
     int m_written = 0;
     int m_applied = 0;
     int m_heldBack = 0;
+    int m_succeeded = 0; // inputs whose result and action all went as the sequence asked
 };

@@ -1,6 +1,7 @@
 #include "runner/FinalAction.h"
 
 #include "platform/FileActions.h"
+#include "platform/PathText.h"
 #include "platform/Windowing.h"
 #include "util/PathParts.h"
 
@@ -13,7 +14,7 @@ std::optional<std::string> FormFinalActionTarget(const std::string& source,
         if (parts.nameWasCut) {
             return std::nullopt;
         }
-        return destination + "\\" + parts.baseName + parts.extension;
+        return destination + platform::kFolderSeparator + parts.baseName + parts.extension;
     case CFinalAction::Rename:
         if (parts.folderWasCut) {
             return std::nullopt;
@@ -57,6 +58,7 @@ bool ApplyFinalAction(const std::string& source, const std::string& destination,
     case CFinalAction::Rename: {
         const std::optional<std::string> target = FormFinalActionTarget(source, destination, code);
         if (!target) {
+            outcome.failure = "the input's path has a part too long to split";
             break;
         }
         outcome.target = *target;
@@ -76,10 +78,17 @@ bool ApplyFinalAction(const std::string& source, const std::string& destination,
             platform::OpenWithShell(platform::GetTopPlatformWindow(), "open", destination.c_str(),
                                     parameter.c_str(), "", platform::kShowNormal);
         outcome.succeeded = outcome.shellResult > 32;
+        if (!outcome.succeeded) {
+            outcome.failure = platform::DescribeShellAnswer(outcome.shellResult);
+        }
         break;
     }
     default:
         return false;
+    }
+    // Asked at once: on Windows the reason is the thread's last error.
+    if (!outcome.succeeded && outcome.failure.empty()) {
+        outcome.failure = platform::DescribeLastFileActionFailure();
     }
     if (report != nullptr) {
         *report = outcome;

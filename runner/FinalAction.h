@@ -30,10 +30,11 @@ inline bool UsesDestination(int code) {
            code == static_cast<int>(CFinalAction::Execute);
 }
 
-// The file that a copy, move or rename of `source` makes: the destination folder, one
-// backslash and the file's name (1, 2), or the destination below the file's own drive and
-// folder (4). None for other codes, and when the part of `source` that the target takes
-// is too long to be split whole: a target formed from a cut part would name another file.
+// The file that a copy, move or rename of `source` makes: the destination folder, the
+// folder separator (a backslash on Windows) and the file's name (1, 2), or the destination below
+// the file's own drive and folder (4). None for other codes, and when the part of `source` that the
+// target takes is too long to be split whole: a target formed from a cut part would name another
+// file.
 std::optional<std::string> FormFinalActionTarget(const std::string& source,
                                                  const std::string& destination, int code);
 
@@ -46,6 +47,7 @@ std::string QuoteCommandLineArgument(const std::string& path);
 struct CFinalActionReport {
     std::string target;     // the copy's, move's or rename's target; the program for code 5
     bool succeeded = false; // the platform call's own answer
+    std::string failure;    // why the platform call failed, in its words
     long shellResult = 0;   // code 5: the shell's answer (above 32 when started)
 };
 

@@ -4,6 +4,7 @@
 #include "host/SupportTable.h"
 #include "host/ViewTable.h"
 #include "platform/FileSearch.h"
+#include "platform/PathText.h"
 #include "runner/SequenceNode.h"
 
 #include <array>
@@ -156,11 +157,12 @@ bool CollectInputFiles(const CSequenceNode& input, std::vector<std::string>& lis
 void AddFolderDocuments(const std::string& extension, const std::string& folder,
                         std::vector<std::string>& list, std::vector<CLeftOutInput>* leftOut) {
     std::string pattern = folder;
-    pattern += "\\*.";
+    pattern += platform::kFolderSeparator;
+    pattern += "*.";
     pattern += extension;
     platform::CFileSearch search(pattern);
     for (platform::CFoundEntry entry; search.FindNext(entry);) {
-        list.push_back(folder + "\\" + entry.name);
+        list.push_back(folder + platform::kFolderSeparator + entry.name);
     }
     if (leftOut != nullptr) {
         if (!search.GetRefusal().empty()) {

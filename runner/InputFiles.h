@@ -22,10 +22,10 @@ struct CLeftOutInput {
 bool CollectInputFiles(const CSequenceNode& input, std::vector<std::string>& list,
                        std::vector<CLeftOutInput>* leftOut = nullptr);
 
-// Appends `folder` + "\" + the name of every entry that the platform's wildcard search
-// finds for folder + "\*." + `extension` (letter case ignored, no subfolders, in the
-// search's order). Appends nothing when the search finds nothing or fails. Entries that
-// the search left out go to `leftOut`, when given.
+// Appends `folder`, the folder separator (a backslash on Windows) and the name of every
+// entry that the platform's wildcard search finds for that folder and "*." + `extension`
+// (letter case ignored, no subfolders, in the search's order). Appends nothing when the search
+// finds nothing or fails. Entries that the search left out go to `leftOut`, when given.
 void AddFolderDocuments(const std::string& extension, const std::string& folder,
                         std::vector<std::string>& list,
                         std::vector<CLeftOutInput>* leftOut = nullptr);

@@ -98,9 +98,10 @@ void QV_HOSTCALL OnAppDidInitialize(void* /*clientData*/) {
     }
 
     CSequenceNode root(false);
-    if (!root.LoadFromFile(sequence.c_str())) {
+    std::string failure;
+    if (!root.LoadFromFile(sequence.c_str(), &failure)) {
         root.Release();
-        trail.RecordRunEnd("the sequence could not be loaded");
+        trail.RecordRunEnd("the sequence could not be loaded: " + failure);
         return;
     }
     RunSequence(root, code, destination, &trail);

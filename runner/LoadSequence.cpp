@@ -7,8 +7,9 @@
 #include "host/SupportTable.h"
 #include "runner/SequenceNode.h"
 
-bool CSequenceNode::LoadFromFile(const char* path) {
+bool CSequenceNode::LoadFromFile(const char* path, std::string* failure) {
     Release();
+    std::string why;
 
     // What the frame acquires, given back after it in the reverse order.
     HostFileSys fileSys = nullptr;
@@ -43,8 +44,16 @@ bool CSequenceNode::LoadFromFile(const char* path) {
     }
 
     if (!completed) {
-        ShowHostError();
-        return false;
+        const HostErrorCode raised = CoreGetErrorCode();
+        ShowHostError(raised);
+        why = GetHostErrorText(raised);
+    } else if (openError != 0) {
+        why = GetHostErrorText(openError);
+    } else if (stream == nullptr) {
+        why = "the file could not be read";
     }
-    return openError == 0 && stream != nullptr;
+    if (failure != nullptr) {
+        *failure = why;
+    }
+    return completed && openError == 0 && stream != nullptr;
 }

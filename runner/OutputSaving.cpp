@@ -8,6 +8,7 @@
 #include "host/SupportTable.h"
 #include "platform/FileActions.h"
 #include "platform/FileIdentity.h"
+#include "platform/PathText.h"
 #include "runner/RunFiles.h"
 #include "runner/SequenceNode.h"
 #include "runner/WorkDocument.h"
@@ -232,7 +233,7 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
             return hostError ? Fail(outcome, CKind::HostError, "host error in the folder dialog")
                              : Fail(outcome, CKind::NotWritten, "no output folder was chosen");
         }
-        outputPath = folder + "\\" + name;
+        outputPath = folder + platform::kFolderSeparator + name;
         break;
     case kOutputToFolder:
         if (!ReadPreselectedFolder(output, folder, hostError)) {
@@ -240,7 +241,7 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
                                     "host error while reading the output folder")
                              : Fail(outcome, CKind::NotWritten, "no usable output folder");
         }
-        outputPath = folder + "\\" + name;
+        outputPath = folder + platform::kFolderSeparator + name;
         break;
     default:
         return Fail(outcome, CKind::NotWritten, "unknown output FileVariation");

@@ -1,7 +1,9 @@
 #include "runner/RunDriver.h"
 
 #include "host/HostErrorFrame.h"
+#include "host/ShowHostError.h"
 #include "host/ViewTable.h"
+#include "platform/FileActions.h"
 #include "platform/FileIdentity.h"
 #include "runner/AuditTrail.h"
 #include "runner/FinalAction.h"
@@ -12,6 +14,7 @@
 #include "runner/WorkDocument.h"
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -127,20 +130,22 @@ const char* FindHoldBackReason(int code, const std::string& destination,
 }
 
 std::string DescribeAction(int code, const CFinalActionReport& report) {
-    const char* verdict = report.succeeded ? "" : " failed";
+    const std::string verdict = report.succeeded ? "" : " failed: " + report.failure;
+    const std::string target = CAuditTrail::FormatPath(report.target);
     switch (static_cast<CFinalAction>(code)) {
     case CFinalAction::Nothing:
         return "nothing to do";
     case CFinalAction::Copy:
-        return std::string("copy to ") + report.target + verdict;
+        return "copy to " + target + verdict;
     case CFinalAction::Move:
     case CFinalAction::Rename:
-        return std::string("move to ") + report.target + verdict;
+        return "move to " + target + verdict;
     case CFinalAction::Delete:
-        return std::string("delete") + verdict;
+        return "delete" + verdict;
     case CFinalAction::Execute:
-        return std::string("start ") + report.target + verdict + " (shell answered " +
-               std::to_string(report.shellResult) + ")";
+        return "start " + target + (report.succeeded ? "" : " failed") + " (shell answered " +
+               std::to_string(report.shellResult) + ": " +
+               platform::DescribeShellAnswer(report.shellResult) + ")";
     }
     return "unknown action";
 }
@@ -153,13 +158,17 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
     std::int32_t stepCount = 0;
     if (!CallInErrorFrame([&] { stepCount = commands.GetCount(); })) {
         record.ended = DescribeStep(CStepOutcome::HostError);
+        record.outcome = "no final action: the run stopped at this input";
         return false;
     }
     record.stepCount = stepCount;
     for (std::int32_t step = 0; step < stepCount; ++step) {
         const CStepOutcome outcome = RunStep(commands, step, document);
         if (outcome != CStepOutcome::Done && outcome != CStepOutcome::Cancelled) {
-            record.ended = std::string(DescribeStep(outcome)) + " at step " + std::to_string(step);
+            // Counted from 1, as a reader counts the steps of a sequence.
+            record.ended =
+                std::string(DescribeStep(outcome)) + " at step " + std::to_string(step + 1);
+            record.outcome = "no final action: the run stopped at this input";
             return false;
         }
         record.stepsDone = step + 1;
@@ -171,6 +180,7 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
     std::string inputPath;
     if (!document.GetPathText(inputPath)) {
         record.reason = "host error while asking for the document's path";
+        record.outcome = "no final action: the document's path is not known";
         return true;
     }
     COutputOutcome saved;
@@ -179,10 +189,12 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
         runFiles.NoteResult(saved.resultPath);
     }
     record.result = saved.kind == COutputOutcome::CKind::Written ? saved.resultPath : "";
-    record.reason =
-        saved.kind == COutputOutcome::CKind::NotWanted ? "no output wanted" : saved.reason;
+    record.resultWanted = saved.kind != COutputOutcome::CKind::NotWanted;
+    record.reason = record.resultWanted ? saved.reason : "no output wanted";
     if (saved.kind == COutputOutcome::CKind::HostError) {
-        return true; // no final action for this document; the run goes on
+        // No final action for this document; the run goes on.
+        record.outcome = "no final action: the output step ended with a host error";
+        return true;
     }
     document.Close();
 
@@ -201,6 +213,18 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
     }
     record.outcome = DescribeAction(code, report);
     return true;
+}
+
+// Every input after `first` gets its record too: nothing the run collected disappears.
+void RecordNotAttempted(CAuditTrail& audit, const std::vector<std::string>& inputs,
+                        std::size_t first, int code) {
+    for (std::size_t position = first; position < inputs.size(); ++position) {
+        CInputRecord record;
+        record.path = inputs[position];
+        record.reason = "the run stopped before this input";
+        record.outcome = "not attempted";
+        audit.RecordInput(record, code);
+    }
 }
 
 } // namespace
@@ -235,20 +259,28 @@ bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::stri
         return false;
     }
 
-    for (const std::string& path : inputs) {
+    for (std::size_t position = 0; position < inputs.size(); ++position) {
+        const std::string& path = inputs[position];
+        const auto started = std::chrono::steady_clock::now();
         CInputRecord record;
         record.path = path;
+        record.attempted = true;
         CWorkDocument document;
-        record.opened = document.Open(path.c_str()) && document.IsOpen();
-        if (!record.opened) {
-            record.reason = "the document could not be opened";
-            audit.RecordInput(record, finalActionCode);
-            continue;
+        bool goOn = true;
+        if (document.Open(path.c_str()) && document.IsOpen()) {
+            record.opened = true;
+            goOn = ProcessDocument(document, commands, output, finalActionCode, destination,
+                                   runFiles, record);
+        } else {
+            const std::string text = GetHostErrorText(document.GetOpenError());
+            record.reason = text.empty() ? "the document could not be opened" : text;
+            record.outcome = "no final action: the document did not open";
         }
-        const bool goOn = ProcessDocument(document, commands, output, finalActionCode, destination,
-                                          runFiles, record);
+        record.seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         audit.RecordInput(record, finalActionCode);
         if (!goOn) {
+            RecordNotAttempted(audit, inputs, position + 1, finalActionCode);
             audit.RecordRunEnd("a step failed on " + path);
             return false;
         }

@@ -20,8 +20,9 @@ public:
     // Fills this node from a batch sequence file (a platform path text). True when the
     // file could be opened and read as a stream; the node then holds what was read,
     // which may be no container at all. Shows an alert with the host's text when the
-    // file cannot be opened or the host raises an error; nothing stays acquired.
-    bool LoadFromFile(const char* path);
+    // file cannot be opened or the host raises an error; nothing stays acquired. When it
+    // fails, `failure` (when given) says why: the alert's text, or that no stream was had.
+    bool LoadFromFile(const char* path, std::string* failure = nullptr);
 
     // Destroys the container when this node owns one; a borrowed node is left alone.
     void Release();

@@ -20,6 +20,7 @@ bool CWorkDocument::Open(const char* path) {
         pathObject = SupportPathCreate(fileSys, CoreAtomFromString("Cstring"), path, nullptr);
         document = ModelDocOpen(pathObject, SupportGetDefaultFileSys(), nullptr, kHostTrue);
     });
+    m_openError = completed ? 0 : CoreGetErrorCode();
     if (pathObject != nullptr) {
         SupportPathRelease(fileSys, pathObject);
     }

@@ -19,8 +19,9 @@ public:
 
     // Closes what this object holds, then opens the PDF at `path` (a platform path
     // text), repairing it if need be. False, with nothing acquired and no message, when
-    // the host raised an error.
+    // the host raised an error; GetOpenError then gives its code.
     bool Open(const char* path);
+    [[nodiscard]] HostErrorCode GetOpenError() const { return m_openError; }
 
     // Closes the document this object opened; does nothing when there is none.
     void Close();
@@ -41,6 +42,7 @@ public:
 private:
     HostDoc m_document = nullptr;
     bool m_opened = false;
+    HostErrorCode m_openError = 0;
     // A full save that also drops the objects that nothing refers to.
     std::uint16_t m_saveFlags = 0x21;
     HostProgressMonitor m_progressMonitor = nullptr; // none: the host's standard monitor

@@ -1,6 +1,7 @@
 #include "platform/Environment.h"
 
 #include <cstdlib>
+#include <unistd.h>
 
 namespace platform {
 
@@ -11,6 +12,10 @@ std::string ReadEnvironmentVariable(const char* name) {
 
 void RemoveEnvironmentVariable(const char* name) {
     static_cast<void>(::unsetenv(name));
+}
+
+unsigned long GetProcessNumber() {
+    return static_cast<unsigned long>(::getpid());
 }
 
 } // namespace platform

@@ -8,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
@@ -20,6 +21,38 @@ namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Why the last action of this thread failed, as GetLastError would tell it on Windows.
+thread_local std::string g_lastFailure;
+
+// Notes `why` as the reason of the failure and answers false.
+bool Fail(const char* why) {
+    g_lastFailure = why;
+    return false;
+}
+
+// Notes what `error` (an errno value) means, in the words Windows uses, and answers false.
+bool FailWith(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return Fail("the file or the folder does not exist");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return Fail("access is denied");
+    case EEXIST:
+    case ENOTEMPTY:
+        return Fail("the file exists");
+    case ENOSPC:
+        return Fail("there is not enough space on the disk");
+    case ENAMETOOLONG:
+        return Fail("the file name is too long");
+    default:
+        g_lastFailure = std::strerror(error);
+        return false;
+    }
+}
 
 constexpr long kShellFileNotFound = 2;   // ERROR_FILE_NOT_FOUND
 constexpr long kShellNoAssociation = 31; // SE_ERR_NOASSOC
@@ -96,45 +129,62 @@ bool CopyPlatformFile(const char* source, const char* target, bool failIfExists)
     const fs::path from = ToPosixPath(source);
     const fs::path to = ToPosixPath(target);
     if (!IsRegularFile(from)) {
-        return false;
+        return Exists(from) ? Fail("access is denied") : FailWith(ENOENT);
     }
-    if (Exists(to) && (failIfExists || !IsRegularFile(to) || IsReadOnly(to))) {
-        return false;
+    if (Exists(to) && (failIfExists || !IsRegularFile(to))) {
+        return FailWith(EEXIST);
+    }
+    if (Exists(to) && IsReadOnly(to)) {
+        return FailWith(EACCES);
     }
     std::error_code error;
-    return fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) && !error;
+    if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) || error) {
+        return FailWith(error.value());
+    }
+    return true;
 }
 
 bool MovePlatformFile(const char* source, const char* target) {
     const std::string from = ToPosixPath(source);
     const std::string to = ToPosixPath(target);
-    if (!Exists(from) || Exists(to)) {
-        return false;
+    if (!Exists(from)) {
+        return FailWith(ENOENT);
+    }
+    if (Exists(to)) {
+        return FailWith(EEXIST);
     }
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }
     if (errno != EXDEV || !IsRegularFile(from)) {
-        return false;
+        return FailWith(errno);
     }
     // Across volumes a file is copied, then the original removed.
     std::error_code error;
     if (!fs::copy_file(from, to, fs::copy_options::none, error) || error) {
-        return false;
+        return FailWith(error.value());
     }
     if (::unlink(from.c_str()) != 0) {
+        const int unlinkError = errno;
         fs::remove(to, error);
-        return false;
+        return FailWith(unlinkError);
     }
     return true;
 }
 
 bool DeletePlatformFile(const char* path) {
     const std::string file = ToPosixPath(path);
-    if (!IsRegularFile(file) || IsReadOnly(file)) {
-        return false;
+    if (!Exists(file)) {
+        return FailWith(ENOENT);
     }
-    return ::unlink(file.c_str()) == 0;
+    if (!IsRegularFile(file) || IsReadOnly(file)) {
+        return FailWith(EACCES);
+    }
+    return ::unlink(file.c_str()) == 0 || FailWith(errno);
+}
+
+std::string DescribeLastFileActionFailure() {
+    return g_lastFailure;
 }
 
 bool TestFileExists(const char* path) {

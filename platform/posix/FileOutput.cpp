@@ -84,4 +84,21 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
     return true;
 }
 
+bool AppendToFile(const std::string& path, std::string_view bytes) {
+    const int descriptor =
+        ::open(ToPosixPath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        return false;
+    }
+    ssize_t written = 0;
+    do {
+        written = ::write(descriptor, bytes.data(), bytes.size());
+    } while (written < 0 && errno == EINTR);
+    const bool whole = written == static_cast<ssize_t>(bytes.size());
+    if (written > 0 && !whole) {
+        static_cast<void>(::write(descriptor, "\n", 1));
+    }
+    return ::close(descriptor) == 0 && whole;
+}
+
 } // namespace platform

@@ -17,4 +17,8 @@ void RemoveEnvironmentVariable(const char* name) {
     SetEnvironmentVariableA(name, nullptr);
 }
 
+unsigned long GetProcessNumber() {
+    return GetCurrentProcessId();
+}
+
 } // namespace platform

@@ -1,6 +1,8 @@
 #include "platform/FileActions.h"
 
+#include <array>
 #include <cstring>
+#include <string>
 #include <windows.h>
 
 namespace platform {
@@ -15,6 +17,20 @@ bool MovePlatformFile(const char* source, const char* target) {
 
 bool DeletePlatformFile(const char* path) {
     return DeleteFileA(path) != FALSE;
+}
+
+std::string DescribeLastFileActionFailure() {
+    const DWORD error = GetLastError();
+    std::array<char, 512> text{};
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       0, text.data(), static_cast<DWORD>(text.size()), nullptr);
+    std::string description(text.data(), length);
+    while (!description.empty() && (description.back() == '\n' || description.back() == '\r' ||
+                                    description.back() == '.')) {
+        description.pop_back();
+    }
+    return description.empty() ? "Windows error " + std::to_string(error) : description;
 }
 
 bool TestFileExists(const char* path) {

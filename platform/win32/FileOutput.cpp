@@ -58,4 +58,21 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
     return true;
 }
 
+bool AppendToFile(const std::string& path, std::string_view bytes) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool whole = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                                 nullptr) != FALSE &&
+                       written == bytes.size();
+    if (written > 0 && !whole) {
+        DWORD ended = 0;
+        WriteFile(file, "\n", 1, &ended, nullptr);
+    }
+    return CloseHandle(file) != FALSE && whole;
+}
+
 } // namespace platform

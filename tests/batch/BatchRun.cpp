@@ -4,6 +4,7 @@
 #include "tests/support/FileContents.h"
 #include "tests/support/SamplePdfs.h"
 #include "tests/support/SequenceFiles.h"
+#include "tests/support/TrailLines.h"
 #include "util/PathParts.h"
 
 #include <fstream>
@@ -109,12 +110,7 @@ CBatchRunTest::RunWithVariables(const std::vector<std::pair<std::string, std::st
 }
 
 std::vector<std::string> CBatchRunTest::ReadTrail() const {
-    std::vector<std::string> lines;
-    std::ifstream stream(TrailFile());
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
-    return lines;
+    return ReadTrailLines(TrailFile());
 }
 
 fs::path CBatchRunTest::MakeFolderBeyondThePartLimit() const {

@@ -69,7 +69,8 @@ protected:
     RunWithVariables(const std::vector<std::pair<std::string, std::string>>& variables,
                      const std::vector<std::string>& arguments = {});
 
-    // The audit trail's lines.
+    // The audit trail's lines, without the fields that differ from run to run (the id,
+    // times and durations: ReadTrailLines).
     [[nodiscard]] std::vector<std::string> ReadTrail() const;
 
     // A new folder below In whose path text is longer than a path part may be, made so that

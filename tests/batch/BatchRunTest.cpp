@@ -1,15 +1,19 @@
 // Batch runs from end to end: the launch request's variables in, files out.
 #include "tests/batch/BatchRun.h"
 
+#include "runner/AuditTrail.h"
 #include "tests/minihost/commands/PdfReadBack.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/RecordedArguments.h"
 #include "tests/support/SamplePdfs.h"
 #include "tests/support/SequenceFiles.h"
+#include "tests/support/TrailLines.h"
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 #include <qpdf/QPDF.hh>
+#include <thread>
 
 namespace {
 
@@ -198,6 +202,7 @@ TEST_F(BatchFinalActions, ExecuteStartsTheProgramWithTheInputsPath) {
     const auto records = testing_support::WaitForRecordedArguments(record, 1);
     ASSERT_EQ(records.size(), 1U);
     EXPECT_EQ(records[0], std::vector<std::string>{m_input.string()});
+    EXPECT_NE(ReadTrail().at(1).find(": started)"), std::string::npos) << ReadTrail().at(1);
     // The program does not inherit the launch request, which would run the sequence again.
     EXPECT_EQ(testing_support::ReadInheritedVariables(record),
               std::vector<std::vector<std::string>>{{"QV_RECORD_FILE"}});
@@ -228,7 +233,8 @@ TEST_F(BatchFinalActions, TheTrailSaysWhatBecameOfTheInput) {
     EXPECT_NE(trail[1].find("\taction=2\tapplied=yes\theldback=no\toutcome=move to "),
               std::string::npos)
         << trail[1];
-    EXPECT_EQ(trail[2], "end\tinputs=1\topened=1\twritten=1\tapplied=1\theldback=0\tstopped=no");
+    EXPECT_EQ(trail[2], "end\tstatus=ok\tinputs=1\tattempted=1\topened=1\twritten=1\tapplied=1\t"
+                        "heldback=0\tstopped=no");
 }
 
 TEST_F(BatchFinalActions, TheTrailCountsOnlyActionsThePlatformCarriedOut) {
@@ -241,8 +247,9 @@ TEST_F(BatchFinalActions, TheTrailCountsOnlyActionsThePlatformCarriedOut) {
     EXPECT_NE(trail[1].find("\taction=2\tapplied=no\theldback=no\toutcome=move to "),
               std::string::npos)
         << trail[1];
-    EXPECT_TRUE(trail[1].ends_with(" failed")) << trail[1];
-    EXPECT_EQ(trail[2], "end\tinputs=1\topened=1\twritten=1\tapplied=0\theldback=0\tstopped=no");
+    EXPECT_NE(trail[1].find(" failed: "), std::string::npos) << trail[1]; // and why
+    EXPECT_EQ(trail[2], "end\tstatus=failed\tinputs=1\tattempted=1\topened=1\twritten=1\t"
+                        "applied=0\theldback=0\tstopped=no");
 
     fs::remove(TrailFile());
     fs::remove_all(Out());
@@ -348,9 +355,16 @@ TEST_F(BatchRun, AFailingStepStopsTheRunThereAndEarlierDocumentsKeepTheirs) {
     EXPECT_TRUE(fs::exists(b));
     EXPECT_FALSE(fs::exists(Out() / "c.pdf"));
     EXPECT_TRUE(fs::exists(c));
-    EXPECT_EQ(ReadTrail().back().substr(0, 60),
-              std::string("end\tinputs=2\topened=2\twritten=1\tapplied=1\theldback=0\tstopped=a")
-                  .substr(0, 60));
+    // c was collected but never attempted: it still has its record.
+    const auto trail = ReadTrail();
+    ASSERT_EQ(trail.size(), 5U);
+    EXPECT_NE(trail[3].find("\tattempted=no\topened=no\tresult=none\treason=the run stopped "
+                            "before this input\t"),
+              std::string::npos)
+        << trail[3];
+    EXPECT_EQ(trail[4], "end\tstatus=partial\tinputs=3\tattempted=2\topened=2\twritten=1\t"
+                        "applied=1\theldback=0\tstopped=a step failed on " +
+                            testing_support::ToPlatformText(b));
 }
 
 // A "Commands" list that the run cannot read whole stops the run at the first document,
@@ -372,10 +386,15 @@ TEST_P(BatchBrokenSteps, StopTheRunAtTheFirstDocument) {
     EXPECT_FALSE(fs::exists(Out()));
     EXPECT_TRUE(fs::exists(a) && fs::exists(b));
     const auto trail = ReadTrail();
-    ASSERT_EQ(trail.size(), 3U);
-    EXPECT_NE(trail[1].find(std::string("\tended=") + GetParam().ended + "\t"), std::string::npos)
+    ASSERT_EQ(trail.size(), 4U);
+    EXPECT_NE(trail[1].find(std::string("\tended=") + GetParam().ended +
+                            "\tresult=none\taction=2\tapplied=no\theldback=no\toutcome=no final "
+                            "action: the run stopped at this input"),
+              std::string::npos)
         << trail[1];
-    EXPECT_TRUE(trail[2].starts_with("end\tinputs=1\topened=1\twritten=0\t")) << trail[2];
+    EXPECT_NE(trail[2].find("\tattempted=no\t"), std::string::npos) << trail[2];
+    EXPECT_TRUE(trail[3].starts_with("end\tstatus=failed\tinputs=2\tattempted=1\topened=1\t"))
+        << trail[3];
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -388,7 +407,7 @@ INSTANTIATE_TEST_SUITE_P(
                              steps->Put("2", MakeStep("RotatePages", MakeParams({{"Angle", 90}})));
                              return steps;
                          },
-                         "step entry, Config or Params missing at step 1"},
+                         "step entry, Config or Params missing at step 2"},
         CBrokenStepsCase{"NoHandlerName",
                          [] {
                              auto step = std::make_unique<minihost::CContainer>();
@@ -396,7 +415,7 @@ INSTANTIATE_TEST_SUITE_P(
                              step->Put("Params", MakeParams({{"Angle", 90}}));
                              return MakeList(std::move(step));
                          },
-                         "no command for the handler name at step 0"}),
+                         "no command for the handler name at step 1"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(BatchRun, AnUnreadableInputIsSkippedAndTheSameFileTwiceIsProcessedTwice) {
@@ -413,6 +432,36 @@ TEST_F(BatchRun, AnUnreadableInputIsSkippedAndTheSameFileTwiceIsProcessedTwice) 
     EXPECT_TRUE(run.WasLogged("command: TestRecordInputs input PDDoc pointer PDDoc"))
         << run.GetTranscript();
     EXPECT_TRUE(run.ListLinesStartingWith("alert:").empty()) << run.GetTranscript();
+    // The trail gives the host's own reason.
+    const std::string broken = testing_support::ToPlatformText(In() / "broken.pdf");
+    EXPECT_EQ(
+        testing_support::GetTrailField(ReadTrail().at(2), "reason"),
+        CAuditTrail::EscapeValue("Cannot open the document " + broken + ": it is not a PDF file."));
+}
+
+// Two runs at once append to one trail: every record whole, on a line of its own, each
+// run's records under its own id.
+TEST_F(BatchRun, RunsAtOnceShareATrailRecordByRecord) {
+    std::vector<fs::path> files;
+    for (const char* name : {"a.pdf", "b.pdf", "c.pdf", "d.pdf"}) {
+        files.push_back(AddInput(name, 1));
+    }
+    WriteSequence(Rotate(90), MakeListedInput(files), MakeOutput(3));
+    std::thread other([this] { RunBatch("0", ""); });
+    ExpectCleanRun(RunBatch("0", ""));
+    other.join();
+    std::map<std::string, int> recordsByRun;
+    std::ifstream stream(TrailFile(), std::ios::binary);
+    for (std::string line; std::getline(stream, line);) {
+        EXPECT_TRUE(line.starts_with("run\tid=") || line.starts_with("input\tid=") ||
+                    line.starts_with("end\tid="))
+            << line;
+        ++recordsByRun[testing_support::GetTrailField(line, "id")];
+    }
+    ASSERT_EQ(recordsByRun.size(), 2U);
+    for (const auto& [id, count] : recordsByRun) {
+        EXPECT_EQ(count, 6) << id;
+    }
 }
 
 TEST_F(BatchRun, ACancelledCommandCountsAsDone) {
@@ -453,8 +502,11 @@ TEST_F(BatchRun, AMalformedSequenceShowsWhereAndRunsNothing) {
     const auto trail = ReadTrail();
     ASSERT_EQ(trail.size(), 2U);
     EXPECT_TRUE(trail[0].starts_with("run\t"));
-    EXPECT_EQ(trail[1], "end\tinputs=0\topened=0\twritten=0\tapplied=0\theldback=0\t"
-                        "stopped=the sequence could not be loaded");
+    EXPECT_TRUE(trail[1].starts_with("end\tstatus=failed\tinputs=0\tattempted=0\topened=0\t"
+                                     "written=0\tapplied=0\theldback=0\tstopped=the sequence "
+                                     "could not be loaded: "))
+        << trail[1];
+    EXPECT_NE(trail[1].find("run.sequ:3:29: "), std::string::npos) << trail[1]; // the alert's
 }
 
 TEST_F(BatchRun, AnAlertThatFailsIsDroppedAndTheRunGoesOn) {
@@ -467,8 +519,8 @@ TEST_F(BatchRun, AnAlertThatFailsIsDroppedAndTheRunGoesOn) {
     const CMiniHostRun run = RunBatch("0", "", {"--fail-op", "AcroView.AlertNote"});
     ExpectCleanRun(run);
     EXPECT_TRUE(run.ListLinesStartingWith("alert:").empty()) << run.GetTranscript();
-    EXPECT_EQ(ReadTrail().back(),
-              "end\tinputs=2\topened=2\twritten=0\tapplied=0\theldback=0\tstopped=no");
+    EXPECT_EQ(ReadTrail().back(), "end\tstatus=failed\tinputs=2\tattempted=2\topened=2\t"
+                                  "written=0\tapplied=0\theldback=0\tstopped=no");
 
     // The alert of a sequence that cannot be opened fails too; the host stays up.
     const CMiniHostRun refused =
@@ -483,8 +535,8 @@ TEST_F(BatchRun, ASequenceThatNamesNoInputsStillClosesTheHost) {
     WriteSequence(Rotate(90), MakeFolderInput(m_folder.GetPath() / "NoSuchFolder"),
                   MakeOutput(0, Out()));
     ExpectCleanRun(RunBatch("0", ""));
-    EXPECT_EQ(ReadTrail().back(),
-              "end\tinputs=0\topened=0\twritten=0\tapplied=0\theldback=0\tstopped=no");
+    EXPECT_EQ(ReadTrail().back(), "end\tstatus=nothing-to-do\tinputs=0\tattempted=0\topened=0\t"
+                                  "written=0\tapplied=0\theldback=0\tstopped=no");
 }
 
 TEST_F(BatchRun, WithoutTheContainerTableTheRunIsRefusedWithAnAlert) {
@@ -494,8 +546,9 @@ TEST_F(BatchRun, WithoutTheContainerTableTheRunIsRefusedWithAnAlert) {
     EXPECT_FALSE(WasClosedByTheRun(run));
     EXPECT_TRUE(run.WasLogged("alert: *\"ASExtra\"*")) << run.GetTranscript();
     EXPECT_FALSE(fs::exists(Out()));
-    EXPECT_EQ(ReadTrail().back(), "end\tinputs=0\topened=0\twritten=0\tapplied=0\theldback=0\t"
-                                  "stopped=the host does not provide the table \"ASExtra\"");
+    EXPECT_EQ(ReadTrail().back(), "end\tstatus=failed\tinputs=0\tattempted=0\topened=0\t"
+                                  "written=0\tapplied=0\theldback=0\tstopped=the host does not "
+                                  "provide the table \"ASExtra\"");
 }
 
 TEST_F(BatchRun, AnUnwritableTrailChangesNothing) {
@@ -570,8 +623,9 @@ TEST_F(BatchRun, PickingCancelledRunsNothingAndStillClosesTheHost) {
     ExpectCleanRun(run);
     EXPECT_TRUE(fs::exists(a));
     EXPECT_FALSE(fs::exists(Out()));
-    EXPECT_EQ(ReadTrail().back(), "end\tinputs=0\topened=0\twritten=0\tapplied=0\theldback=0\t"
-                                  "stopped=no input documents could be collected");
+    EXPECT_EQ(ReadTrail().back(), "end\tstatus=failed\tinputs=0\tattempted=0\topened=0\t"
+                                  "written=0\tapplied=0\theldback=0\tstopped=no input "
+                                  "documents could be collected");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The final action on real files: what each code does with an input, and what it leaves.
 #include "runner/FinalAction.h"
 
+#include "platform/PathText.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/RecordedArguments.h"
 #include "tests/support/TestFolders.h"
@@ -49,7 +50,7 @@ TEST_F(FinalActionTest, CopyReplacesAFileOfTheSameNameInTheFolder) {
     std::ofstream(m_out / "a.pdf", std::ios::binary) << "older";
     CFinalActionReport report;
     EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string(), false, 1, &report));
-    EXPECT_EQ(report.target, m_out.string() + "\\a.pdf");
+    EXPECT_EQ(report.target, m_out.string() + platform::kFolderSeparator + "a.pdf");
     EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "input");
     EXPECT_TRUE(fs::exists(m_in / "a.pdf"));
 }
@@ -59,14 +60,15 @@ TEST_F(FinalActionTest, MoveFailsSilentlyOntoAnExistingFile) {
     CFinalActionReport report;
     EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string(), false, 2, &report));
     EXPECT_FALSE(report.succeeded);
+    EXPECT_FALSE(report.failure.empty()); // the platform's words: the file exists
     EXPECT_EQ(testing_support::ReadFileBytes(m_in / "a.pdf"), "input");
     EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "older");
 }
 
-TEST_F(FinalActionTest, ADestinationEndingInABackslashGivesTwo) {
+TEST_F(FinalActionTest, ADestinationEndingInABackslashIsUsedAsItStands) {
     CFinalActionReport report;
     EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string() + "\\", false, 2, &report));
-    EXPECT_EQ(report.target, m_out.string() + "\\\\a.pdf");
+    EXPECT_EQ(report.target, m_out.string() + "\\" + platform::kFolderSeparator + "a.pdf");
 }
 
 TEST_F(FinalActionTest, RenameStaysWithinTheFolderOrMovesBelowIt) {
