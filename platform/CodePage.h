@@ -6,16 +6,24 @@
 
 namespace platform {
 
-// The system's ANSI code page (1252, 932, ...).
+// UTF-8, as a code page number.
+inline constexpr unsigned kUtf8CodePage = 65001;
+
+// The system's ANSI code page (1252, 932, ...; on Linux 65001 under a UTF-8 locale).
 unsigned GetAnsiCodePage();
 
 // Whether `byte` is the lead byte of a double-byte character in `codePage`. The pair
 // it starts never counts as a separator or a full stop.
 bool IsLeadByte(unsigned codePage, unsigned char byte);
 
+// Whether `byte` continues a character begun before it: the trail bytes of UTF-8.
+inline bool IsContinuationByte(unsigned codePage, unsigned char byte) {
+    return codePage == kUtf8CodePage && (byte & 0xC0U) == 0x80U;
+}
+
 // The number of characters of `text` in `codePage`, as Windows counts them in its limits
 // (MAX_PATH, the 255 of a name): a double-byte character counts once, as does a lead byte
-// left alone at the end.
+// left alone at the end; in UTF-8, a character of any length.
 std::size_t CountCharacters(std::string_view text, unsigned codePage);
 
 } // namespace platform

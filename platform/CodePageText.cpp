@@ -4,8 +4,13 @@ namespace platform {
 
 std::size_t CountCharacters(std::string_view text, unsigned codePage) {
     std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i, ++characters) {
-        if (i + 1 < text.size() && IsLeadByte(codePage, static_cast<unsigned char>(text[i]))) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (IsContinuationByte(codePage, byte)) {
+            continue;
+        }
+        ++characters;
+        if (i + 1 < text.size() && IsLeadByte(codePage, byte)) {
             ++i;
         }
     }

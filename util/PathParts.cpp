@@ -10,7 +10,7 @@ namespace {
 // counts them: `pairStarts` tells which bytes begin a double-byte pair, which counts once
 // and is never separated.
 std::string CutPart(std::string_view path, std::size_t begin, std::size_t end,
-                    const std::string& pairStarts, bool& wasCut) {
+                    const std::string& pairStarts, unsigned codePage, bool& wasCut) {
     std::size_t cut = begin;
     for (std::size_t characters = 0; cut < end; ++characters) {
         if (characters == kMaxPathPartLength) {
@@ -18,6 +18,10 @@ std::string CutPart(std::string_view path, std::size_t begin, std::size_t end,
             break;
         }
         cut += pairStarts[cut] != 0 && cut + 1 < end ? 2 : 1;
+        while (cut < end &&
+               platform::IsContinuationByte(codePage, static_cast<unsigned char>(path[cut]))) {
+            ++cut;
+        }
     }
     return std::string(path.substr(begin, cut - begin));
 }
@@ -54,9 +58,9 @@ CSplitPath SplitPath(std::string_view path, unsigned codePage) {
 
     const bool hasExtension = lastDot != std::string_view::npos && lastDot >= folderEnd;
     const std::size_t baseEnd = hasExtension ? lastDot : path.size();
-    parts.folder = CutPart(path, restBegin, folderEnd, pairStarts, parts.folderWasCut);
-    parts.baseName = CutPart(path, folderEnd, baseEnd, pairStarts, parts.nameWasCut);
-    parts.extension = CutPart(path, baseEnd, path.size(), pairStarts, parts.nameWasCut);
+    parts.folder = CutPart(path, restBegin, folderEnd, pairStarts, codePage, parts.folderWasCut);
+    parts.baseName = CutPart(path, folderEnd, baseEnd, pairStarts, codePage, parts.nameWasCut);
+    parts.extension = CutPart(path, baseEnd, path.size(), pairStarts, codePage, parts.nameWasCut);
     return parts;
 }
 

@@ -47,7 +47,9 @@ std::string ConvertFromCodePage(std::string_view text) {
 class CConverter {
 public:
     explicit CConverter(unsigned codePage)
-        : m_handle(iconv_open("UTF-8", ("CP" + std::to_string(codePage)).c_str())) {
+        : m_handle(iconv_open("UTF-8", codePage == platform::kUtf8CodePage
+                                           ? "UTF-8" // checked, so that bad bytes are refused
+                                           : ("CP" + std::to_string(codePage)).c_str())) {
         // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open's failure value
         if (m_handle == reinterpret_cast<iconv_t>(-1)) {
             throw CCommandFailure("this system cannot read texts of code page " +

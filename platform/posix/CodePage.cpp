@@ -1,10 +1,13 @@
-// Linux has no ANSI code page. We choose it the way Wine does: from the language and
-// territory of the locale (LC_ALL, then LC_CTYPE, then LANG), whatever its character
-// set, so that a given environment means the same code page in both builds.
+// Linux has no ANSI code page. Under a UTF-8 locale it is UTF-8 (65001), which is how an
+// editor there writes a sequence file. Otherwise we choose it the way Wine does: from the
+// language and territory of the locale (LC_ALL, then LC_CTYPE, then LANG), so that
+// ja_JP.SJIS means Shift-JIS (932) here as Japanese does under Wine.
 #include "platform/CodePage.h"
 
 #include <array>
+#include <cctype>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -34,10 +37,28 @@ constexpr std::array<CLanguageCodePage, 34> kLanguageCodePages = {{
     {"ro", 1250}, {"sq", 1250}, {"bs", 1250}, {"uz", 1254},
 }};
 
+// Whether the locale's character set, after its ".", is UTF-8 ("UTF-8", "utf8", ...).
+bool IsUtf8Locale(std::string_view locale) {
+    const auto dot = locale.find('.');
+    if (dot == std::string_view::npos) {
+        return false;
+    }
+    std::string charset;
+    for (const char c : locale.substr(dot + 1, locale.find('@', dot) - dot - 1)) {
+        if (c != '-') {
+            charset += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    return charset == "utf8";
+}
+
 } // namespace
 
 unsigned GetAnsiCodePage() {
     const std::string_view locale = GetLocaleName();
+    if (IsUtf8Locale(locale)) {
+        return kUtf8CodePage;
+    }
     const std::string_view language = locale.substr(0, locale.find_first_of("_.@"));
     if (language == "zh") {
         // Traditional Chinese where it is written so, simplified elsewhere.

@@ -464,6 +464,23 @@ TEST_F(BatchRun, RunsAtOnceShareATrailRecordByRecord) {
     }
 }
 
+#if !defined(_WIN32)
+// Under a UTF-8 locale the system code page is UTF-8: a title written in an ordinary
+// editor reaches the PDF as written.
+TEST_F(BatchRun, UnderAUtf8LocaleATitleIsReadAsUtf8) {
+    const fs::path a = AddInput("a.pdf");
+    const std::string title = "Caf\xC3\xA9 \xE2\x80\x93 \xC3\x9C"
+                              "berblick";
+    WriteSequence(MakeList(MakeStep("DocumentInfo", MakeParams({{"Title", title}}))),
+                  MakeListedInput({a}), MakeOutput(0, Out()));
+    ExpectCleanRun(
+        RunWithVariables({{"QUORVELLASEQU", SequenceFile().string()}, {"LC_ALL", "C.UTF-8"}}));
+    QPDF result;
+    result.processFile((Out() / "a.pdf").c_str());
+    EXPECT_EQ(testing_support::ReadInfoEntry(result, "/Title"), title);
+}
+#endif
+
 TEST_F(BatchRun, ACancelledCommandCountsAsDone) {
     const fs::path a = AddInput("a.pdf");
     WriteSequence(

@@ -494,7 +494,7 @@ TEST_F(ExtraTableMisuse, HandlesThatAreNoContainerAreReportedNeverFollowed) {
     EXPECT_EQ(GetHost().MisuseCount(), 3U);
 }
 
-// Run with LC_ALL=ja_JP.UTF-8 (tests/CMakeLists.txt): the system code page is 932, in
+// Run with a Japanese locale (tests/CMakeLists.txt): the system code page is 932, in
 // which 0x95 0x5C is one character whose second byte is a backslash.
 class JapaneseLocale : public ExtraTable {
 protected:

@@ -39,7 +39,7 @@ struct CLocaleCase {
 
 class LocaleCodePages : public ::testing::TestWithParam<CLocaleCase> {};
 
-TEST_P(LocaleCodePages, FollowTheLanguage) {
+TEST_P(LocaleCodePages, AreUtf8OrFollowTheLanguage) {
     const char* saved = std::getenv("LC_ALL");
     const std::string restore = saved != nullptr ? saved : "";
     setenv("LC_ALL", GetParam().locale, 1);
@@ -54,11 +54,13 @@ TEST_P(LocaleCodePages, FollowTheLanguage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Locales, LocaleCodePages,
-    ::testing::Values(CLocaleCase{"ja_JP.UTF-8", 932}, CLocaleCase{"ja_JP.SJIS", 932},
+    ::testing::Values(CLocaleCase{"ja_JP.UTF-8", 65001}, CLocaleCase{"ja_JP.SJIS", 932},
                       CLocaleCase{"zh_CN.GBK", 936}, CLocaleCase{"zh_TW.Big5", 950},
-                      CLocaleCase{"zh_HK.UTF-8", 950}, CLocaleCase{"ko_KR.UTF-8", 949},
-                      CLocaleCase{"ru_RU.UTF-8", 1251}, CLocaleCase{"pl_PL", 1250},
-                      CLocaleCase{"en_US.UTF-8", 1252}, CLocaleCase{"C", 1252}));
+                      CLocaleCase{"zh_HK", 950}, CLocaleCase{"ko_KR.eucKR", 949},
+                      CLocaleCase{"ru_RU.KOI8-R", 1251}, CLocaleCase{"pl_PL", 1250},
+                      CLocaleCase{"en_US.UTF-8", 65001}, CLocaleCase{"C.utf8", 65001},
+                      CLocaleCase{"de_DE.UTF-8@euro", 65001}, CLocaleCase{"en_US.ISO-8859-1", 1252},
+                      CLocaleCase{"C", 1252}));
 
 #endif
 

@@ -138,7 +138,7 @@ TEST(PathParts, KeepsItsOwnCopyOfThePath) {
     EXPECT_EQ(parts.GetParts(), (CSplitPath{"C:", R"(\In\)", "report.final", ".pdf"}));
 }
 
-// Run only with a Japanese locale (LC_ALL=ja_JP.UTF-8), in which both builds take 932
+// Run only with a Japanese locale (tests/CMakeLists.txt), in which both builds take 932
 // as the system code page.
 TEST(JapaneseLocale, SystemCodePageIsShiftJis) {
     EXPECT_EQ(platform::GetAnsiCodePage(), kShiftJis);
