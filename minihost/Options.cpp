@@ -182,6 +182,9 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
             options.exitAfterStartup = true;
         } else if (option == "--check-sequence") {
             options.checkSequence = value();
+        } else if (option == "--strict") {
+            flag();
+            options.strictCheck = true;
         } else if (option == "--no-menu") {
             AddAbsentMenu(options, value());
         } else if (option == "--menu") {
@@ -255,8 +258,10 @@ std::string GetUsageText() {
            "  --durable-saves              flush every saved file to the disk before it\n"
            "                               replaces the target (it then survives a power\n"
            "                               cut; saves are atomic either way)\n"
-           "  --check-sequence FILE        check a sequence file and print it normalised;\n"
-           "                               loads no plug-ins (exit 1 when it is malformed)\n"
+           "  --check-sequence FILE        check a sequence file's form and what it means to\n"
+           "                               the run, and print it normalised; loads no\n"
+           "                               plug-ins (exit 1 for an error, 0 for warnings alone)\n"
+           "  --strict                     with --check-sequence: exit 1 for warnings too\n"
            "  --no-menu MENU               leave menu MENU (Extensions, AboutExtensions) off\n"
            "  --menu NAME                  run the menu item named NAME after start-up\n"
            "  --choose-folder PATH|cancel  next answer of the choose-folder dialog\n"
@@ -275,8 +280,12 @@ std::string GetUsageText() {
            "MINIHOST_OPTIONS, when set, holds options read before the command line's,\n"
            "separated by spaces (\"double quotes\" keep spaces in one).\n"
            "\n"
-           "Exit status: 0 after a clean run, 2 for unusable options, 3 when a plug-in left\n"
-           "host objects acquired or misused the host.\n" +
+           "Exit status:\n"
+           "  0  a clean run; --check-sequence found nothing, or warnings alone\n"
+           "  1  the host could not start (no main window, no log file); --check-sequence\n"
+           "     found an error (or, with --strict, a warning) or could not read the file\n"
+           "  2  unusable options, or no plug-ins folder\n"
+           "  3  a plug-in left host objects acquired or misused the host\n" +
            (*GetMissingConversionsNote() != '\0' ? "\n" : "") + GetMissingConversionsNote();
 }
 

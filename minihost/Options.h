@@ -31,6 +31,7 @@ struct CHostOptions {
     bool exitAfterStartup = false;
     CDurability saveDurability = CDurability::Closed; // Flushed: every save waits for the disk
     std::optional<std::string> checkSequence;         // check this file, load nothing
+    bool strictCheck = false;                         // warnings of the check fail it too
     bool help = false;
     // Menus and dialogs: menus left off the bar, menu items run after start-up (by
     // language-independent name), and the dialogs' scripted answers, each list consumed

@@ -3,7 +3,7 @@
 #include "minihost/MainWindow.h"
 #include "minihost/Options.h"
 #include "minihost/PlugInLoader.h"
-#include "minihost/containers/SequenceCheck.h"
+#include "minihost/checks/SequenceCheck.h"
 
 #include <cstdlib>
 #include <exception>
@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (options.checkSequence) {
-            return minihost::CheckSequenceFile(*options.checkSequence, std::cout, std::cerr);
+            return minihost::CheckSequenceFile(*options.checkSequence, options.strictCheck,
+                                               std::cout, std::cerr);
         }
         return RunHost(options);
     } catch (const minihost::COptionError& error) {

@@ -40,9 +40,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The failure of a handler whose inputs name no document. Every handler reads its "Params"
+// before it asks for the document: one that fails so has found its "Params" good.
+class CNoDocumentFailure : public CCommandFailure {
+public:
+    using CCommandFailure::CCommandFailure;
+};
+
 using CCommandHandlerProc = CCommandOutcome (*)(const CCommandRequest& request);
 
-// The document of `request`; throws CCommandFailure when the inputs name none.
+// The document of `request`; throws CNoDocumentFailure when the inputs name none.
 CCommandDocument& RequireDocument(const CCommandRequest& request);
 
 } // namespace minihost

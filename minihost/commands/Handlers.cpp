@@ -7,16 +7,16 @@ namespace minihost {
 namespace {
 
 constexpr std::array<CCommandHandler, 10> kHandlers = {{
-    {"RotatePages", &RunRotatePages},
-    {"DeletePages", &RunDeletePages},
-    {"DocumentInfo", &RunDocumentInfo},
-    {"OpenOptions", &RunOpenOptions},
-    {"Security", &RunSecurity},
-    {"FastWebView", &RunFastWebView},
-    {"TestFail", &RunTestFail},
-    {"TestCancel", &RunTestCancel},
-    {"TestRaise", &RunTestRaise},
-    {"TestRecordInputs", &RunTestRecordInputs},
+    {"RotatePages", &RunRotatePages, false},
+    {"DeletePages", &RunDeletePages, false},
+    {"DocumentInfo", &RunDocumentInfo, false},
+    {"OpenOptions", &RunOpenOptions, false},
+    {"Security", &RunSecurity, false},
+    {"FastWebView", &RunFastWebView, false},
+    {"TestFail", &RunTestFail, true},
+    {"TestCancel", &RunTestCancel, true},
+    {"TestRaise", &RunTestRaise, true},
+    {"TestRecordInputs", &RunTestRecordInputs, true},
 }};
 
 } // namespace
@@ -33,7 +33,7 @@ std::span<const CCommandHandler> ListCommandHandlers() {
 
 CCommandDocument& RequireDocument(const CCommandRequest& request) {
     if (request.document == nullptr) {
-        throw CCommandFailure("its inputs name no open document (\"PDDoc\")");
+        throw CNoDocumentFailure("its inputs name no open document (\"PDDoc\")");
     }
     return *request.document;
 }

@@ -12,6 +12,7 @@ namespace minihost {
 struct CCommandHandler {
     std::string_view name;
     CCommandHandlerProc run;
+    bool isDiagnostic; // for tests: it reads no "Params" and may fail or raise on purpose
 };
 
 // The handler named `name` (letter case counts), or null.

@@ -50,9 +50,10 @@ int HexDigitValue(char c) {
 
 class CSequenceParser {
 public:
-    CSequenceParser(std::string_view bytes, unsigned codePage)
+    CSequenceParser(std::string_view bytes, unsigned codePage, CSequencePositions* positions)
         : m_bytes(bytes)
-        , m_codePage(codePage) {}
+        , m_codePage(codePage)
+        , m_positions(positions) {}
 
     std::unique_ptr<CContainer> ParseFile() {
         SkipBlanks();
@@ -156,6 +157,9 @@ private:
         }
         ++m_pos;
         auto container = std::make_unique<CContainer>();
+        if (m_positions != nullptr) {
+            m_positions->NoteOpening(container.get(), open);
+        }
         std::map<std::string, std::size_t, std::less<>> keyOffsets;
         for (;;) {
             SkipBlanks();
@@ -182,6 +186,9 @@ private:
             }
             ++m_pos;
             SkipBlanks();
+            if (m_positions != nullptr) {
+                m_positions->NoteEntry(container.get(), key, keyOffset, m_pos);
+            }
             container->Put(key, ParseValue(key, depth));
         }
     }
@@ -346,13 +353,18 @@ private:
 
     std::string_view m_bytes;
     unsigned m_codePage;
+    CSequencePositions* m_positions; // null: not asked for
     std::size_t m_pos = 0;
 };
 
 } // namespace
 
-CSequenceFormResult ParseSequenceForm(std::string_view bytes, unsigned codePage) {
-    CSequenceParser parser(bytes, codePage);
+CSequenceFormResult ParseSequenceForm(std::string_view bytes, unsigned codePage,
+                                      CSequencePositions* positions) {
+    if (positions != nullptr) {
+        positions->SetText(bytes);
+    }
+    CSequenceParser parser(bytes, codePage, positions);
     CSequenceFormResult result;
     try {
         result.container = parser.ParseFile();

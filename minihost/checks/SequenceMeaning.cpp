@@ -1,0 +1,452 @@
+#include "minihost/checks/SequenceMeaning.h"
+
+#include "minihost/checks/DIPathCheck.h"
+#include "minihost/checks/KeySuggestion.h"
+#include "minihost/checks/ParamsCheck.h"
+#include "minihost/commands/ParamReader.h"
+#include "minihost/conversions/Conversions.h"
+#include "minihost/files/FileAccess.h"
+
+#include <array>
+#include <optional>
+#include <span>
+
+namespace minihost {
+
+void CSequenceFindings::AddErrorAtKey(const CContainer& container, std::string_view key,
+                                      std::string message) {
+    m_findings.push_back({m_positions.FindKey(container, key), false, std::move(message)});
+}
+
+void CSequenceFindings::AddErrorAtValue(const CContainer& container, std::string_view key,
+                                        std::string message) {
+    m_findings.push_back({m_positions.FindValue(container, key), false, std::move(message)});
+}
+
+void CSequenceFindings::AddWarningAtValue(const CContainer& container, std::string_view key,
+                                          std::string message) {
+    m_findings.push_back({m_positions.FindValue(container, key), true, std::move(message)});
+}
+
+void CSequenceFindings::AddErrorAt(const CContainer& container, std::string message) {
+    m_findings.push_back({m_positions.FindOpening(container), false, std::move(message)});
+}
+
+namespace {
+
+// The keys the run reads, by container.
+constexpr std::array<std::string_view, 3> kRootKeys = {"Commands", "Input", "Output"};
+constexpr std::array<std::string_view, 3> kStepKeys = {"HandlerName", "Config", "Params"};
+constexpr std::array<std::string_view, 3> kInputKeys = {"FileVariation", "PreselectedFilesPaths",
+                                                        "PreselectedFolderPath"};
+constexpr std::array<std::string_view, 7> kOutputKeys = {
+    "FileVariation",       "PreselectedFolderPath", "AddToBaseName",  "InsertBeforeBaseName",
+    "InsertAfterBaseName", "DontOverwrite",         "HandlerUniqueID"};
+constexpr std::array<std::string_view, 1> kPathKeys = {"DI"};
+
+enum class CWanted { Integer, Boolean, Atom, Text, Container };
+
+const char* DescribeWanted(CWanted wanted) {
+    switch (wanted) {
+    case CWanted::Integer:
+        return "a number, as in 1";
+    case CWanted::Boolean:
+        return "true or false";
+    case CWanted::Atom:
+        return "an atom, as in atom \"RotatePages\"";
+    case CWanted::Text:
+        return "a string or a text, as in \"...\"";
+    case CWanted::Container:
+        return "a container, { ... }";
+    }
+    return "";
+}
+
+bool IsOfKind(const CValue& value, CWanted wanted) {
+    switch (wanted) {
+    case CWanted::Integer:
+        return std::holds_alternative<std::int32_t>(value);
+    case CWanted::Boolean:
+        return std::holds_alternative<bool>(value);
+    case CWanted::Atom:
+        return std::holds_alternative<CAtomValue>(value);
+    case CWanted::Text:
+        return std::holds_alternative<std::string>(value) ||
+               std::holds_alternative<CTextValue>(value);
+    case CWanted::Container:
+        return std::holds_alternative<std::unique_ptr<CContainer>>(value);
+    }
+    return false;
+}
+
+std::string Quote(std::string_view text) {
+    return QuoteForLog(text);
+}
+
+// "an integer", "a string".
+std::string WithArticle(std::string_view noun) {
+    const bool vowel =
+        !noun.empty() && std::string_view("aeiou").find(noun.front()) != std::string_view::npos;
+    return (vowel ? "an " : "a ") + std::string(noun);
+}
+
+std::string JoinNames(std::span<const std::string_view> names) {
+    std::string joined;
+    for (const std::string_view name : names) {
+        joined += joined.empty() ? "" : ", ";
+        joined += name;
+    }
+    return joined;
+}
+
+class CMeaningCheck {
+public:
+    CMeaningCheck(const CSequencePositions& positions, unsigned codePage)
+        : m_findings(positions)
+        , m_codePage(codePage) {}
+
+    std::vector<CSequenceFinding> CheckRoot(const CContainer& root) {
+        CheckKnownKeys(root, "the sequence", kRootKeys);
+        for (const std::string_view section : kRootKeys) {
+            if (root.Find(section) == nullptr) {
+                m_findings.AddErrorAt(root, "the sequence has no " + Quote(section) +
+                                                ": the run does nothing");
+            }
+        }
+        if (const CContainer* commands = Require(root, "Commands", CWanted::Container)) {
+            CheckCommands(*commands);
+        }
+        if (const CContainer* input = Require(root, "Input", CWanted::Container)) {
+            CheckInput(*input);
+        }
+        if (const CContainer* output = Require(root, "Output", CWanted::Container)) {
+            CheckOutput(*output);
+        }
+        return m_findings.List();
+    }
+
+private:
+    // Every key of `container` is one the run reads there; a misspelt one is named with
+    // the key it most likely meant.
+    void CheckKnownKeys(const CContainer& container, std::string_view where,
+                        std::span<const std::string_view> known) {
+        for (const auto& [key, value] : container.GetEntries()) {
+            if (std::find(known.begin(), known.end(), key) != known.end()) {
+                continue;
+            }
+            const std::string nearest = SuggestKey(key, known);
+            m_findings.AddErrorAtKey(container, key,
+                                     "unknown key " + Quote(key) + " in " + std::string(where) +
+                                         ", which the run ignores; " +
+                                         (nearest.empty()
+                                              ? "it reads " + JoinNames(known)
+                                              : "did you mean " + Quote(nearest) + "?"));
+        }
+    }
+
+    // The value under `key` when it is of the kind wanted; an error when it is of another
+    // (the run reads it as absent).
+    const CValue* FindOfKind(const CContainer& container, std::string_view key, CWanted wanted) {
+        const CValue* value = container.Find(key);
+        if (value == nullptr || IsOfKind(*value, wanted)) {
+            return value;
+        }
+        m_findings.AddErrorAtValue(container, key,
+                                   Quote(key) + " must be " + DescribeWanted(wanted) + ", not " +
+                                       WithArticle(GetValueTypeName(*value)) +
+                                       ": the run reads it as absent");
+        return nullptr;
+    }
+
+    const CContainer* Require(const CContainer& container, std::string_view key, CWanted wanted) {
+        const CValue* value = FindOfKind(container, key, wanted);
+        return value != nullptr ? std::get<std::unique_ptr<CContainer>>(*value).get() : nullptr;
+    }
+
+    std::optional<std::int32_t> FindInt(const CContainer& container, std::string_view key) {
+        const CValue* value = FindOfKind(container, key, CWanted::Integer);
+        return value != nullptr ? std::optional(std::get<std::int32_t>(*value)) : std::nullopt;
+    }
+
+    std::optional<std::string> FindText(const CContainer& container, std::string_view key) {
+        if (FindOfKind(container, key, CWanted::Text) == nullptr) {
+            return std::nullopt;
+        }
+        return container.GetStringOrText(key);
+    }
+
+    // The keys of a numbered list run "0", "1", ... without a gap; the run reads entry i
+    // for i below the count. Answers how many entries it reads.
+    std::size_t CheckNumberedList(const CContainer& list, std::string_view what,
+                                  std::string_view consequence) {
+        const std::size_t count = list.GetCount();
+        for (std::size_t index = 0; index < count; ++index) {
+            if (list.Find(std::to_string(index)) != nullptr) {
+                continue;
+            }
+            // The first key out of place is where the gap shows.
+            for (const auto& [key, value] : list.GetEntries()) {
+                const auto number = ReadIndex(key);
+                if (!number || *number >= count) {
+                    m_findings.AddErrorAtKey(list, key,
+                                             "the " + std::string(what) +
+                                                 " are keyed 0, 1, 2, ... without a gap; " +
+                                                 "there is no " + Quote(std::to_string(index)) +
+                                                 ", so " + std::string(consequence));
+                    break;
+                }
+            }
+            return index;
+        }
+        return count;
+    }
+
+    static std::optional<std::size_t> ReadIndex(std::string_view key) {
+        if (key.empty() || key.size() > 9 || (key.size() > 1 && key.front() == '0')) {
+            return std::nullopt;
+        }
+        std::size_t number = 0;
+        for (const char c : key) {
+            if (c < '0' || c > '9') {
+                return std::nullopt;
+            }
+            number = number * 10 + static_cast<std::size_t>(c - '0');
+        }
+        return number;
+    }
+
+    void CheckCommands(const CContainer& commands) {
+        const std::size_t read = CheckNumberedList(commands, "steps", "the run stops at that step");
+        for (std::size_t index = 0; index < read; ++index) {
+            const std::string key = std::to_string(index);
+            if (const CContainer* step = Require(commands, key, CWanted::Container)) {
+                CheckStep(*step, index + 1);
+            }
+        }
+    }
+
+    void CheckStep(const CContainer& step, std::size_t number) {
+        const std::string which = "step " + std::to_string(number);
+        CheckKnownKeys(step, which, kStepKeys);
+        for (const std::string_view key : kStepKeys) {
+            if (step.Find(key) == nullptr) {
+                m_findings.AddErrorAt(step, which + " has no " + Quote(key) +
+                                                ": the run stops at this step");
+            }
+        }
+        Require(step, "Config", CWanted::Container);
+        const CContainer* params = Require(step, "Params", CWanted::Container);
+        const CValue* name = FindOfKind(step, "HandlerName", CWanted::Atom);
+        if (name == nullptr) {
+            return;
+        }
+        const std::string& handlerName = std::get<CAtomValue>(*name).name;
+        const CCommandHandler* handler = FindCommandHandler(handlerName);
+        if (handler == nullptr) {
+            std::vector<std::string_view> served;
+            for (const CCommandHandler& each : ListCommandHandlers()) {
+                served.push_back(each.name);
+            }
+            const std::string nearest = SuggestKey(handlerName, served);
+            m_findings.AddErrorAtValue(
+                step, "HandlerName",
+                "no handler is named " + Quote(handlerName) +
+                    " (letter case counts), so the run stops at this step; " +
+                    (nearest.empty() ? "this host serves " + JoinNames(served)
+                                     : "did you mean " + Quote(nearest) + "?"));
+            return;
+        }
+        if (params != nullptr) {
+            if (const std::string refusal = CheckHandlerParams(*handler, *params);
+                !refusal.empty()) {
+                m_findings.AddErrorAtValue(step, "Params",
+                                           std::string(handler->name) + " refuses its Params: " +
+                                               refusal + "; the run stops at this step");
+            }
+        }
+    }
+
+    void CheckInput(const CContainer& input) {
+        CheckKnownKeys(input, "Input", kInputKeys);
+        const CValue* present = input.Find("FileVariation");
+        const std::optional<std::int32_t> variation = FindInt(input, "FileVariation");
+        if (present == nullptr) {
+            m_findings.AddErrorAt(input, "Input has no \"FileVariation\" (0 listed files, 1 a "
+                                         "folder, 2 files picked): the run collects nothing");
+            return;
+        }
+        if (!variation) {
+            return;
+        }
+        switch (*variation) {
+        case 0:
+            CheckListedFiles(input);
+            break;
+        case 1:
+            if (const CContainer* folder = RequireSection(input, "PreselectedFolderPath",
+                                                          "FileVariation 1 scans the folder")) {
+                CheckPath(*folder, "a folder", true, true);
+            }
+            break;
+        case 2:
+            break;
+        default:
+            m_findings.AddErrorAtValue(input, "FileVariation",
+                                       "Input's FileVariation is 0 (listed files), 1 (a folder) "
+                                       "or 2 (files picked), not " +
+                                           std::to_string(*variation) +
+                                           ": the run collects nothing");
+            return;
+        }
+        WarnUnread(input, "PreselectedFilesPaths", *variation != 0, "FileVariation 0");
+        WarnUnread(input, "PreselectedFolderPath", *variation != 1, "FileVariation 1");
+    }
+
+    // A sub-container that `why` needs; an error when it is missing.
+    const CContainer* RequireSection(const CContainer& container, std::string_view key,
+                                     std::string_view why) {
+        if (container.Find(key) == nullptr) {
+            m_findings.AddErrorAt(container, std::string(why) + ", but there is no " + Quote(key) +
+                                                 ": the run collects nothing");
+            return nullptr;
+        }
+        return Require(container, key, CWanted::Container);
+    }
+
+    void WarnUnread(const CContainer& container, std::string_view key, bool unread,
+                    std::string_view readWith) {
+        if (unread && container.Find(key) != nullptr) {
+            m_findings.AddWarningAtValue(container, key,
+                                         Quote(key) + " is read only with " +
+                                             std::string(readWith) + "; here it is not read");
+        }
+    }
+
+    void CheckListedFiles(const CContainer& input) {
+        const CContainer* files =
+            RequireSection(input, "PreselectedFilesPaths", "FileVariation 0 lists the files");
+        if (files == nullptr) {
+            return;
+        }
+        const std::size_t read = CheckNumberedList(
+            *files, "files", "the run reads only the files listed before the gap");
+        for (std::size_t index = 0; index < read; ++index) {
+            const std::string key = std::to_string(index);
+            if (const CContainer* entry = Require(*files, key, CWanted::Container)) {
+                CheckPath(*entry, "a file", false, true);
+            }
+        }
+    }
+
+    // The "DI" of `holder`, there and usable on this platform; an input that does not
+    // exist (yet) is warned about. Answers the path, when usable.
+    std::optional<std::string> CheckPath(const CContainer& holder, std::string_view what,
+                                         bool isFolder, bool isInput) {
+        CheckKnownKeys(holder, "a path", kPathKeys);
+        if (holder.Find("DI") == nullptr) {
+            m_findings.AddErrorAt(
+                holder, "no \"DI\" names " + std::string(what) + " here: " +
+                            (isInput ? "the run collects nothing" : "no result is written"));
+            return std::nullopt;
+        }
+        const std::optional<std::string> text = FindText(holder, "DI");
+        if (!text) {
+            return std::nullopt;
+        }
+        if (const std::string why = ExplainUnusableDIPath(*text, kHostPathStyle, m_codePage);
+            !why.empty()) {
+            m_findings.AddErrorAtValue(holder, "DI",
+                                       "the DI path " + Quote(*text) +
+                                           " cannot be used on this system: " + why);
+            return std::nullopt;
+        }
+        std::string path = FormatPlatformPath(*ParseDIPath(*text, kHostPathStyle, m_codePage));
+        const bool exists = isFolder ? IsExistingFolder(path) : IsExistingFile(path);
+        if (!exists && isInput) {
+            m_findings.AddWarningAtValue(holder, "DI",
+                                         std::string(isFolder ? "the folder " : "the file ") +
+                                             path + " does not exist (yet)");
+        }
+        return path;
+    }
+
+    static bool IsExistingFile(const std::string& path) {
+        try {
+            CheckFileReadable(path);
+            return true;
+        } catch (const CFileAccessError& error) {
+            return error.GetKind() == CFileAccessError::CKind::Denied;
+        }
+    }
+
+    void CheckOutput(const CContainer& output) {
+        CheckKnownKeys(output, "Output", kOutputKeys);
+        const std::optional<std::int32_t> variation = FindInt(output, "FileVariation");
+        const std::optional<std::string> handler = FindText(output, "HandlerUniqueID");
+        FindOfKind(output, "AddToBaseName", CWanted::Boolean);
+        FindOfKind(output, "DontOverwrite", CWanted::Boolean);
+        FindText(output, "InsertBeforeBaseName");
+        FindText(output, "InsertAfterBaseName");
+        const std::int32_t chosen = variation.value_or(2);
+        if (chosen < 0 || chosen > 3) {
+            m_findings.AddErrorAtValue(output, "FileVariation",
+                                       "Output's FileVariation is 0 (a folder), 1 (a folder "
+                                       "chosen for each document), 2 (beside the input) or 3 "
+                                       "(none), not " +
+                                           std::to_string(chosen) + ": no result is written");
+        }
+        if (chosen == 0) {
+            if (output.Find("PreselectedFolderPath") == nullptr) {
+                m_findings.AddErrorAt(output, "Output's FileVariation 0 writes into the folder of "
+                                              "\"PreselectedFolderPath\", but there is none: no "
+                                              "result is written");
+            } else if (const CContainer* folder =
+                           Require(output, "PreselectedFolderPath", CWanted::Container)) {
+                const auto path = CheckPath(*folder, "the output folder", true, false);
+                // A PDF save makes its folder; a conversion does not.
+                if (path && handler && !handler->empty() && !IsExistingFolder(*path)) {
+                    m_findings.AddWarningAtValue(*folder, "DI",
+                                                 "the output folder " + *path +
+                                                     " does not exist (yet), and a conversion "
+                                                     "does not make it");
+                }
+            }
+        }
+        WarnUnread(output, "PreselectedFolderPath", chosen != 0, "FileVariation 0");
+        const CValue* add = output.Find("AddToBaseName");
+        const bool adds =
+            add != nullptr && std::holds_alternative<bool>(*add) && std::get<bool>(*add);
+        WarnUnread(output, "InsertBeforeBaseName", !adds, "AddToBaseName true");
+        WarnUnread(output, "InsertAfterBaseName", !adds, "AddToBaseName true");
+        if (handler && !handler->empty()) {
+            CheckConversion(output, *handler);
+        }
+    }
+
+    void CheckConversion(const CContainer& output, const std::string& handler) {
+        std::vector<std::string_view> served;
+        for (const CConversion& conversion : ListConversions()) {
+            if (conversion.uniqueId == handler) {
+                return;
+            }
+            served.emplace_back(conversion.uniqueId);
+        }
+        m_findings.AddErrorAtValue(output, "HandlerUniqueID",
+                                   "no conversion handler is named " + Quote(handler) +
+                                       ", so no result is written; this host has " +
+                                       JoinNames(served));
+    }
+
+    CSequenceFindings m_findings;
+    unsigned m_codePage;
+};
+
+} // namespace
+
+std::vector<CSequenceFinding> CheckSequenceMeaning(const CContainer& root,
+                                                   const CSequencePositions& positions,
+                                                   unsigned codePage) {
+    return CMeaningCheck(positions, codePage).CheckRoot(root);
+}
+
+} // namespace minihost
