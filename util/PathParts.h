@@ -9,10 +9,10 @@
 // part was cut to its limit: a path composed from a cut part would name another file,
 // so the flags say which were cut.
 struct CSplitPath {
-    std::string drive;     // "C:" when the second character is a colon, else empty
-    std::string folder;    // up to and including the last backslash or slash
-    std::string baseName;  // the file name without its extension
-    std::string extension; // from the file name's last full stop, which it includes
+    std::string drive;         // "C:" when the second character is a colon, else empty
+    std::string folder;        // up to and including the last backslash or slash
+    std::string baseName;      // the file name without its extension
+    std::string extension;     // from the file name's last full stop, which it includes
     bool folderWasCut = false; // the folder was longer than kMaxPathPartLength
     bool nameWasCut = false;   // the base name or the extension was
 

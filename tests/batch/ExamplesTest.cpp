@@ -1,8 +1,8 @@
-// Every example sequence of examples/ runs: its placeholder folders /SAMPLES and /OUT
-// are replaced by temporary ones, the files it names are made, the dialogs it asks for
-// are answered, and the run must open, process and write every input.
+// Every example sequence of examples/ runs as scripts/demo runs it: its placeholder
+// folders /SAMPLES and /OUT are replaced by temporary ones, what its "setup:" lines ask
+// for is made (files, folders, the answers of the dialogs), and the run must open,
+// process and write every input.
 #include "minihost/containers/SequenceForm.h"
-#include "minihost/files/PathNotation.h"
 #include "platform/CodePage.h"
 #include "tests/batch/BatchRun.h"
 #include "tests/support/SamplePdfs.h"
@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,12 +31,6 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
     }
 }
 
-fs::path ToPlatformPath(const std::string& diPath) {
-    const auto path = minihost::ConvertDIPathToPlatform(diPath, minihost::kHostPathStyle,
-                                                        platform::GetAnsiCodePage());
-    return path ? fs::path(*path) : fs::path();
-}
-
 // Escapes a text for a quoted text of the sequence form.
 std::string Quote(const std::string& text) {
     std::string quoted;
@@ -50,40 +45,47 @@ std::string Quote(const std::string& text) {
 
 class Examples : public testing_support::CBatchRunTest {
 protected:
-    // Makes the inputs that `input` names; the answers of the dialogs it will ask for go
-    // into `arguments`.
-    void MakeInputs(const minihost::CContainer& input, std::vector<std::string>& arguments) {
-        const int variation = input.GetInt("FileVariation").value_or(-1);
-        if (variation == 0) {
-            const auto* list = input.GetContainer("PreselectedFilesPaths");
-            ASSERT_NE(list, nullptr);
-            for (const auto& [key, value] : list->GetEntries()) {
-                const auto* entry = list->GetContainer(key);
-                ASSERT_NE(entry, nullptr);
-                const fs::path file = ToPlatformPath(*entry->GetStringOrText("DI"));
-                fs::create_directories(file.parent_path());
-                testing_support::WriteSamplePdf(file, 3);
-                ++m_expectedInputs;
+    // Makes what the example's "setup:" lines ask for, in the folders that stand for
+    // /SAMPLES and /OUT; the answers of the dialogs go into `arguments`. Answers the
+    // number of files made.
+    int PrepareExample(const std::string& text, std::vector<std::string>& arguments) {
+        const auto place = [&](std::string path) {
+            ReplaceAll(path, "/SAMPLES", (m_folder.GetPath() / "SAMPLES").string());
+            ReplaceAll(path, "/OUT", (m_folder.GetPath() / "OUT").string());
+            return fs::path(path);
+        };
+        std::string picks;
+        int made = 0;
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.starts_with("# setup: ")) {
+                continue;
             }
-        } else if (variation == 1) {
-            const auto* folder = input.GetContainer("PreselectedFolderPath");
-            ASSERT_NE(folder, nullptr);
-            const fs::path path = ToPlatformPath(*folder->GetStringOrText("DI"));
-            fs::create_directories(path);
-            for (const char* name : {"a.pdf", "B.PDF"}) {
-                testing_support::WriteSamplePdf(path / name, 3);
-                ++m_expectedInputs;
+            const std::string rest = line.substr(9);
+            const std::string kind = rest.substr(0, rest.find(' '));
+            const fs::path path = place(rest.substr(kind.size() + 1));
+            if (kind == "file" || kind == "pick") {
+                fs::create_directories(path.parent_path());
+                testing_support::WriteSamplePdf(path, 3);
+                ++made;
+                if (kind == "pick") {
+                    picks += (picks.empty() ? "" : ";") + path.string();
+                }
+            } else if (kind == "folder" || kind == "choose") {
+                fs::create_directories(path);
+                // The folder dialog is shown again for every document.
+                for (int i = 0; kind == "choose" && i < 10; ++i) {
+                    arguments.insert(arguments.end(), {"--choose-folder", path.string()});
+                }
+            } else {
+                ADD_FAILURE() << "unknown setup line: " << line;
             }
-        } else {
-            ASSERT_EQ(variation, 2);
-            const fs::path a = AddInput("picked a.pdf", 3);
-            const fs::path b = AddInput("picked b.pdf", 3);
-            arguments.insert(arguments.end(), {"--open-files", a.string() + ";" + b.string()});
-            m_expectedInputs += 2;
         }
+        if (!picks.empty()) {
+            arguments.insert(arguments.end(), {"--open-files", picks});
+        }
+        return made;
     }
-
-    int m_expectedInputs = 0;
 };
 
 TEST_F(Examples, EveryExampleProcessesEveryInput) {
@@ -116,26 +118,14 @@ TEST_F(Examples, EveryExampleProcessesEveryInput) {
         }
 #endif
         std::vector<std::string> arguments;
-        m_expectedInputs = 0;
-        MakeInputs(*input, arguments);
+        const int inputs = PrepareExample(text, arguments);
         const int outputVariation = output->GetInt("FileVariation").value_or(2);
-        // A conversion writes into an existing folder only, as a user would have it.
-        if (const auto* folder = output->GetContainer("PreselectedFolderPath")) {
-            fs::create_directories(ToPlatformPath(*folder->GetStringOrText("DI")));
-        }
-        // The folder dialog is shown again for every document, and picks existing folders.
-        fs::create_directories(m_folder.GetPath() / "chosen");
-        for (int i = 0; outputVariation == 1 && i < m_expectedInputs; ++i) {
-            arguments.insert(arguments.end(),
-                             {"--choose-folder", (m_folder.GetPath() / "chosen").string()});
-        }
 
         const CMiniHostRun run = RunBatch("0", "", arguments);
         EXPECT_EQ(run.exitCode, 0) << run.GetTranscript();
         EXPECT_TRUE(testing_support::WasClosedByTheRun(run)) << run.GetTranscript();
         const auto trail = ReadTrail();
-        ASSERT_EQ(trail.size(), static_cast<std::size_t>(m_expectedInputs) + 2)
-            << run.GetTranscript();
+        ASSERT_EQ(trail.size(), static_cast<std::size_t>(inputs) + 2) << run.GetTranscript();
         for (std::size_t i = 1; i + 1 < trail.size(); ++i) {
             EXPECT_NE(trail[i].find("\topened=yes\t"), std::string::npos) << trail[i];
             EXPECT_EQ(trail[i].find("\tended=done\t") == std::string::npos &&
@@ -145,12 +135,9 @@ TEST_F(Examples, EveryExampleProcessesEveryInput) {
             const bool written = trail[i].find("\tresult=none\t") == std::string::npos;
             EXPECT_EQ(written, outputVariation != 3) << trail[i];
         }
-        EXPECT_TRUE(trail.back().ends_with("\tstopped=no")) << trail.back();
+        EXPECT_TRUE(trail.back().starts_with("end\tstatus=ok\t")) << trail.back();
         fs::remove_all(m_folder.GetPath() / "SAMPLES");
         fs::remove_all(m_folder.GetPath() / "OUT");
-        fs::remove_all(m_folder.GetPath() / "chosen");
-        fs::remove_all(In());
-        fs::create_directories(In());
         fs::remove(TrailFile());
     }
 }
