@@ -364,7 +364,7 @@ TEST_F(BatchRun, AFailingStepStopsTheRunThereAndEarlierDocumentsKeepTheirs) {
         << trail[3];
     EXPECT_EQ(trail[4], "end\tstatus=partial\tinputs=3\tattempted=2\topened=2\twritten=1\t"
                         "applied=1\theldback=0\tstopped=a step failed on " +
-                            testing_support::ToPlatformText(b));
+                            CAuditTrail::EscapeValue(testing_support::ToPlatformText(b)));
 }
 
 // A "Commands" list that the run cannot read whole stops the run at the first document,

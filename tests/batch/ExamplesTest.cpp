@@ -1,5 +1,5 @@
 // Every example sequence of examples/ runs as scripts/demo runs it: its placeholder
-// folders /SAMPLES and /OUT are replaced by temporary ones, what its "setup:" lines ask
+// folders /C/SAMPLES and /C/OUT are replaced by temporary ones, what its "setup:" lines ask
 // for is made (files, folders, the answers of the dialogs), and the run must open,
 // process and write every input.
 #include "minihost/containers/SequenceForm.h"
@@ -46,12 +46,12 @@ std::string Quote(const std::string& text) {
 class Examples : public testing_support::CBatchRunTest {
 protected:
     // Makes what the example's "setup:" lines ask for, in the folders that stand for
-    // /SAMPLES and /OUT; the answers of the dialogs go into `arguments`. Answers the
+    // /C/SAMPLES and /C/OUT; the answers of the dialogs go into `arguments`. Answers the
     // number of files made.
     int PrepareExample(const std::string& text, std::vector<std::string>& arguments) {
         const auto place = [&](std::string path) {
-            ReplaceAll(path, "/SAMPLES", (m_folder.GetPath() / "SAMPLES").string());
-            ReplaceAll(path, "/OUT", (m_folder.GetPath() / "OUT").string());
+            ReplaceAll(path, "/C/SAMPLES", (m_folder.GetPath() / "SAMPLES").string());
+            ReplaceAll(path, "/C/OUT", (m_folder.GetPath() / "OUT").string());
             return fs::path(path);
         };
         std::string picks;
@@ -101,8 +101,8 @@ TEST_F(Examples, EveryExampleProcessesEveryInput) {
         const std::string samples = testing_support::ToDIPath(m_folder.GetPath() / "SAMPLES");
         const std::string out = testing_support::ToDIPath(m_folder.GetPath() / "OUT");
         std::string text = ReadText(example);
-        ReplaceAll(text, "\"/SAMPLES", "\"" + Quote(samples));
-        ReplaceAll(text, "\"/OUT", "\"" + Quote(out));
+        ReplaceAll(text, "\"/C/SAMPLES", "\"" + Quote(samples));
+        ReplaceAll(text, "\"/C/OUT", "\"" + Quote(out));
         std::ofstream(SequenceFile(), std::ios::binary) << text;
 
         const auto parsed = minihost::ParseSequenceForm(text, platform::GetAnsiCodePage());

@@ -17,6 +17,12 @@
 
 namespace {
 
+#if defined(_WIN32)
+constexpr bool kHaveTextConversion = false; // poppler is not in the Windows build
+#else
+constexpr bool kHaveTextConversion = true;
+#endif
+
 using testing_support::CTempFolder;
 using testing_support::GetMiniHostProgram;
 using testing_support::RunProgram;
@@ -44,6 +50,10 @@ TEST(CheckSequence, EveryExamplePrintsBackAsTheSameSequence) {
             continue;
         }
         SCOPED_TRACE(entry.path().string());
+        const std::string text = testing_support::ReadFileBytes(entry.path());
+        if (!kHaveTextConversion && text.find("com.minihost.text") != std::string::npos) {
+            continue; // rightly an error where minihost has no such conversion
+        }
         const auto result = RunProgram(
             GetMiniHostProgram(), {"--check-sequence", entry.path().string()}, {{"LC_ALL", "C"}});
         ASSERT_EQ(result.exitCode, 0) << result.output;
@@ -55,8 +65,7 @@ TEST(CheckSequence, EveryExamplePrintsBackAsTheSameSequence) {
                 printed += line + "\n";
             }
         }
-        const auto example =
-            minihost::ParseSequenceForm(testing_support::ReadFileBytes(entry.path()), 1252);
+        const auto example = minihost::ParseSequenceForm(text, 1252);
         const auto read = minihost::ParseSequenceForm(printed, 1252);
         ASSERT_NE(example.container, nullptr);
         ASSERT_NE(read.container, nullptr) << result.output;
