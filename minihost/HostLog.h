@@ -1,6 +1,6 @@
 // The log of what the host did, one line an event: "category: text". It is written
-// as it happens (to a file or to standard error) and kept, so that a run can be audited
-// and tests can read it back.
+// as it happens (to a file or to standard error) and nothing of it is kept: a run of a
+// hundred thousand documents logs as little memory as a run of one.
 #pragma once
 
 #include <cstdio>
@@ -23,12 +23,13 @@ public:
 
     void Write(std::string_view category, std::string_view text);
 
-    [[nodiscard]] const std::vector<std::string>& GetLines() const { return m_lines; }
+    // The lines written so far, read back from the log file (none when the log goes to
+    // standard error): for tests, which read what a user would.
+    [[nodiscard]] std::vector<std::string> ReadBack() const;
 
 private:
     std::FILE* m_file = nullptr;
-    bool m_ownsFile = false;
-    std::vector<std::string> m_lines;
+    std::optional<std::filesystem::path> m_path; // the log file, when there is one
 };
 
 } // namespace minihost

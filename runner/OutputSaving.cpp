@@ -260,7 +260,8 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
             outcome.reason = "the output file exists (DontOverwrite)";
             return true;
         }
-        if (WouldReplaceRunFile(runFiles, outputPath, inputPath)) {
+        // With DontOverwrite no file is there, let alone one the run made.
+        if (!dontOverwrite && WouldReplaceRunFile(runFiles, outputPath, inputPath)) {
             outcome.kind = CKind::NotWritten;
             outcome.reason = kReplacesRunFile;
             return true;

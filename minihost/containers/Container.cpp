@@ -1,6 +1,7 @@
 #include "minihost/containers/Container.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace minihost {
 namespace {
@@ -79,20 +80,23 @@ void ForgetPointerReleases(CValue& value) noexcept {
 
 CContainer::~CContainer() {
     for (auto& [key, value] : m_entries) {
+        Disown(value);
         LetGo(value);
     }
 }
 
 const CValue* CContainer::Find(std::string_view key) const {
+    if (m_index != nullptr) {
+        const auto found = m_index->find(key);
+        return found != m_index->end() ? found->second : nullptr;
+    }
     const auto found = std::find_if(m_entries.begin(), m_entries.end(),
                                     [key](const auto& entry) { return entry.first == key; });
     return found != m_entries.end() ? &found->second : nullptr;
 }
 
 CValue* CContainer::Find(std::string_view key) {
-    const auto found = std::find_if(m_entries.begin(), m_entries.end(),
-                                    [key](const auto& entry) { return entry.first == key; });
-    return found != m_entries.end() ? &found->second : nullptr;
+    return const_cast<CValue*>(std::as_const(*this).Find(key)); // NOLINT: the same lookup
 }
 
 std::optional<std::int32_t> CContainer::GetInt(std::string_view key) const {
@@ -140,12 +144,89 @@ CContainer* CContainer::GetContainer(std::string_view key) {
 }
 
 void CContainer::Put(std::string_view key, CValue value) {
+    // Past this many keys a walk costs more than the index does.
+    constexpr std::size_t kIndexFrom = 8;
     if (CValue* existing = Find(key)) {
+        AdoptContainer(value); // may throw: nothing has changed yet
+        Disown(*existing);
         LetGo(*existing);
         *existing = std::move(value);
+        AdoptText(*existing); // at its place in the entry, which does not move
         return;
     }
-    m_entries.emplace_back(std::string(key), std::move(value));
+    auto& entry = m_entries.emplace_back(std::string(key), std::move(value));
+    try {
+        if (m_index != nullptr) {
+            m_index->emplace(entry.first, &entry.second);
+        } else if (m_entries.size() > kIndexFrom) {
+            auto index = std::make_unique<std::unordered_map<std::string_view, CValue*>>();
+            index->reserve(m_entries.size() * 2);
+            for (auto& [name, held] : m_entries) {
+                index->emplace(name, &held);
+            }
+            m_index = std::move(index);
+        }
+        AdoptContainer(entry.second);
+        AdoptText(entry.second);
+    } catch (...) {
+        if (m_index != nullptr) {
+            m_index->erase(entry.first);
+        }
+        Disown(entry.second);
+        value = std::move(entry.second);
+        m_entries.pop_back();
+        throw;
+    }
+}
+
+void CContainer::Watch(CContainerWatcher* watcher) {
+    if (m_watcher != nullptr && m_watcher != watcher) {
+        for (const auto& [key, value] : m_entries) {
+            Disown(value); // the watcher that stops watching forgets what it was told of
+        }
+    }
+    m_watcher = watcher;
+    for (auto& [key, value] : m_entries) {
+        AdoptContainer(value);
+        AdoptText(value);
+    }
+}
+
+// Tells the watcher of a sub-container `value`, which it then watches too; a container
+// no longer watched has its sub-containers stop telling.
+void CContainer::AdoptContainer(CValue& value) {
+    auto* child = std::get_if<std::unique_ptr<CContainer>>(&value);
+    if (child == nullptr || *child == nullptr) {
+        return;
+    }
+    if (m_watcher != nullptr) {
+        m_watcher->AddContainer(child->get());
+        (*child)->Watch(m_watcher);
+    } else if ((*child)->m_watcher != nullptr) {
+        (*child)->Watch(nullptr);
+    }
+}
+
+// Tells the watcher of a text object `value`, at the place where it stays.
+void CContainer::AdoptText(const CValue& value) {
+    if (const auto* text = std::get_if<CTextValue>(&value);
+        text != nullptr && m_watcher != nullptr) {
+        m_watcher->AddText(text);
+    }
+}
+
+// Tells the watcher that `value` goes: a sub-container tells of its own values as it
+// goes itself.
+void CContainer::Disown(const CValue& value) noexcept {
+    if (m_watcher == nullptr) {
+        return;
+    }
+    if (const auto* child = std::get_if<std::unique_ptr<CContainer>>(&value);
+        child != nullptr && *child != nullptr) {
+        m_watcher->Remove(child->get());
+    } else if (const auto* text = std::get_if<CTextValue>(&value)) {
+        m_watcher->Remove(text);
+    }
 }
 
 std::unique_ptr<CContainer> CContainer::Clone() const {

@@ -6,11 +6,12 @@
 #include "host/ExtraTable.h"
 
 #include <cstdint>
-#include <deque>
+#include <list>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -61,12 +62,29 @@ std::vector<CPointerRelease> ListPointerReleases(const CValue& value);
 // runs them itself (the host runs plug-in code only inside an error frame).
 void ForgetPointerReleases(CValue& value) noexcept;
 
+// Told of every sub-container and text object that comes into or leaves a tree of
+// containers it watches, so that it can tell a live handle from a stale one without
+// walking the trees. Its calls never throw but Add's, which may run out of memory.
+class CContainerWatcher {
+public:
+    CContainerWatcher() = default;
+    CContainerWatcher(const CContainerWatcher&) = delete;
+    CContainerWatcher& operator=(const CContainerWatcher&) = delete;
+    virtual ~CContainerWatcher() = default;
+
+    virtual void AddContainer(const CContainer* container) = 0;
+    virtual void AddText(const CTextValue* text) = 0;
+    virtual void Remove(const void* object) noexcept = 0;
+};
+
 // Keys in the order they were first put, so that a printed container reads as written.
-// Values never move while their container lives (a deque keeps its elements in place),
+// Values never move while their container lives (each entry is a list node of its own),
 // so the host can hand out their addresses: string contents, text objects, sub-containers.
+// A key is found through an index once the container holds more than a few, so that a
+// lookup or a put takes the same time in a container of a million keys.
 class CContainer {
 public:
-    using CEntries = std::deque<std::pair<std::string, CValue>>;
+    using CEntries = std::list<std::pair<std::string, CValue>>;
 
     CContainer() = default;
     CContainer(const CContainer&) = delete;
@@ -94,8 +112,13 @@ public:
     CContainer* GetContainer(std::string_view key);
 
     // Puts `value` under `key`, replacing (and letting go of) what was there; a new
-    // key goes last. Replacing a value never throws.
+    // key goes last. When it throws (out of memory), the container is as it was.
     void Put(std::string_view key, CValue value);
+
+    // Has `watcher` told of every sub-container and text object inside, at any depth, now
+    // and as they come and go; the watcher it had is told that they go. Null stops
+    // telling. The container itself is not told of.
+    void Watch(CContainerWatcher* watcher);
 
     // A deep copy. Pointer values are copied without their destroy callback: only the
     // container they were put into lets go of them.
@@ -109,7 +132,14 @@ public:
     void ForgetPointerReleases() noexcept;
 
 private:
+    void AdoptContainer(CValue& value);
+    void AdoptText(const CValue& value);
+    void Disown(const CValue& value) noexcept;
+
     CEntries m_entries;
+    // Key to entry, made once the container holds more keys than a walk takes in time.
+    std::unique_ptr<std::unordered_map<std::string_view, CValue*>> m_index;
+    CContainerWatcher* m_watcher = nullptr;
 };
 
 } // namespace minihost

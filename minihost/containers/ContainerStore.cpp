@@ -3,43 +3,6 @@
 #include <algorithm>
 
 namespace minihost {
-namespace {
-
-// Looks for `target` among the sub-containers of `container`, at any depth.
-CContainer* FindInside(const CContainer& container, const void* target) {
-    for (const auto& [key, value] : container.GetEntries()) {
-        const auto* child = std::get_if<std::unique_ptr<CContainer>>(&value);
-        if (child == nullptr || *child == nullptr) {
-            continue;
-        }
-        if (child->get() == target) {
-            return child->get();
-        }
-        if (CContainer* found = FindInside(**child, target)) {
-            return found;
-        }
-    }
-    return nullptr;
-}
-
-// Looks for the text object `target` inside `container`, at any depth. The container's
-// values never move, so their addresses serve as handles (Container.h).
-const CTextValue* FindTextInside(const CContainer& container, const void* target) {
-    for (const auto& [key, value] : container.GetEntries()) {
-        if (const auto* text = std::get_if<CTextValue>(&value); text != nullptr && text == target) {
-            return text;
-        }
-        if (const auto* child = std::get_if<std::unique_ptr<CContainer>>(&value);
-            child != nullptr && *child != nullptr) {
-            if (const CTextValue* found = FindTextInside(**child, target)) {
-                return found;
-            }
-        }
-    }
-    return nullptr;
-}
-
-} // namespace
 
 HostContainer ToHandle(CContainer* container) {
     return reinterpret_cast<HostContainer>(container);
@@ -51,58 +14,75 @@ HostText ToHandle(const CTextValue* text) {
 }
 
 CContainerStore::~CContainerStore() {
-    for (auto& root : m_roots) {
+    // The roots go after the store's index, told nothing: no callbacks, no watching.
+    for (auto& [handle, root] : m_roots) {
+        root->Watch(nullptr);
         root->ForgetPointerReleases();
     }
 }
 
 HostContainer CContainerStore::AddRoot(std::unique_ptr<CContainer> root) {
-    m_roots.push_back(std::move(root));
-    return ToHandle(m_roots.back().get());
+    CContainer* address = root.get();
+    m_roots.emplace(address, std::move(root));
+    try {
+        address->Watch(this);
+    } catch (...) {
+        address->Watch(nullptr);
+        // Given back to the caller's care would need it back: it is dropped with its
+        // pointers' callbacks forgotten, as a reclaim drops it.
+        m_roots.at(address)->ForgetPointerReleases();
+        m_roots.erase(address);
+        throw;
+    }
+    return ToHandle(address);
 }
 
 std::unique_ptr<CContainer> CContainerStore::TakeRoot(HostContainer handle) noexcept {
-    const auto found = std::find_if(m_roots.begin(), m_roots.end(), [&](const auto& root) {
-        return ToHandle(root.get()) == handle;
-    });
+    const auto found = m_roots.find(handle);
     if (found == m_roots.end()) {
         return nullptr;
     }
-    std::unique_ptr<CContainer> root = std::move(*found);
+    // Out of the store, nothing in it is found any more.
+    std::unique_ptr<CContainer> root = std::move(found->second);
     m_roots.erase(found);
+    root->Watch(nullptr);
     return root;
 }
 
 bool CContainerStore::IsRoot(HostContainer handle) const {
-    return std::any_of(m_roots.begin(), m_roots.end(),
-                       [&](const auto& root) { return ToHandle(root.get()) == handle; });
+    return m_roots.contains(handle);
 }
 
 CContainer* CContainerStore::Find(HostContainer handle) const {
     if (handle == nullptr) {
         return nullptr;
     }
-    for (const auto& root : m_roots) {
-        if (ToHandle(root.get()) == handle) {
-            return root.get();
-        }
-        if (CContainer* found = FindInside(*root, handle)) {
-            return found;
-        }
+    if (const auto root = m_roots.find(handle); root != m_roots.end()) {
+        return root->second.get();
     }
-    return nullptr;
+    const auto inside = m_inside.find(handle);
+    return inside != m_inside.end() && inside->second == CObjectKind::Container
+               ? reinterpret_cast<CContainer*>(handle)
+               : nullptr;
 }
 
 const CTextValue* CContainerStore::FindText(HostText handle) const {
-    if (handle == nullptr) {
-        return nullptr;
-    }
-    for (const auto& root : m_roots) {
-        if (const CTextValue* found = FindTextInside(*root, handle)) {
-            return found;
-        }
-    }
-    return nullptr;
+    const auto inside = handle != nullptr ? m_inside.find(handle) : m_inside.end();
+    return inside != m_inside.end() && inside->second == CObjectKind::Text
+               ? reinterpret_cast<const CTextValue*>(handle)
+               : nullptr;
+}
+
+void CContainerStore::AddContainer(const CContainer* container) {
+    m_inside[container] = CObjectKind::Container;
+}
+
+void CContainerStore::AddText(const CTextValue* text) {
+    m_inside[text] = CObjectKind::Text;
+}
+
+void CContainerStore::Remove(const void* object) noexcept {
+    m_inside.erase(object);
 }
 
 } // namespace minihost

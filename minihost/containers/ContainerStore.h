@@ -1,14 +1,16 @@
-// The containers that the host has handed to plug-ins, by handle. Only roots are kept
-// here (containers a plug-in owns); a handle of a sub-container or of a text object is
-// checked by looking for it inside them, so that nothing can go stale when a value is
-// replaced or a container destroyed.
+// The containers that the host has handed to plug-ins, by handle. The roots are kept
+// here (containers a plug-in owns); the store watches every sub-container and text object
+// inside them, so that a handle is checked in the same time however many containers are
+// handed out, and one whose object is gone (a value replaced, a container destroyed) is
+// never taken for a live one.
 #pragma once
 
 #include "host/HostTypes.h"
 #include "minihost/containers/Container.h"
 
 #include <memory>
-#include <vector>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace minihost {
 
@@ -16,7 +18,7 @@ namespace minihost {
 HostContainer ToHandle(CContainer* container);
 HostText ToHandle(const CTextValue* text);
 
-class CContainerStore {
+class CContainerStore : private CContainerWatcher {
 public:
     CContainerStore() = default;
     CContainerStore(const CContainerStore&) = delete;
@@ -43,7 +45,14 @@ public:
     [[nodiscard]] std::size_t CountRoots() const { return m_roots.size(); }
 
 private:
-    std::vector<std::unique_ptr<CContainer>> m_roots;
+    void AddContainer(const CContainer* container) override;
+    void AddText(const CTextValue* text) override;
+    void Remove(const void* object) noexcept override;
+
+    enum class CObjectKind { Container, Text };
+    // Every live object inside the roots, by address.
+    std::unordered_map<const void*, CObjectKind> m_inside;
+    std::unordered_map<const void*, std::unique_ptr<CContainer>> m_roots;
 };
 
 } // namespace minihost

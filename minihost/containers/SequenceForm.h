@@ -6,7 +6,6 @@
 #include "minihost/containers/Container.h"
 
 #include <cstddef>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -64,7 +63,7 @@ private:
     std::unordered_map<const CContainer*, std::size_t> m_openings;
     // Key and value offsets, by container and key.
     std::unordered_map<const CContainer*,
-                       std::map<std::string, std::pair<std::size_t, std::size_t>, std::less<>>>
+                       std::unordered_map<std::string, std::pair<std::size_t, std::size_t>>>
         m_entries;
 };
 

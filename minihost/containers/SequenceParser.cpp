@@ -7,7 +7,7 @@
 #include <charconv>
 #include <cstdint>
 #include <limits>
-#include <map>
+#include <unordered_map>
 
 namespace minihost {
 namespace {
@@ -160,7 +160,7 @@ private:
         if (m_positions != nullptr) {
             m_positions->NoteOpening(container.get(), open);
         }
-        std::map<std::string, std::size_t, std::less<>> keyOffsets;
+        std::unordered_map<std::string, std::size_t> keyOffsets;
         for (;;) {
             SkipBlanks();
             if (AtEnd()) {

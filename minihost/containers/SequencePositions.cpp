@@ -37,7 +37,7 @@ CSequencePositions::FindEntry(const CContainer& container, std::string_view key)
     if (entries == m_entries.end()) {
         return nullptr;
     }
-    const auto entry = entries->second.find(key);
+    const auto entry = entries->second.find(std::string(key));
     return entry != entries->second.end() ? &entry->second : nullptr;
 }
 

@@ -37,17 +37,10 @@ const char* GetMissingConversionsNote() {
 std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const CPathName& target,
                             CDurability durability) {
     const std::string text = FormatPlatformPath(target);
-    if (IsExistingFolder(text)) {
-        throw CFileAccessError(CFileAccessError::CKind::IsFolder, "it is a folder");
-    }
-    if (IsExistingSpecialFile(text)) {
-        throw CFileAccessError(CFileAccessError::CKind::NotAFile, kNotAFileReason);
-    }
-    const std::string bytes = conversion.convert(pdf);
     CTemporaryFile temporary(target);
-    temporary.GetFile().Write(bytes.data(), bytes.size());
+    conversion.convert(pdf, temporary.GetFile(), target);
     temporary.ReplaceTarget(text, durability);
-    return bytes.size();
+    return static_cast<std::size_t>(temporary.GetFile().GetSize());
 }
 
 } // namespace minihost

@@ -17,9 +17,10 @@ namespace minihost {
 struct CConversion {
     const char* uniqueId;  // e.g. "com.minihost.json"
     const char* extension; // without full stop, e.g. "json"
-    // The document's bytes in this format. Throws (qpdf's or minihost's exceptions) when
-    // the document cannot be converted.
-    std::string (*convert)(QPDF& pdf);
+    // Writes the document in this format into `output`, the new file that will replace
+    // `target`, as it goes: nothing the size of the document is kept in memory. Throws
+    // (CFileAccessError, qpdf's or minihost's exceptions) when it cannot be converted.
+    void (*convert)(QPDF& pdf, CNewFile& output, const CPathName& target);
 };
 
 // Every conversion of this build, in a fixed order.
@@ -36,7 +37,7 @@ std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const CPat
                             CDurability durability);
 
 // Handlers' work, one file each.
-std::string ConvertToJson(QPDF& pdf);
-std::string ConvertToText(QPDF& pdf);
+void ConvertToJson(QPDF& pdf, CNewFile& output, const CPathName& target);
+void ConvertToText(QPDF& pdf, CNewFile& output, const CPathName& target);
 
 } // namespace minihost

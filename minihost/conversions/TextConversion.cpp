@@ -1,12 +1,13 @@
 // "com.minihost.text": the text of every page in UTF-8, each page ended with a form feed
-// as pdftotext does. poppler, in minihost's text module, reads the document's current
-// bytes from memory, written without encryption so that no password is needed.
+// as pdftotext does. poppler, in minihost's text module, reads a copy of the document as
+// it is now, written beside the target without encryption so that no password is needed,
+// and removed when the conversion is done; each page's text goes to the file as it comes.
 #include "minihost/conversions/Conversions.h"
 #include "minihost/conversions/TextModule.h"
+#include "minihost/files/FilePipeline.h"
+#include "minihost/files/TemporaryFile.h"
 
-#include <memory>
-#include <new>
-#include <qpdf/Buffer.hh>
+#include <optional>
 #include <qpdf/QPDFWriter.hh>
 #include <stdexcept>
 
@@ -14,36 +15,46 @@ namespace minihost {
 namespace {
 
 struct CTextSink {
-    std::string text;
-    bool complete = true;
+    CNewFile& output;
+    std::optional<CFileAccessError> failure;
 };
 
-void AppendPageText(void* sinkData, const char* pageText, std::size_t size) noexcept {
+void WritePageText(void* sinkData, const char* pageText, std::size_t size) noexcept {
     auto& sink = *static_cast<CTextSink*>(sinkData);
+    if (sink.failure) {
+        return;
+    }
+    // poppler ends a page's text with a form feed already; one is enough.
+    while (size > 0 && pageText[size - 1] == '\f') {
+        --size;
+    }
     try {
-        std::string page(pageText, size);
-        // poppler ends a page's text with a form feed already; one is enough.
-        while (page.ends_with('\f')) {
-            page.pop_back();
-        }
-        sink.text += page + '\f';
-    } catch (const std::bad_alloc&) {
-        sink.complete = false;
+        sink.output.Write(pageText, size);
+        sink.output.Write("\f", 1);
+    } catch (const CFileAccessError& error) {
+        sink.failure = error;
     }
 }
 
 } // namespace
 
-std::string ConvertToText(QPDF& pdf) {
-    QPDFWriter writer(pdf);
-    writer.setOutputMemory();
-    writer.setPreserveEncryption(false);
-    writer.write();
-    const std::shared_ptr<Buffer> bytes = writer.getBufferSharedPointer();
+void ConvertToText(QPDF& pdf, CNewFile& output, const CPathName& target) {
+    CPathName copyName = target;
+    copyName.names.back() += ".pdf";
+    CTemporaryFile copy(copyName);
+    {
+        CFilePipeline file(copy.GetFile());
+        QPDFWriter writer(pdf);
+        writer.setOutputPipeline(&file);
+        writer.setPreserveEncryption(false);
+        writer.write();
+        file.Complete();
+    }
+    copy.GetFile().Commit(CDurability::Closed);
 
     static const CExtractPdfText extract = LoadTextModule(GetTextModuleFile());
-    CTextSink sink;
-    switch (extract(bytes->getBuffer(), bytes->getSize(), &AppendPageText, &sink)) {
+    CTextSink sink{output, std::nullopt};
+    switch (extract(copy.GetPath().c_str(), &WritePageText, &sink)) {
     case kTextExtracted:
         break;
     case kTextUnreadable:
@@ -51,10 +62,9 @@ std::string ConvertToText(QPDF& pdf) {
     default:
         throw std::runtime_error("poppler failed to extract the text");
     }
-    if (!sink.complete) {
-        throw std::bad_alloc();
+    if (sink.failure) {
+        throw *sink.failure;
     }
-    return std::move(sink.text);
 }
 
 } // namespace minihost

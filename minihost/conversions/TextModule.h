@@ -11,11 +11,10 @@ namespace minihost {
 // Receives the UTF-8 text of one page, pages in order. Must not throw.
 using CPageTextSink = void (*)(void* sinkData, const char* text, std::size_t size) noexcept;
 
-// The module's one export: reads the PDF in `bytes` and hands `sink` every page's text.
+// The module's one export: reads the PDF file `path` and hands `sink` every page's text.
 // Answers kTextExtracted, or kTextUnreadable when poppler cannot read the document, or
 // kTextFailed when it failed otherwise (out of memory).
-using CExtractPdfText = int (*)(const unsigned char* bytes, std::size_t size, CPageTextSink sink,
-                                void* sinkData) noexcept;
+using CExtractPdfText = int (*)(const char* path, CPageTextSink sink, void* sinkData) noexcept;
 
 inline constexpr const char* kExtractPdfTextExport = "MiniHostExtractPdfText";
 inline constexpr int kTextExtracted = 0;

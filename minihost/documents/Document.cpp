@@ -4,25 +4,42 @@
 #include "minihost/files/FileAccess.h"
 #include "minihost/files/NamedErrors.h"
 
+#include <array>
+#include <cstdio>
 #include <exception>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
+#include <string_view>
 
 namespace minihost {
 namespace {
 
-// A PDF file starts with "%PDF-" within its first 1024 bytes.
-bool HasPdfHeader(const std::string& bytes) {
+// A PDF file starts with "%PDF-" within its first 1024 bytes. The stream is left at its
+// start.
+bool HasPdfHeader(std::FILE* file) {
     constexpr std::size_t kHeaderWindow = 1024;
-    return bytes.substr(0, kHeaderWindow).find("%PDF-") != std::string::npos;
+    std::array<char, kHeaderWindow> start{};
+    const std::size_t read = std::fread(start.data(), 1, start.size(), file);
+    std::rewind(file);
+    return std::string_view(start.data(), read).find("%PDF-") != std::string_view::npos;
+}
+
+// A stream that has not yet been handed to qpdf, closed when it goes.
+struct CStreamCloser {
+    void operator()(std::FILE* file) const { static_cast<void>(std::fclose(file)); }
+};
+
+// Raises the host's error for a file that cannot be opened, after `cannot`.
+[[noreturn]] void RefuseToOpen(const std::string& cannot, const CFileAccessError& error) {
+    const bool missing = error.GetKind() == CFileAccessError::CKind::Missing;
+    ThrowNamedError(missing ? kErrFileNotFound : kErrFileUnreadable, cannot + error.what() + ".");
 }
 
 } // namespace
 
-CDocument::CDocument(CFile file, std::string bytes)
+CDocument::CDocument(CFile file)
     : m_file(std::move(file))
-    , m_bytes(std::move(bytes))
     , m_pdf(std::make_unique<QPDF>()) {}
 
 CDocument::~CDocument() = default;
@@ -31,29 +48,35 @@ std::unique_ptr<CDocument> CDocument::Open(const CPathName& name, bool repair) {
     const std::string text = FormatPlatformPath(name);
     const std::string cannot = "Cannot open the document " + text + ": ";
     CFileHold hold;
-    const bool held = hold.Take(text);
-    std::string bytes;
-    try {
-        bytes = ReadWholeFile(text);
-    } catch (const CFileAccessError& error) {
-        const bool missing = error.GetKind() == CFileAccessError::CKind::Missing;
-        ThrowNamedError(missing ? kErrFileNotFound : kErrFileUnreadable,
-                        cannot + error.what() + ".");
-    }
-    if (!held) {
+    if (!hold.Take(text)) {
+        // Asked again, with every sharing allowed, to tell what is wrong with it.
+        try {
+            CheckFileReadable(text);
+        } catch (const CFileAccessError& error) {
+            RefuseToOpen(cannot, error);
+        }
         ThrowNamedError(kErrFileUnreadable, cannot + "another program has it open for writing.");
     }
-    if (!HasPdfHeader(bytes)) {
+    std::unique_ptr<std::FILE, CStreamCloser> stream;
+    std::uint64_t size = 0;
+    try {
+        stream.reset(OpenFileForReading(text, size));
+    } catch (const CFileAccessError& error) {
+        RefuseToOpen(cannot, error);
+    }
+    if (!HasPdfHeader(stream.get())) {
         ThrowNamedError(kErrNotPdf, cannot + "it is not a PDF file.");
     }
 
-    std::unique_ptr<CDocument> document(new CDocument(CFile(name, true), std::move(bytes)));
+    std::unique_ptr<CDocument> document(new CDocument(CFile(name, true)));
     document->m_hold = std::move(hold);
+    document->m_openedSize = size;
     QPDF& pdf = document->GetPdf();
     pdf.setSuppressWarnings(true);
     pdf.setAttemptRecovery(repair);
     try {
-        pdf.processMemoryFile(text.c_str(), document->m_bytes.data(), document->m_bytes.size());
+        // qpdf owns the stream from here, and closes it when the document goes.
+        pdf.processFile(text.c_str(), stream.release(), true);
         // The page tree is read now, so that damage there shows at open.
         document->m_openedPageCount = QPDFPageDocumentHelper(pdf).getAllPages().size();
     } catch (const QPDFExc& error) {

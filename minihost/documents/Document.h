@@ -1,8 +1,10 @@
 // An open PDF document: the object behind a HostDoc handle. Other services reach it
 // through CDocuments::Get: commands change its QPDF and its save settings, conversions
-// read it. The file's bytes are read into memory at open; the file itself stays held
-// while the document is open, as the real host holds it (on Windows it can then be
-// neither moved nor deleted), and is let go during a save, which may replace it.
+// read it. qpdf reads the file as it needs (a page's images when they are written, not at
+// open), so that a document of a gigabyte takes the memory of what is being worked on.
+// The file stays held while the document is open, as the real host holds it (on Windows
+// it can then be neither moved nor deleted), and is let go during a save, which may
+// replace it while qpdf still reads the file it opened.
 #pragma once
 
 #include "minihost/documents/SaveSettings.h"
@@ -10,6 +12,7 @@
 #include "minihost/files/FileAccess.h"
 #include "minihost/files/PathNotation.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -42,14 +45,15 @@ public:
     // As found at open.
     [[nodiscard]] std::size_t GetOpenedPageCount() const { return m_openedPageCount; }
     [[nodiscard]] bool WasRepaired() const { return m_repaired; }
+    [[nodiscard]] std::uint64_t GetOpenedSize() const { return m_openedSize; }
 
 private:
-    CDocument(CFile file, std::string bytes);
+    explicit CDocument(CFile file);
 
     CFile m_file;
     CFileHold m_hold;
-    std::string m_bytes; // qpdf reads objects from here as it needs them: kept beyond m_pdf
-    std::unique_ptr<QPDF> m_pdf;
+    std::unique_ptr<QPDF> m_pdf; // reads the file it opened, which it closes when it goes
+    std::uint64_t m_openedSize = 0;
     CSaveSettings m_saveSettings;
     std::size_t m_openedPageCount = 0;
     bool m_repaired = false;

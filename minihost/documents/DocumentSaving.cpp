@@ -3,30 +3,19 @@
 #include "minihost/HostErrors.h"
 #include "minihost/documents/Document.h"
 #include "minihost/files/FileAccess.h"
+#include "minihost/files/FilePipeline.h"
 #include "minihost/files/NamedErrors.h"
 #include "minihost/files/TemporaryFile.h"
 
+#include <algorithm>
 #include <exception>
-#include <qpdf/Buffer.hh>
+#include <limits>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFWriter.hh>
 #include <string>
 
 namespace minihost {
 namespace {
-
-// Writes `bytes` into the new file in two parts, with the half-way hook between them.
-// qpdf has finished by then: nothing is thrown through its frames (an exception from
-// one of its pipelines may be thrown while it unwinds, and end the program).
-void WriteInTwoParts(CNewFile& file, const std::string& path, const unsigned char* bytes,
-                     std::size_t size, const CSaveHooks& hooks) {
-    const std::size_t half = (size + 1) / 2;
-    file.Write(bytes, half);
-    if (hooks.reachHalfWay) {
-        hooks.reachHalfWay(path, half);
-    }
-    file.Write(bytes + half, size - half);
-}
 
 void ApplyEncryption(QPDFWriter& writer, const CEncryptionSettings& encryption) {
     const char* user = encryption.userPassword.c_str();
@@ -73,26 +62,25 @@ std::uint64_t SaveDocument(CDocument& document, const CPathName& target, CDurabi
         if (target.names.empty()) {
             throw CFileAccessError(CFileAccessError::CKind::IsFolder, "it is a folder");
         }
-        if (IsExistingFolder(targetText)) {
-            throw CFileAccessError(CFileAccessError::CKind::IsFolder, "it is a folder");
-        }
-        if (IsExistingSpecialFile(targetText)) {
-            throw CFileAccessError(CFileAccessError::CKind::NotAFile, kNotAFileReason);
-        }
         CTemporaryFile temporary(target);
+        const std::uint64_t halfWay = hooks.strikeHalfWay
+                                          ? std::max<std::uint64_t>(document.GetOpenedSize() / 2, 1)
+                                          : std::numeric_limits<std::uint64_t>::max();
+        CFilePipeline output(temporary.GetFile(), halfWay);
         QPDFWriter writer(document.GetPdf());
-        writer.setOutputMemory();
+        writer.setOutputPipeline(&output);
         ApplySaveSettings(writer, document.GetSaveSettings());
         if (hooks.reportProgress) {
             writer.registerProgressReporter(
                 std::make_shared<QPDFWriter::FunctionProgressReporter>(hooks.reportProgress));
         }
         writer.write();
-        const std::shared_ptr<Buffer> output = writer.getBufferSharedPointer();
-        WriteInTwoParts(temporary.GetFile(), temporary.GetPath(), output->getBuffer(),
-                        output->getSize(), hooks);
+        output.Complete();
+        if (hooks.strikeHalfWay) {
+            hooks.strikeHalfWay(temporary.GetPath(), temporary.GetFile().GetSize());
+        }
         temporary.ReplaceTarget(targetText, durability);
-        return output->getSize();
+        return temporary.GetFile().GetSize();
     } catch (const CHostError&) {
         throw; // from a hook
     } catch (const CFileAccessError& error) {

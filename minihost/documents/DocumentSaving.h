@@ -1,7 +1,7 @@
 // Writing a document to a PDF file through qpdf, with the document's save settings
-// (fast web view, security). qpdf writes into memory; the bytes then go to a file
-// beside the target under another name, which replaces the target only when complete, so a failed
-// save leaves an existing file as it was, and a save over the document's own file never damages it.
+// (fast web view, security). qpdf writes straight into a new file beside the target,
+// which replaces the target only when complete, so that a failed save leaves an existing
+// file as it was, and a save over the document's own file never damages it.
 #pragma once
 
 #include "minihost/files/FileAccess.h"
@@ -18,10 +18,11 @@ class CDocument;
 struct CSaveHooks {
     // Called with the part done, in percent, as the save goes on.
     std::function<void(int)> reportProgress;
-    // Called once when part of the temporary file is on disk (its path and the bytes
-    // written so far): where an injected fault strikes. May throw; the temporary file is
-    // then removed.
-    std::function<void(const std::string&, std::uint64_t)> reachHalfWay;
+    // When given, the save stops half-way, once the temporary file holds half as many
+    // bytes as the document's file had at open (or all, for a smaller result), and calls
+    // this with the file's path and the bytes written: where an injected fault strikes.
+    // It throws; the temporary file is then removed.
+    std::function<void(const std::string&, std::uint64_t)> strikeHalfWay;
 };
 
 // Writes `document` to `target` (a full save, without unreferenced objects), the new file

@@ -86,13 +86,13 @@ void CDocuments::Save(HostDoc doc, std::uint16_t flags, const CPathName& target,
             progress->Report(percent);
         };
     }
-    hooks.reachHalfWay = [&](const std::string& temporary, std::uint64_t written) {
-        if (fault != 0) {
+    if (fault != 0) {
+        hooks.strikeHalfWay = [&](const std::string& temporary, std::uint64_t written) {
             m_host.GetLog().Write("fault", std::string(operation) + " strikes after " +
                                                std::to_string(written) + " bytes of " + temporary);
             throw CHostError(fault);
-        }
-    };
+        };
+    }
     std::uint64_t size = 0;
     document.LetGoOfFile(); // the save may replace it
     try {

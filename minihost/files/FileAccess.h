@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -40,25 +41,22 @@ void CheckFileReadable(const std::string& path);
 // Every byte of the regular file `path`. Throws CFileAccessError.
 std::string ReadWholeFile(const std::string& path);
 
+// The regular file `path` open for reading as a stream that qpdf reads from as it needs,
+// its size in `size`. Closed with std::fclose. On Windows others may read the file
+// meanwhile and replace it (as a save over it does), but not write into it. Throws
+// CFileAccessError.
+std::FILE* OpenFileForReading(const std::string& path, std::uint64_t& size);
+
 bool IsExistingFolder(const std::string& path);
 
 // Creates the folder `path`, whose parent must exist. False when a folder of that
 // name already exists; throws CFileAccessError when it cannot be made.
 bool CreateFolder(const std::string& path);
 
-// Replaces `target` (if it exists) by the file `source`, in one step: a reader sees
-// the old file or the new one, never a mixture. A read-only target is kept, as Windows
-// keeps it. Throws CFileAccessError.
-void MoveFileOver(const std::string& source, const std::string& target);
-
 // Whether the system can take `path` at all: on Windows a path of at most 259 characters
 // (MAX_PATH less its zero) whose last name has at most 255, on Linux names of at most 255
 // bytes.
 bool IsWithinPathLimits(const std::string& path);
-
-// Whether `path` names something that is neither a regular file nor a folder (a device,
-// a pipe, a socket), which a save must not replace.
-bool IsExistingSpecialFile(const std::string& path);
 
 // Removes the file `path` if it exists; never fails.
 void RemoveFileQuietly(const std::string& path) noexcept;
@@ -86,12 +84,18 @@ public:
 
     // Throws CFileAccessError.
     void Write(const void* data, std::size_t size);
-    // Gives the file the permissions of the existing file `model` (on Linux its mode, and
-    // its owner and group where this process may set them), so that a file replaced by
-    // this one stays as private as it was. Does nothing when `model` is no regular file.
-    void TakePermissionsOf(const std::string& model);
+    // The bytes written so far.
+    [[nodiscard]] std::uint64_t GetSize() const { return m_size; }
     // Closes the file, first flushing it to the disk when asked. Throws CFileAccessError.
     void Commit(CDurability durability);
+    // Commits the file, which is at `ownPath`, and moves it over `target` in one step: a
+    // reader sees the old file or the new one, never a mixture. The file takes the
+    // permissions of the one it replaces (on Linux its mode, and its owner and group where
+    // this process may set them), so that a replaced file stays as private as it was; on
+    // Windows it takes its folder's access rights, as a file saved through a temporary
+    // file does. A read-only target is kept, as Windows keeps it, and a folder or a device
+    // is not replaced. Throws CFileAccessError; the target is then as it was.
+    void CommitOver(const std::string& ownPath, const std::string& target, CDurability durability);
 
 private:
     void CloseQuietly() noexcept;
@@ -101,11 +105,13 @@ private:
 #else
     int m_handle = -1;   // a file descriptor; -1 when closed
 #endif
+    std::uint64_t m_size = 0;
 };
 
 // An open document's file, kept open as the real host keeps it: while held, on Windows
 // others may read the file but not write, move, rename or delete it. Linux has no such
-// locks; there the hold only keeps a descriptor.
+// locks, and there a hold holds nothing: opening a file costs a look-up of its folder,
+// which a run of many files would pay twice for nothing.
 class CFileHold {
 public:
     CFileHold() = default;
@@ -123,7 +129,7 @@ public:
     ~CFileHold() { Release(); }
 
     // Holds `path` instead of whatever was held; false (and nothing held) when it is no
-    // regular file or cannot be opened for reading.
+    // regular file or cannot be opened for reading. Always true on Linux.
     bool Take(const std::string& path) noexcept;
     void Release() noexcept;
 

@@ -25,6 +25,9 @@ void CreateOneFolder(const CPathName& path, CHostLog& log) {
 
 HostErrorCode CreateFolders(const CPathName& path, bool createParents, CHostLog& log) {
     try {
+        if (IsExistingFolder(FormatPlatformPath(path))) {
+            return 0; // as it mostly is: one look, not one for each folder above
+        }
         if (createParents) {
             CPathName ancestor = path;
             ancestor.names.clear();

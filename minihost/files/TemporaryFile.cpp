@@ -42,9 +42,7 @@ CTemporaryFile::~CTemporaryFile() {
 }
 
 void CTemporaryFile::ReplaceTarget(const std::string& target, CDurability durability) {
-    m_file->TakePermissionsOf(target);
-    m_file->Commit(durability);
-    MoveFileOver(m_path, target);
+    m_file->CommitOver(m_path, target, durability);
     m_kept = true;
 }
 

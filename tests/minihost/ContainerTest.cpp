@@ -3,6 +3,7 @@
 
 #include "minihost/containers/ContainerStore.h"
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -35,9 +36,20 @@ TEST_F(ContainerModel, KeysKeepTheOrderOfTheirFirstPut) {
     container.Put("a", 2);
     container.Put("b", std::string("replaced"));
     ASSERT_EQ(container.GetCount(), 2U);
-    EXPECT_EQ(container.GetEntries()[0].first, "b");
-    EXPECT_EQ(container.GetEntries()[1].first, "a");
+    EXPECT_EQ(container.GetEntries().front().first, "b");
+    EXPECT_EQ(container.GetEntries().back().first, "a");
     EXPECT_EQ(container.GetStringOrText("b"), "replaced");
+
+    // Past a few keys they are found through an index; the order stays.
+    for (int i = 0; i < 40; ++i) {
+        container.Put("k" + std::to_string(i), i);
+    }
+    container.Put("k7", -7);
+    ASSERT_EQ(container.GetCount(), 42U);
+    EXPECT_EQ(container.GetInt("k7"), -7);
+    EXPECT_EQ(container.GetInt("k39"), 39);
+    EXPECT_EQ(container.Find("k40"), nullptr);
+    EXPECT_EQ(std::next(container.GetEntries().begin(), 9)->first, "k7");
 }
 
 TEST_F(ContainerModel, TypedReadsSeeOnlyTheirOwnType) {

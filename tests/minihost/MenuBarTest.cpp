@@ -175,7 +175,7 @@ TEST_F(MenuLedger, ItemNeverReleasedIsReportedAndReclaimed) {
     ASSERT_NE(host.GetMenuBar().FindPlugInItem(item), nullptr);
     EXPECT_EQ(host.Finish(), 3);
     EXPECT_EQ(host.GetMenuBar().FindPlugInItem(item), nullptr);
-    const auto& lines = host.GetLog().GetLines();
+    const auto lines = host.GetLog().ReadBack();
     EXPECT_NE(std::find(lines.begin(), lines.end(),
                         "ledger: left acquired: menu item (AcroView.MenuItemNew TEST:Kept)"),
               lines.end());

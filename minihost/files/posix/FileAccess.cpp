@@ -37,7 +37,7 @@ using CKind = CFileAccessError::CKind;
 
 // Opens the regular file `path` for reading; throws CFileAccessError otherwise. The open
 // does not wait: without O_NONBLOCK, opening a pipe waits for a writer that may never come.
-int OpenRegularFile(const std::string& path) {
+int OpenRegularFile(const std::string& path, std::uint64_t* size = nullptr) {
     const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (descriptor < 0) {
         ThrowFileError(errno);
@@ -54,6 +54,9 @@ int OpenRegularFile(const std::string& path) {
             ThrowFileError(EISDIR);
         }
         ThrowFileError(ENXIO);
+    }
+    if (size != nullptr) {
+        *size = static_cast<std::uint64_t>(status.st_size);
     }
     // Reads of a regular file never wait anyway; the flag goes so that nothing else sees it.
     if (fcntl(descriptor, F_SETFL, 0) != 0) {
@@ -114,6 +117,17 @@ std::string ReadWholeFile(const std::string& path) {
     }
 }
 
+std::FILE* OpenFileForReading(const std::string& path, std::uint64_t& size) {
+    const int descriptor = OpenRegularFile(path, &size);
+    std::FILE* stream = fdopen(descriptor, "rb");
+    if (stream == nullptr) {
+        const int error = errno;
+        close(descriptor);
+        ThrowFileError(error);
+    }
+    return stream;
+}
+
 bool IsExistingFolder(const std::string& path) {
     struct stat status {};
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
@@ -136,18 +150,6 @@ bool CreateFolder(const std::string& path) {
     ThrowFileError(error);
 }
 
-void MoveFileOver(const std::string& source, const std::string& target) {
-    // rename() asks nothing of the file it replaces; Windows keeps a read-only file.
-    struct stat status {};
-    if (stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
-        (status.st_mode & S_IWUSR) == 0) {
-        throw CFileAccessError(CKind::Denied, "permission denied");
-    }
-    if (std::rename(source.c_str(), target.c_str()) != 0) {
-        ThrowFileError(errno);
-    }
-}
-
 bool IsWithinPathLimits(const std::string& path) {
     std::size_t nameStart = 0;
     for (std::size_t i = 0; i <= path.size(); ++i) {
@@ -159,11 +161,6 @@ bool IsWithinPathLimits(const std::string& path) {
         }
     }
     return path.size() < PATH_MAX;
-}
-
-bool IsExistingSpecialFile(const std::string& path) {
-    struct stat status {};
-    return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
 }
 
 void RemoveFileQuietly(const std::string& path) noexcept {
@@ -194,20 +191,7 @@ void CNewFile::Write(const void* data, std::size_t size) {
         }
         bytes += count;
         size -= static_cast<std::size_t>(count);
-    }
-}
-
-// NOLINTNEXTLINE(readability-make-member-function-const): it changes the file
-void CNewFile::TakePermissionsOf(const std::string& model) {
-    struct stat status {};
-    if (stat(model.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return;
-    }
-    // The owner first: a change of owner may clear the set-user-ID bits that the mode sets.
-    // Only root may give a file away; anybody else keeps the file as their own.
-    static_cast<void>(fchown(m_handle, status.st_uid, status.st_gid));
-    if (fchmod(m_handle, status.st_mode & 07777U) != 0) {
-        ThrowFileError(errno);
+        m_size += static_cast<std::uint64_t>(count);
     }
 }
 
@@ -224,6 +208,36 @@ void CNewFile::Commit(CDurability durability) {
     }
 }
 
+void CNewFile::CommitOver(const std::string& ownPath, const std::string& target,
+                          CDurability durability) {
+    struct stat status {};
+    const bool exists = stat(target.c_str(), &status) == 0;
+    const bool replaces = exists && S_ISREG(status.st_mode);
+    // rename() asks nothing of what it replaces: a folder, a device or a read-only file,
+    // which Windows keeps.
+    if (exists && S_ISDIR(status.st_mode)) {
+        ThrowFileError(EISDIR);
+    }
+    if (exists && !replaces) {
+        ThrowFileError(ENXIO);
+    }
+    if (replaces && (status.st_mode & S_IWUSR) == 0) {
+        ThrowFileError(EACCES);
+    }
+    if (replaces) {
+        // The owner first: a change of owner may clear the set-user-ID bits that the mode
+        // sets. Only root may give a file away; anybody else keeps the file as their own.
+        static_cast<void>(fchown(m_handle, status.st_uid, status.st_gid));
+        if (fchmod(m_handle, status.st_mode & 07777U) != 0) {
+            ThrowFileError(errno);
+        }
+    }
+    Commit(durability);
+    if (std::rename(ownPath.c_str(), target.c_str()) != 0) {
+        ThrowFileError(errno);
+    }
+}
+
 void CNewFile::CloseQuietly() noexcept {
     if (m_handle >= 0) {
         close(m_handle);
@@ -231,13 +245,8 @@ void CNewFile::CloseQuietly() noexcept {
     }
 }
 
-bool CFileHold::Take(const std::string& path) noexcept {
+bool CFileHold::Take(const std::string& /*path*/) noexcept {
     Release();
-    try {
-        m_handle = OpenRegularFile(path);
-    } catch (const CFileAccessError&) {
-        return false;
-    }
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include "minihost/files/FileAccess.h"
 
 #include <array>
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 namespace minihost {
@@ -116,6 +118,40 @@ std::string ReadWholeFile(const std::string& path) {
     }
 }
 
+std::FILE* OpenFileForReading(const std::string& path, std::uint64_t& size) {
+    // Read sharing as the real host allows it, and delete sharing so that a save may
+    // replace the file while qpdf still reads the old one.
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (IsFolderAttribute(GetFileAttributesA(path.c_str()))) {
+            throw CFileAccessError(CKind::IsFolder, "it is a folder");
+        }
+        ThrowFileError(error);
+    }
+    RefuseAllButDiskFiles(handle);
+    LARGE_INTEGER length{};
+    if (GetFileSizeEx(handle, &length) == FALSE) {
+        const DWORD error = GetLastError();
+        CloseHandle(handle);
+        ThrowFileError(error);
+    }
+    const int descriptor =
+        _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+    if (descriptor < 0) {
+        CloseHandle(handle);
+        throw CFileAccessError(CKind::Other, "the file cannot be read as a stream");
+    }
+    std::FILE* stream = _fdopen(descriptor, "rb");
+    if (stream == nullptr) {
+        _close(descriptor); // closes the handle too
+        throw CFileAccessError(CKind::Other, "the file cannot be read as a stream");
+    }
+    size = static_cast<std::uint64_t>(length.QuadPart);
+    return stream;
+}
+
 bool IsExistingFolder(const std::string& path) {
     return IsFolderAttribute(GetFileAttributesA(path.c_str()));
 }
@@ -137,18 +173,6 @@ bool CreateFolder(const std::string& path) {
     ThrowFileError(error);
 }
 
-void MoveFileOver(const std::string& source, const std::string& target) {
-    // Windows refuses to replace a read-only file; Wine, run as root, replaces it.
-    const DWORD attributes = GetFileAttributesA(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        ThrowFileError(ERROR_ACCESS_DENIED);
-    }
-    if (MoveFileExA(source.c_str(), target.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
-        ThrowFileError(GetLastError());
-    }
-}
-
 bool IsWithinPathLimits(const std::string& path) {
     // Counted in characters, as Windows counts them: a double-byte character is one.
     const auto count = [](const std::string& text) {
@@ -159,10 +183,6 @@ bool IsWithinPathLimits(const std::string& path) {
     const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
     constexpr int kLongestName = 255;
     return count(path) < MAX_PATH && count(name) <= kLongestName;
-}
-
-bool IsExistingSpecialFile(const std::string& /*path*/) {
-    return false; // Windows keeps devices and pipes out of folders
 }
 
 void RemoveFileQuietly(const std::string& path) noexcept {
@@ -193,12 +213,9 @@ void CNewFile::Write(const void* data, std::size_t size) {
         }
         bytes += written;
         size -= written;
+        m_size += written;
     }
 }
-
-// The new file takes its folder's access rights, as a file that Windows programs save
-// through a temporary file does; Windows has no mode bits to copy.
-void CNewFile::TakePermissionsOf(const std::string& /*model*/) {}
 
 void CNewFile::Commit(CDurability durability) {
     HANDLE handle = m_handle;
@@ -211,6 +228,42 @@ void CNewFile::Commit(CDurability durability) {
     if (!flushed) {
         ThrowFileError(flushError);
     }
+}
+
+void CNewFile::CommitOver(const std::string& ownPath, const std::string& target,
+                          CDurability durability) {
+    // Windows refuses to replace a read-only file; Wine, run as root, replaces it.
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    if (IsFolderAttribute(attributes)) {
+        throw CFileAccessError(CKind::IsFolder, "it is a folder");
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        ThrowFileError(ERROR_ACCESS_DENIED);
+    }
+    Commit(durability);
+    if (MoveFileExA(ownPath.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE) {
+        return;
+    }
+    const DWORD error = GetLastError();
+    if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) ||
+        attributes == INVALID_FILE_ATTRIBUTES) {
+        ThrowFileError(error);
+    }
+    // Windows replaces no file that is open, and qpdf still reads the document's own file
+    // while it is saved over it. An open file may be renamed, though: it steps aside, the
+    // new one takes its name, and the old one is deleted, which Windows finishes once the
+    // document is closed (until then it stays, under its new name).
+    const std::string aside = ownPath + ".replaced";
+    if (MoveFileExA(target.c_str(), aside.c_str(), 0) == FALSE) {
+        ThrowFileError(error);
+    }
+    if (MoveFileExA(ownPath.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) == FALSE) {
+        const DWORD moveError = GetLastError();
+        MoveFileExA(aside.c_str(), target.c_str(), 0);
+        ThrowFileError(moveError);
+    }
+    DeleteFileA(aside.c_str());
 }
 
 void CNewFile::CloseQuietly() noexcept {

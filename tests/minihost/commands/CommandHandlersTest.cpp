@@ -49,7 +49,8 @@ protected:
     }
 
     [[nodiscard]] std::string GetLastLogLine() const {
-        return m_log.GetLines().empty() ? "" : m_log.GetLines().back();
+        const auto lines = m_log.ReadBack();
+        return lines.empty() ? "" : lines.back();
     }
 
     testing_support::CTempFolder m_folder;
@@ -320,7 +321,7 @@ TEST_F(CommandHandler, TestRecordInputsLogsEachInputWithItsType) {
     command.SetInputs(&inputs);
     EXPECT_EQ(command.FindInputDocument(), &document);
     EXPECT_EQ(command.Execute(nullptr, m_log), kCommandDone);
-    EXPECT_EQ(m_log.GetLines(),
+    EXPECT_EQ(m_log.ReadBack(),
               (std::vector<std::string>{
                   "command: TestRecordInputs input BaseFileName string \"OutputImg\"",
                   "command: TestRecordInputs input PDDoc pointer PDDoc",

@@ -177,17 +177,17 @@ TEST(TextModule, AMissingOrForeignModuleIsRefusedByName) {
                   "lacks MiniHostExtractPdfText");
 }
 
-TEST(TextModule, BytesThatAreNoPdfAreReportedAsUnreadable) {
+TEST(TextModule, AFileThatIsNoPdfIsReportedAsUnreadable) {
     const minihost::CExtractPdfText extract =
         minihost::LoadTextModule(minihost::GetTextModuleFile());
-    const std::string junk = "%PDF-1.7 and then nothing a reader could use";
+    const testing_support::CTempFolder folder;
+    const auto junk = folder.GetPath() / "junk.pdf";
+    testing_support::WriteFileBytes(junk, "%PDF-1.7 and then nothing a reader could use");
     int pages = 0;
     const auto countPage = [](void* data, const char* /*text*/, std::size_t /*size*/) noexcept {
         ++*static_cast<int*>(data);
     };
-    EXPECT_EQ(extract(reinterpret_cast<const unsigned char*>(junk.data()), junk.size(), countPage,
-                      &pages),
-              minihost::kTextUnreadable);
+    EXPECT_EQ(extract(junk.c_str(), countPage, &pages), minihost::kTextUnreadable);
     EXPECT_EQ(pages, 0);
 }
 
