@@ -30,7 +30,7 @@ bool CInProcessHostTest::StartHostAndSetUpPlugIn(minihost::CHostOptions options)
 std::vector<std::string>
 CInProcessHostTest::ListLogLinesStartingWith(std::string_view prefix) const {
     std::vector<std::string> lines;
-    for (const auto& line : m_host->GetLog().GetLines()) {
+    for (const auto& line : m_host->GetLog().ReadBack()) {
         if (line.starts_with(prefix)) {
             lines.push_back(line);
         }
