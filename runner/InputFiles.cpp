@@ -19,7 +19,7 @@ constexpr std::int32_t kPickedFiles = 2;
 // The files listed under "PreselectedFilesPaths", in index order. An entry that is
 // missing, or whose "DI" gives no path object or no text, is skipped; an entry without
 // "DI" fails the whole collection.
-bool CollectListedFiles(const CSequenceNode& input, std::vector<std::string>& list) {
+bool CollectListedFiles(const CSequenceNode& input, CInputList& list) {
     CSequenceNode files(true);
     HostFileSys fileSys = nullptr;
     bool listed = false;
@@ -56,7 +56,7 @@ bool CollectListedFiles(const CSequenceNode& input, std::vector<std::string>& li
             }
         });
         if (display != nullptr) {
-            list.emplace_back(display);
+            list.Append(display);
         }
         if (path != nullptr) {
             SupportPathRelease(fileSys, path);
@@ -73,7 +73,7 @@ bool CollectListedFiles(const CSequenceNode& input, std::vector<std::string>& li
 }
 
 // The PDF files found directly in the folder under "PreselectedFolderPath".
-bool CollectFolderFiles(const CSequenceNode& input, std::vector<std::string>& list,
+bool CollectFolderFiles(const CSequenceNode& input, CInputList& list,
                         std::vector<CLeftOutInput>* leftOut) {
     CSequenceNode folderNode(true);
     std::string diPath;
@@ -105,7 +105,7 @@ bool CollectFolderFiles(const CSequenceNode& input, std::vector<std::string>& li
 }
 
 // The files that the user picks in the host's open-file dialog, in the order given.
-bool CollectPickedFiles(std::vector<std::string>& list) {
+bool CollectPickedFiles(CInputList& list) {
     HostFileSys fileSys = nullptr;
     HostPath* paths = nullptr;
     std::uint16_t count = 0;
@@ -125,7 +125,7 @@ bool CollectPickedFiles(std::vector<std::string>& list) {
             collected = false; // the rest is still given back
         }
         if (display != nullptr) {
-            list.emplace_back(display);
+            list.Append(display);
         }
         SupportPathRelease(fileSys, paths[i]);
         SupportMemFree(display);
@@ -136,7 +136,7 @@ bool CollectPickedFiles(std::vector<std::string>& list) {
 
 } // namespace
 
-bool CollectInputFiles(const CSequenceNode& input, std::vector<std::string>& list,
+bool CollectInputFiles(const CSequenceNode& input, CInputList& list,
                        std::vector<CLeftOutInput>* leftOut) {
     std::int32_t variation = -1;
     if (!CallInErrorFrame([&] { input.GetInt("FileVariation", variation, -1); })) {
@@ -154,15 +154,15 @@ bool CollectInputFiles(const CSequenceNode& input, std::vector<std::string>& lis
     }
 }
 
-void AddFolderDocuments(const std::string& extension, const std::string& folder,
-                        std::vector<std::string>& list, std::vector<CLeftOutInput>* leftOut) {
+void AddFolderDocuments(const std::string& extension, const std::string& folder, CInputList& list,
+                        std::vector<CLeftOutInput>* leftOut) {
     std::string pattern = folder;
     pattern += platform::kFolderSeparator;
     pattern += "*.";
     pattern += extension;
     platform::CFileSearch search(pattern);
     for (platform::CFoundEntry entry; search.FindNext(entry);) {
-        list.push_back(folder + platform::kFolderSeparator + entry.name);
+        list.Append(folder + platform::kFolderSeparator + entry.name);
     }
     if (leftOut != nullptr) {
         if (!search.GetRefusal().empty()) {

@@ -1,6 +1,8 @@
 // Turning a sequence's "Input" section into the list of documents a run processes.
 #pragma once
 
+#include "runner/InputList.h"
+
 #include <string>
 #include <vector>
 
@@ -19,13 +21,12 @@ struct CLeftOutInput {
 // "DI", no folder, the dialog cancelled). Never lets a host error escape: one ends the
 // collection with false. Entries of a scanned folder that the search could not hand back
 // whole are added to `leftOut`, when given.
-bool CollectInputFiles(const CSequenceNode& input, std::vector<std::string>& list,
+bool CollectInputFiles(const CSequenceNode& input, CInputList& list,
                        std::vector<CLeftOutInput>* leftOut = nullptr);
 
 // Appends `folder`, the folder separator (a backslash on Windows) and the name of every
 // entry that the platform's wildcard search finds for that folder and "*." + `extension`
 // (letter case ignored, no subfolders, in the search's order). Appends nothing when the search
 // finds nothing or fails. Entries that the search left out go to `leftOut`, when given.
-void AddFolderDocuments(const std::string& extension, const std::string& folder,
-                        std::vector<std::string>& list,
+void AddFolderDocuments(const std::string& extension, const std::string& folder, CInputList& list,
                         std::vector<CLeftOutInput>* leftOut = nullptr);

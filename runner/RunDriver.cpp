@@ -215,14 +215,12 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
     return true;
 }
 
-// Every input after `first` gets its record too: nothing the run collected disappears.
-void RecordNotAttempted(CAuditTrail& audit, const std::vector<std::string>& inputs,
-                        std::size_t first, int code) {
-    for (std::size_t position = first; position < inputs.size(); ++position) {
-        CInputRecord record;
-        record.path = inputs[position];
-        record.reason = "the run stopped before this input";
-        record.outcome = "not attempted";
+// Every input left in `inputs` gets its record too: nothing the run collected disappears.
+void RecordNotAttempted(CAuditTrail& audit, CInputList& inputs, int code) {
+    CInputRecord record;
+    record.reason = "the run stopped before this input";
+    record.outcome = "not attempted";
+    while (inputs.ReadNext(record.path)) {
         audit.RecordInput(record, code);
     }
 }
@@ -247,7 +245,7 @@ bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::stri
         return false;
     }
 
-    std::vector<std::string> inputs;
+    CInputList inputs;
     CRunFiles runFiles;
     std::vector<CLeftOutInput> leftOut;
     const bool collected = CollectInputFiles(input, inputs, &leftOut);
@@ -259,8 +257,7 @@ bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::stri
         return false;
     }
 
-    for (std::size_t position = 0; position < inputs.size(); ++position) {
-        const std::string& path = inputs[position];
+    for (std::string path; inputs.ReadNext(path);) {
         const auto started = std::chrono::steady_clock::now();
         CInputRecord record;
         record.path = path;
@@ -280,7 +277,7 @@ bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::stri
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         audit.RecordInput(record, finalActionCode);
         if (!goOn) {
-            RecordNotAttempted(audit, inputs, position + 1, finalActionCode);
+            RecordNotAttempted(audit, inputs, finalActionCode);
             audit.RecordRunEnd("a step failed on " + path);
             return false;
         }

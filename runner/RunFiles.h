@@ -2,15 +2,28 @@
 // of its inputs. A run never writes a result over one of them, and a copy never replaces
 // one of its results: either would destroy what the run has just made, while the input it
 // came from may already be moved or deleted.
+//
+// Files are told apart by their identities, not their texts: one file has many spellings.
+// The first are kept in memory; the rest go to a scratch file, with a filter in memory
+// that answers most questions without reading it, so that a run of a hundred thousand
+// inputs takes the memory of a run of a thousand.
 #pragma once
 
 #include "platform/FileIdentity.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
+#include <vector>
 
 class CRunFiles {
 public:
+    CRunFiles() = default;
+    CRunFiles(const CRunFiles&) = delete;
+    CRunFiles& operator=(const CRunFiles&) = delete;
+    ~CRunFiles();
+
     // Notes the file at `path`, just written or placed; a path that names nothing is not
     // noted.
     void NoteResult(const std::string& path);
@@ -22,7 +35,13 @@ public:
     [[nodiscard]] bool IsMadeByRun(const std::string& path) const;
 
 private:
-    // Identities, not texts: one file has many spellings.
-    std::unordered_set<platform::CFileIdentity> m_results;
-    std::unordered_set<platform::CFileIdentity> m_placed;
+    void Note(const std::string& path, bool isResult);
+    [[nodiscard]] bool Contains(const platform::CFileIdentity& identity, bool resultsOnly) const;
+    [[nodiscard]] bool IsInFilter(const platform::CFileIdentity& identity) const;
+    [[nodiscard]] bool IsSpilled(const platform::CFileIdentity& identity, bool resultsOnly) const;
+
+    std::unordered_map<platform::CFileIdentity, bool> m_kept; // identity: is a result
+    std::vector<std::uint64_t> m_filter; // bits of the spilled identities; empty until then
+    std::FILE* m_spill = nullptr;        // identities and kinds past m_kept
+    bool m_spillFailed = false;          // no scratch file could be made: all is kept
 };

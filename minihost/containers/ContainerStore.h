@@ -25,7 +25,7 @@ public:
     CContainerStore& operator=(const CContainerStore&) = delete;
     // Roots still here are dropped without running their pointers' destroy callbacks:
     // the plug-ins that put them may be unloaded by then.
-    ~CContainerStore();
+    ~CContainerStore() override;
 
     // Keeps `root` (not null) and gives its handle.
     HostContainer AddRoot(std::unique_ptr<CContainer> root);

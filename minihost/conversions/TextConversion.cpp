@@ -63,7 +63,7 @@ void ConvertToText(QPDF& pdf, CNewFile& output, const CPathName& target) {
         throw std::runtime_error("poppler failed to extract the text");
     }
     if (sink.failure) {
-        throw *sink.failure;
+        throw CFileAccessError(*sink.failure);
     }
 }
 

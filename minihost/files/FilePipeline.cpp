@@ -45,7 +45,7 @@ void CFilePipeline::Flush() noexcept {
 void CFilePipeline::Complete() {
     Flush();
     if (m_failure) {
-        throw *m_failure;
+        throw CFileAccessError(*m_failure);
     }
 }
 
