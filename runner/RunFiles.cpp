@@ -2,6 +2,7 @@
 
 #include "platform/ScratchFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -78,8 +79,8 @@ void CRunFiles::Note(const std::string& path, bool isResult) {
     std::memcpy(record.data(), &identity->volume, sizeof identity->volume);
     std::memcpy(record.data() + sizeof identity->volume, &identity->index, sizeof identity->index);
     record.back() = isResult ? 1 : 0;
-    std::fseek(m_spill, 0, SEEK_END);
-    if (std::fwrite(record.data(), 1, record.size(), m_spill) != record.size()) {
+    if (std::fseek(m_spill, 0, SEEK_END) != 0 ||
+        std::fwrite(record.data(), 1, record.size(), m_spill) != record.size()) {
         // A disk that cannot take it: it is kept in memory after all.
         m_kept.emplace(*identity, isResult);
         return;
@@ -109,12 +110,9 @@ bool CRunFiles::Contains(const platform::CFileIdentity& identity, bool resultsOn
 }
 
 bool CRunFiles::IsInFilter(const platform::CFileIdentity& identity) const {
-    for (const std::size_t bit : ProbeFilter(identity)) {
-        if ((m_filter[bit / 64] & (std::uint64_t{1} << (bit % 64))) == 0) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::all_of(ProbeFilter(identity), [this](std::size_t bit) {
+        return (m_filter[bit / 64] & (std::uint64_t{1} << (bit % 64))) != 0;
+    });
 }
 
 bool CRunFiles::IsSpilled(const platform::CFileIdentity& identity, bool resultsOnly) const {

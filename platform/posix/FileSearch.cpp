@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Wildcard.h"
+#include "platform/posix/SortedEntries.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -11,19 +12,17 @@
 namespace platform {
 
 struct CFileSearch::CState {
-    std::vector<CFoundEntry> entries;
-    std::size_t next = 0;
+    CSortedEntries entries;
 };
 
 namespace {
 
 // Reads the whole folder at once, so that the search holds no open directory.
-std::vector<CFoundEntry> ListMatches(const std::string& folder, const std::string& mask,
-                                     std::vector<CLeftOutEntry>& leftOut) {
-    std::vector<CFoundEntry> entries;
+void ListMatches(const std::string& folder, const std::string& mask, CSortedEntries& entries,
+                 std::vector<CLeftOutEntry>& leftOut) {
     DIR* directory = opendir(folder.c_str());
     if (directory == nullptr) {
-        return entries;
+        return;
     }
     while (const dirent* entry = readdir(directory)) {
         const std::string name = static_cast<const char*>(entry->d_name);
@@ -40,14 +39,12 @@ std::vector<CFoundEntry> ListMatches(const std::string& folder, const std::strin
         path += '/';
         path += name;
         const bool isFolder = stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-        entries.push_back({name, isFolder});
+        entries.Add({name, isFolder});
     }
     closedir(directory);
-    std::sort(entries.begin(), entries.end(),
-              [](const CFoundEntry& a, const CFoundEntry& b) { return a.name < b.name; });
+    entries.Sort();
     std::sort(leftOut.begin(), leftOut.end(),
               [](const CLeftOutEntry& a, const CLeftOutEntry& b) { return a.name < b.name; });
-    return entries;
 }
 
 } // namespace
@@ -67,17 +64,13 @@ CFileSearch::CFileSearch(const std::string& pattern)
                                    ? std::string(".")
                                    : path.substr(0, std::max<std::size_t>(separator, 1));
     const std::string mask = separator == std::string::npos ? path : path.substr(separator + 1);
-    m_state->entries = ListMatches(folder, mask, m_leftOut);
+    ListMatches(folder, mask, m_state->entries, m_leftOut);
 }
 
 CFileSearch::~CFileSearch() = default;
 
 bool CFileSearch::FindNext(CFoundEntry& entry) {
-    if (m_state->next >= m_state->entries.size()) {
-        return false;
-    }
-    entry = m_state->entries[m_state->next++];
-    return true;
+    return m_state->entries.ReadNext(entry);
 }
 
 } // namespace platform

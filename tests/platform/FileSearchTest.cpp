@@ -3,9 +3,12 @@
 
 #include "tests/support/TestFolders.h"
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -82,5 +85,35 @@ TEST_F(FileSearch, PatternLongerThan259CharactersIsRefused) {
     EXPECT_EQ(Search(longest).size(), 3U) << longest;
     EXPECT_TRUE(Search(folder + "\\" + mask).empty());
 }
+
+#ifndef _WIN32
+// Past a thousand entries the Linux search sorts in runs on disk and merges them: the
+// order and the kinds must come out as a sort in memory gives them.
+TEST(FileSearchLargeFolder, GivesEveryEntryOnceInNameOrder) {
+    const testing_support::CTempFolder folder;
+    std::vector<std::string> names;
+    for (int i = 0; i < 2500; ++i) {
+        // Names of several lengths, made out of order, every seventh a folder.
+        names.push_back(std::to_string((i * 7919) % 2500) + (i % 3 == 0 ? "x.pdf" : ".pdf"));
+        if (i % 7 == 0) {
+            fs::create_directory(folder.GetPath() / names.back());
+        } else {
+            std::ofstream(folder.GetPath() / names.back()) << "x";
+        }
+    }
+    std::vector<std::pair<std::string, bool>> expected;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        expected.emplace_back(names[i], i % 7 == 0);
+    }
+    std::sort(expected.begin(), expected.end());
+
+    std::vector<std::pair<std::string, bool>> found;
+    platform::CFileSearch search(folder.GetPath().string() + "/*.pdf");
+    for (platform::CFoundEntry entry; search.FindNext(entry);) {
+        found.emplace_back(entry.name, entry.isFolder);
+    }
+    EXPECT_EQ(found, expected);
+}
+#endif
 
 } // namespace

@@ -11,8 +11,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 TEST(InputList, KeepsItsOrderPastWhatItKeepsInMemory) {
     CInputList list;
     const auto entry = [](int i) {
