@@ -3,6 +3,7 @@
 #include "minihost/conversions/Conversions.h"
 #include "minihost/menus/MenuBar.h"
 #include "minihost/tables/OperationNames.h"
+#include "quorvella/Version.h"
 
 #include <algorithm>
 #include <charconv>
@@ -148,6 +149,9 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
         if (option == "--help" || option == "-h") {
             flag();
             options.help = true;
+        } else if (option == "--version") {
+            flag();
+            options.version = true;
         } else if (option == "--plugins") {
             options.plugInsFolder = value();
         } else if (option == "--table") {
@@ -233,6 +237,10 @@ std::string FormatVersion(HostVersion version) {
     return std::to_string(version >> 16U) + "." + std::to_string(version & 0xFFFFU);
 }
 
+std::string GetVersionText() {
+    return std::string("minihost (Quorvella) ") + QV_VERSION_TEXT + "\n";
+}
+
 std::string GetUsageText() {
     return "Usage: minihost [options]\n"
            "\n"
@@ -271,6 +279,7 @@ std::string GetUsageText() {
            "                               answers are used in order, and a dialog with\n"
            "                               none left is cancelled)\n"
            "  --help                       show this text\n"
+           "  --version                    show the Quorvella release this host belongs to\n"
            "\n"
            "VERSION is major.minor (5.0, 4.5) or a 32-bit number such as 0x00040005.\n"
            "Tables: " +

@@ -33,6 +33,7 @@ struct CHostOptions {
     std::optional<std::string> checkSequence;         // check this file, load nothing
     bool strictCheck = false;                         // warnings of the check fail it too
     bool help = false;
+    bool version = false; // print the release's version and exit
     // Menus and dialogs: menus left off the bar, menu items run after start-up (by
     // language-independent name), and the dialogs' scripted answers, each list consumed
     // in order. An answer is a platform path (open-files: paths joined by ';') or "cancel".
@@ -59,6 +60,9 @@ std::vector<std::string> SplitOptionsText(const char* text);
 
 // The text that --help prints.
 std::string GetUsageText();
+
+// The text that --version prints: the program and the release's version.
+std::string GetVersionText();
 
 // "5.0", "4.5": major.minor of a table or handshake version.
 std::string FormatVersion(HostVersion version);

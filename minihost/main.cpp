@@ -83,6 +83,10 @@ int main(int argc, char** argv) {
             std::cout << minihost::GetUsageText();
             return 0;
         }
+        if (options.version) {
+            std::cout << minihost::GetVersionText();
+            return 0;
+        }
         if (options.checkSequence) {
             return minihost::CheckSequenceFile(*options.checkSequence, options.strictCheck,
                                                std::cout, std::cerr);

@@ -6,7 +6,9 @@ namespace minihost {
 
 std::unique_ptr<CModuleLibrary> CModuleLibrary::Load(const std::filesystem::path& file,
                                                      std::string& error) {
-    HMODULE module = LoadLibraryA(file.string().c_str());
+    // The wide name: mingw's path::string() is not in the ANSI code page, so a folder
+    // named outside ASCII would name another file.
+    HMODULE module = LoadLibraryW(file.wstring().c_str());
     if (module == nullptr) {
         error = "LoadLibrary failed with error " + std::to_string(GetLastError());
         return nullptr;
