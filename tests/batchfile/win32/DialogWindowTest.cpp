@@ -2,7 +2,10 @@
 // command opens it, its live controls checked against the template while it waits for
 // the user, a screenshot taken, and closed with the Enter key. The dialog's owner is a
 // window of the test's own, which the dialog's modal loop tells when it is idle
-// (WM_ENTERIDLE): that is where the test looks, so nothing waits on a clock.
+// (WM_ENTERIDLE): that is where the test looks, so nothing waits on a clock. The picture
+// is taken at the idle after the one where every control was repainted: Wine puts what a
+// window painted on the screen when its thread next finds its queue empty, so a picture
+// taken at once can miss the last controls painted.
 #include "batchfile/CreateBatchFileTemplate.h"
 #include "batchfile/DlgCreateBatchFile.h"
 #include "platform/ShellFolders.h"
@@ -76,6 +79,7 @@ DWORD ReadTemplateStyle(HWND control) {
 // What the test saw of the dialog while it was open.
 struct CLiveDialog {
     bool seen = false;
+    bool painted = false; // repainted and checked; the picture waits for the next idle
     std::vector<std::string> failures;
     bool screenshotTaken = false;
 };
@@ -158,17 +162,23 @@ void CheckDialog(HWND dialog) {
 // is. Wine cannot wait for a Linux process, so the shell that runs it leaves a marker
 // file when it is done, and the test waits for the folder to change until the marker is
 // there (or for a minute, should the shell never run).
-void TakeScreenshot() {
+// The picture shows the dialog alone, frame and caption included, as the README shows it.
+void TakeScreenshot(HWND dialog) {
     const fs::path folder = testing_support::GetBinFolder().parent_path();
     const fs::path done = folder / "dialog107.done";
     fs::remove(done);
     fs::remove(folder / "dialog107.png");
     HANDLE change =
         FindFirstChangeNotificationA(folder.string().c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
+    RECT frame{};
+    GetWindowRect(dialog, &frame);
+    const std::string crop = std::to_string(frame.right - frame.left) + "x" +
+                             std::to_string(frame.bottom - frame.top) + "+" +
+                             std::to_string(frame.left) + "+" + std::to_string(frame.top);
     const std::string unixFile = QV_SCREENSHOT_FILE;
-    std::string command = "/bin/sh -c \"import -window root " + unixFile + ".tmp.png && mv " +
-                          unixFile + ".tmp.png " + unixFile + ".png; echo > " + unixFile +
-                          ".done\"";
+    std::string command = "/bin/sh -c \"import -window root -crop " + crop + " +repage " +
+                          unixFile + ".tmp.png && mv " + unixFile + ".tmp.png " + unixFile +
+                          ".png; echo > " + unixFile + ".done\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -189,12 +199,18 @@ void TakeScreenshot() {
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX && !g_live.seen) {
-        g_live.seen = true;
         auto* dialog = reinterpret_cast<HWND>(lParam); // NOLINT(performance-no-int-to-ptr)
-        RedrawWindow(dialog, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        CheckDialog(dialog);
-        TakeScreenshot();
+        if (!g_live.painted) {
+            g_live.painted = true;
+            RedrawWindow(dialog, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            CheckDialog(dialog);
+            // Wakes the dialog's loop, which finds its queue empty again and is idle anew.
+            PostMessageA(dialog, WM_NULL, 0, 0);
+            return 0;
+        }
+        g_live.seen = true;
+        TakeScreenshot(dialog);
         // The user presses Enter; the dialog's own loop handles it.
         PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
         PostMessageA(GetFocus(), WM_KEYUP, VK_RETURN, 0);
