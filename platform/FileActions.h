@@ -25,8 +25,9 @@ bool DeletePlatformFile(const char* path);
 // long for OpenFile (128 bytes and more) is opened for reading the same way instead.
 bool TestFileExists(const char* path);
 
-// Why the last copy, move or delete of this thread failed, in words: the text of
-// GetLastError on Windows, the same kind of words on Linux ("the file exists").
+// Why the last copy, move or delete failed, in words: the text of GetLastError on
+// Windows (of this thread), the same kind of words on Linux ("the file exists"), where
+// the plug-in's one thread is the only one that acts.
 std::string DescribeLastFileActionFailure();
 
 // What an answer of OpenWithShell means ("started", "the file was not found", ...).

@@ -22,8 +22,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Why the last action of this thread failed, as GetLastError would tell it on Windows.
-thread_local std::string g_lastFailure;
+// Why the last action failed, as GetLastError would tell it on Windows. Not thread_local:
+// the host calls the plug-in on its one thread, and LeakSanitizer misreads the thread
+// storage of a module that is unloaded before the process ends.
+std::string g_lastFailure;
 
 // Notes `why` as the reason of the failure and answers false.
 bool Fail(const char* why) {
