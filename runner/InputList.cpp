@@ -7,17 +7,17 @@ namespace {
 // Past this many, entries go to the scratch file.
 constexpr std::size_t kKeptInMemory = 1000;
 
-// The next entry of `spill`, ended by a zero byte; false at its end.
+// The next entry of `spill`, ended by a zero byte; false at its end, and for an entry cut
+// short by a failed read, which must never name another file.
 bool ReadSpilled(std::FILE* spill, std::string& path) {
     path.clear();
-    int c = std::fgetc(spill);
-    if (c == EOF) {
-        return false;
-    }
-    for (; c != EOF && c != '\0'; c = std::fgetc(spill)) {
+    for (int c = std::fgetc(spill); c != EOF; c = std::fgetc(spill)) {
+        if (c == '\0') {
+            return true;
+        }
         path += static_cast<char>(c);
     }
-    return true;
+    return false;
 }
 
 } // namespace

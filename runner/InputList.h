@@ -19,7 +19,6 @@ public:
 
     // Appends `path` (which holds no zero byte). Throws std::bad_alloc.
     void Append(std::string_view path);
-    [[nodiscard]] std::size_t GetCount() const { return m_count; }
 
     // The next entry, the first on the first call; false when none is left. The list
     // takes no more entries once reading has begun.

@@ -81,7 +81,9 @@ void CRunFiles::Note(const std::string& path, bool isResult) {
     record.back() = isResult ? 1 : 0;
     if (std::fseek(m_spill, 0, SEEK_END) != 0 ||
         std::fwrite(record.data(), 1, record.size(), m_spill) != record.size()) {
-        // A disk that cannot take it: it is kept in memory after all.
+        // A disk that cannot take it: this one and all after it are kept in memory, behind
+        // the records written whole (a record cut short is the last and is never read).
+        m_spillFailed = true;
         m_kept.emplace(*identity, isResult);
         return;
     }

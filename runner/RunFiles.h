@@ -43,5 +43,5 @@ private:
     std::unordered_map<platform::CFileIdentity, bool> m_kept; // identity: is a result
     std::vector<std::uint64_t> m_filter; // bits of the spilled identities; empty until then
     std::FILE* m_spill = nullptr;        // identities and kinds past m_kept
-    bool m_spillFailed = false;          // no scratch file could be made: all is kept
+    bool m_spillFailed = false; // no scratch file could be made or written: the rest is kept
 };

@@ -19,7 +19,6 @@ TEST(InputList, KeepsItsOrderPastWhatItKeepsInMemory) {
     for (int i = 0; i < 2500; ++i) {
         list.Append(entry(i));
     }
-    ASSERT_EQ(list.GetCount(), 2500U);
     std::string path;
     for (int i = 0; i < 2500; ++i) {
         ASSERT_TRUE(list.ReadNext(path)) << i;
