@@ -57,23 +57,29 @@ void RefuseAllButDiskFiles(HANDLE handle) {
     }
 }
 
+// The disk file `path`, open for reading with `sharing`; throws CFileAccessError for a
+// folder, a device or a file that cannot be opened.
+HANDLE OpenDiskFileForReading(const std::string& path, DWORD sharing) {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (IsFolderAttribute(GetFileAttributesA(path.c_str()))) {
+            throw CFileAccessError(CKind::IsFolder, "it is a folder");
+        }
+        ThrowFileError(error);
+    }
+    RefuseAllButDiskFiles(handle);
+    return handle;
+}
+
 // A handle open for reading, closed when the object goes. Others may read, write and
 // delete the file meanwhile, as they may while the real host reads it.
 class CReadHandle {
 public:
     explicit CReadHandle(const std::string& path)
-        : m_handle(CreateFileA(path.c_str(), GENERIC_READ,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {
-        if (m_handle == INVALID_HANDLE_VALUE) {
-            const DWORD error = GetLastError();
-            if (IsFolderAttribute(GetFileAttributesA(path.c_str()))) {
-                throw CFileAccessError(CKind::IsFolder, "it is a folder");
-            }
-            ThrowFileError(error);
-        }
-        RefuseAllButDiskFiles(m_handle);
-    }
+        : m_handle(OpenDiskFileForReading(path, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                                    FILE_SHARE_DELETE)) {}
     CReadHandle(const CReadHandle&) = delete;
     CReadHandle& operator=(const CReadHandle&) = delete;
     ~CReadHandle() { CloseHandle(m_handle); }
@@ -121,16 +127,7 @@ std::string ReadWholeFile(const std::string& path) {
 std::FILE* OpenFileForReading(const std::string& path, std::uint64_t& size) {
     // Read sharing as the real host allows it, and delete sharing so that a save may
     // replace the file while qpdf still reads the old one.
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        if (IsFolderAttribute(GetFileAttributesA(path.c_str()))) {
-            throw CFileAccessError(CKind::IsFolder, "it is a folder");
-        }
-        ThrowFileError(error);
-    }
-    RefuseAllButDiskFiles(handle);
+    HANDLE handle = OpenDiskFileForReading(path, FILE_SHARE_READ | FILE_SHARE_DELETE);
     LARGE_INTEGER length{};
     if (GetFileSizeEx(handle, &length) == FALSE) {
         const DWORD error = GetLastError();
