@@ -1,6 +1,7 @@
 #include "minihost/documents/Document.h"
 
 #include "minihost/HostErrors.h"
+#include "minihost/documents/BufferedFileSource.h"
 #include "minihost/files/FileAccess.h"
 #include "minihost/files/NamedErrors.h"
 
@@ -75,8 +76,10 @@ std::unique_ptr<CDocument> CDocument::Open(const CPathName& name, bool repair) {
     pdf.setSuppressWarnings(true);
     pdf.setAttemptRecovery(repair);
     try {
-        // qpdf owns the stream from here, and closes it when the document goes.
-        pdf.processFile(text.c_str(), stream.release(), true);
+        // The source owns the stream from here, and closes it when the document goes.
+        auto source = std::make_shared<CBufferedFileSource>(text, stream.get());
+        static_cast<void>(stream.release()); // the source has it now
+        pdf.processInputSource(source);
         // The page tree is read now, so that damage there shows at open.
         document->m_openedPageCount = QPDFPageDocumentHelper(pdf).getAllPages().size();
     } catch (const QPDFExc& error) {

@@ -1,6 +1,8 @@
 // The POSIX side of minihost's file operations.
 #include "minihost/files/FileAccess.h"
 
+#include "minihost/files/WholeFileReading.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -71,14 +73,17 @@ int OpenRegularFile(const std::string& path, std::uint64_t* size = nullptr) {
 class CReadDescriptor {
 public:
     explicit CReadDescriptor(const std::string& path)
-        : m_descriptor(OpenRegularFile(path)) {}
+        : m_descriptor(OpenRegularFile(path, &m_size)) {}
     CReadDescriptor(const CReadDescriptor&) = delete;
     CReadDescriptor& operator=(const CReadDescriptor&) = delete;
     ~CReadDescriptor() { close(m_descriptor); }
 
     [[nodiscard]] int Get() const { return m_descriptor; }
+    // The size when it was opened.
+    [[nodiscard]] std::uint64_t GetSize() const { return m_size; }
 
 private:
+    std::uint64_t m_size = 0;
     int m_descriptor;
 };
 
@@ -98,11 +103,12 @@ void CheckFileReadable(const std::string& path) {
 std::string ReadWholeFile(const std::string& path) {
     const CReadDescriptor file(path);
     std::string bytes;
-    constexpr std::size_t kChunk = std::size_t{64} * 1024;
+    ReserveForWholeFile(bytes, file.GetSize());
     for (;;) {
         const std::size_t used = bytes.size();
-        bytes.resize(used + kChunk);
-        const ssize_t count = read(file.Get(), bytes.data() + used, kChunk);
+        const std::size_t room = GetReadRoom(bytes);
+        bytes.resize(used + room);
+        const ssize_t count = read(file.Get(), bytes.data() + used, room);
         if (count < 0 && errno == EINTR) {
             bytes.resize(used);
             continue;

@@ -2,6 +2,9 @@
 // system's ANSI code page, as the real host's are.
 #include "minihost/files/FileAccess.h"
 
+#include "minihost/files/WholeFileReading.h"
+
+#include <algorithm>
 #include <array>
 #include <fcntl.h>
 #include <io.h>
@@ -109,12 +112,16 @@ void CheckFileReadable(const std::string& path) {
 std::string ReadWholeFile(const std::string& path) {
     const CReadHandle file(path);
     std::string bytes;
-    constexpr DWORD kChunk = DWORD{64} * 1024;
+    LARGE_INTEGER length{};
+    if (GetFileSizeEx(file.Get(), &length) != FALSE) {
+        ReserveForWholeFile(bytes, static_cast<std::uint64_t>(length.QuadPart));
+    }
     for (;;) {
         const std::size_t used = bytes.size();
-        bytes.resize(used + kChunk);
+        const auto room = static_cast<DWORD>(std::min<std::size_t>(GetReadRoom(bytes), MAXDWORD));
+        bytes.resize(used + room);
         DWORD count = 0;
-        if (ReadFile(file.Get(), bytes.data() + used, kChunk, &count, nullptr) == FALSE) {
+        if (ReadFile(file.Get(), bytes.data() + used, room, &count, nullptr) == FALSE) {
             ThrowFileError(GetLastError());
         }
         bytes.resize(used + count);

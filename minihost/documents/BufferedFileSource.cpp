@@ -1,0 +1,133 @@
+#include "minihost/documents/BufferedFileSource.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <qpdf/QPDFExc.hh>
+#include <qpdf/QUtil.hh>
+
+namespace minihost {
+namespace {
+
+constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
+
+} // namespace
+
+CBufferedFileSource::CBufferedFileSource(std::string name, std::FILE* file)
+    : m_name(std::move(name))
+    , m_file(file)
+    , m_block(kBlockSize) {}
+
+CBufferedFileSource::~CBufferedFileSource() {
+    static_cast<void>(std::fclose(m_file));
+}
+
+void CBufferedFileSource::ThrowSystemError(const std::string& what) const {
+    throw QPDFExc(qpdf_e_system, m_name, "", m_position, what + ": " + std::strerror(errno));
+}
+
+bool CBufferedFileSource::FillBlock(qpdf_offset_t offset) {
+    m_blockOffset = offset;
+    m_blockLength = ReadFile(offset, m_block.data(), m_block.size());
+    if (m_blockLength > 0 && m_blockLength < m_block.size()) {
+        m_end = offset + static_cast<qpdf_offset_t>(m_blockLength);
+    }
+    return m_blockLength > 0;
+}
+
+std::size_t CBufferedFileSource::ReadFile(qpdf_offset_t offset, char* into, std::size_t length) {
+    if (QUtil::seek(m_file, offset, SEEK_SET) != 0) {
+        ThrowSystemError("seek to " + std::to_string(offset));
+    }
+    const std::size_t count = std::fread(into, 1, length, m_file);
+    if (count == 0 && std::ferror(m_file) != 0) {
+        ThrowSystemError("read " + std::to_string(length) + " bytes");
+    }
+    return count;
+}
+
+qpdf_offset_t CBufferedFileSource::GetFileEnd() {
+    if (m_end >= 0) {
+        return m_end;
+    }
+    if (QUtil::seek(m_file, 0, SEEK_END) != 0) {
+        ThrowSystemError("seek to the end");
+    }
+    m_end = QUtil::tell(m_file);
+    if (m_end < 0) {
+        ThrowSystemError("tell the end");
+    }
+    return m_end;
+}
+
+void CBufferedFileSource::seek(qpdf_offset_t offset, int whence) {
+    qpdf_offset_t base = 0;
+    if (whence == SEEK_CUR) {
+        base = m_position;
+    } else if (whence == SEEK_END) {
+        base = GetFileEnd();
+    }
+    if (offset < 0 && base + offset < 0) {
+        throw QPDFExc(qpdf_e_system, m_name, "", m_position,
+                      "seek to " + std::to_string(base + offset) + ", before the start");
+    }
+    m_position = base + offset;
+}
+
+void CBufferedFileSource::unreadCh(char /*ch*/) {
+    if (m_position > 0) {
+        --m_position;
+    }
+}
+
+size_t CBufferedFileSource::read(char* into, size_t length) {
+    setLastOffset(m_position);
+    std::size_t done = 0;
+    while (done < length && (m_end < 0 || m_position < m_end)) {
+        const qpdf_offset_t blockEnd = m_blockOffset + static_cast<qpdf_offset_t>(m_blockLength);
+        if (m_position >= m_blockOffset && m_position < blockEnd) {
+            const auto at = static_cast<std::size_t>(m_position - m_blockOffset);
+            const std::size_t part = std::min(length - done, m_blockLength - at);
+            std::memcpy(into + done, m_block.data() + at, part);
+            done += part;
+            m_position += static_cast<qpdf_offset_t>(part);
+        } else if (length - done >= m_block.size()) {
+            const std::size_t count = ReadFile(m_position, into + done, length - done);
+            if (count == 0) {
+                break;
+            }
+            done += count;
+            m_position += static_cast<qpdf_offset_t>(count);
+        } else if (!FillBlock(m_position)) {
+            break;
+        }
+    }
+    if (done == 0 && length > 0) {
+        // As qpdf's own source does: a read at or past the end leaves it at the end.
+        m_position = GetFileEnd();
+        setLastOffset(m_position);
+    }
+    return done;
+}
+
+qpdf_offset_t CBufferedFileSource::findAndSkipNextEOL() {
+    char ch = 0;
+    for (;;) {
+        if (read(&ch, 1) == 0) {
+            return m_position;
+        }
+        if (ch == '\r' || ch == '\n') {
+            break;
+        }
+    }
+    const qpdf_offset_t eol = m_position - 1;
+    while (read(&ch, 1) == 1) {
+        if (ch != '\r' && ch != '\n') {
+            unreadCh(ch);
+            break;
+        }
+    }
+    return eol;
+}
+
+} // namespace minihost
