@@ -16,7 +16,7 @@ constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
 CBufferedFileSource::CBufferedFileSource(std::string name, std::FILE* file)
     : m_name(std::move(name))
     , m_file(file)
-    , m_block(kBlockSize) {}
+    , m_block(std::make_unique_for_overwrite<char[]>(kBlockSize)) {}
 
 CBufferedFileSource::~CBufferedFileSource() {
     static_cast<void>(std::fclose(m_file));
@@ -28,8 +28,8 @@ void CBufferedFileSource::ThrowSystemError(const std::string& what) const {
 
 bool CBufferedFileSource::FillBlock(qpdf_offset_t offset) {
     m_blockOffset = offset;
-    m_blockLength = ReadFile(offset, m_block.data(), m_block.size());
-    if (m_blockLength > 0 && m_blockLength < m_block.size()) {
+    m_blockLength = ReadFile(offset, m_block.get(), kBlockSize);
+    if (m_blockLength > 0 && m_blockLength < kBlockSize) {
         m_end = offset + static_cast<qpdf_offset_t>(m_blockLength);
     }
     return m_blockLength > 0;
@@ -39,8 +39,9 @@ std::size_t CBufferedFileSource::ReadFile(qpdf_offset_t offset, char* into, std:
     if (QUtil::seek(m_file, offset, SEEK_SET) != 0) {
         ThrowSystemError("seek to " + std::to_string(offset));
     }
+    // A short read is the end of the file only when nothing failed: the end is remembered.
     const std::size_t count = std::fread(into, 1, length, m_file);
-    if (count == 0 && std::ferror(m_file) != 0) {
+    if (std::ferror(m_file) != 0) {
         ThrowSystemError("read " + std::to_string(length) + " bytes");
     }
     return count;
@@ -88,10 +89,10 @@ size_t CBufferedFileSource::read(char* into, size_t length) {
         if (m_position >= m_blockOffset && m_position < blockEnd) {
             const auto at = static_cast<std::size_t>(m_position - m_blockOffset);
             const std::size_t part = std::min(length - done, m_blockLength - at);
-            std::memcpy(into + done, m_block.data() + at, part);
+            std::memcpy(into + done, m_block.get() + at, part);
             done += part;
             m_position += static_cast<qpdf_offset_t>(part);
-        } else if (length - done >= m_block.size()) {
+        } else if (length - done >= kBlockSize) {
             const std::size_t count = ReadFile(m_position, into + done, length - done);
             if (count == 0) {
                 break;

@@ -10,7 +10,6 @@
 #include <memory>
 #include <qpdf/InputSource.hh>
 #include <string>
-#include <vector>
 
 namespace minihost {
 
@@ -41,7 +40,7 @@ private:
 
     std::string m_name;
     std::FILE* m_file;
-    std::vector<char> m_block;
+    std::unique_ptr<char[]> m_block; // not cleared: only what was read is ever used
     qpdf_offset_t m_blockOffset = 0;
     std::size_t m_blockLength = 0;
     qpdf_offset_t m_position = 0;
