@@ -42,12 +42,15 @@ int main(int argc, char** argv) {
         for (const auto& input : inputs) {
             QPDF pdf;
             if (buffered) {
-                std::FILE* file = std::fopen(input.string().c_str(), "rb");
+                std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+                    std::fopen(input.string().c_str(), "rb"), &std::fclose);
                 if (file == nullptr) {
                     throw std::runtime_error("cannot open " + input.string());
                 }
-                pdf.processInputSource(
-                    std::make_shared<minihost::CBufferedFileSource>(input.string(), file));
+                auto source =
+                    std::make_shared<minihost::CBufferedFileSource>(input.string(), file.get());
+                static_cast<void>(file.release()); // the source has it now
+                pdf.processInputSource(source);
             } else {
                 pdf.processFile(input.string().c_str());
             }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QUtil.hh>
 
@@ -22,27 +23,35 @@ CBufferedFileSource::~CBufferedFileSource() {
     static_cast<void>(std::fclose(m_file));
 }
 
-void CBufferedFileSource::ThrowSystemError(const std::string& what) const {
-    throw QPDFExc(qpdf_e_system, m_name, "", m_position, what + ": " + std::strerror(errno));
+void CBufferedFileSource::ThrowSystemError(const std::string& what, int error) const {
+    throw QPDFExc(qpdf_e_system, m_name, "", m_position, what + ": " + std::strerror(error));
 }
 
 bool CBufferedFileSource::FillBlock(qpdf_offset_t offset) {
+    // Emptied first: qpdf goes on reading after a failure it catches, and must not be
+    // served the block of before.
+    m_blockLength = 0;
+    const std::size_t count = ReadFile(offset, m_block.get(), kBlockSize);
     m_blockOffset = offset;
-    m_blockLength = ReadFile(offset, m_block.get(), kBlockSize);
-    if (m_blockLength > 0 && m_blockLength < kBlockSize) {
-        m_end = offset + static_cast<qpdf_offset_t>(m_blockLength);
+    m_blockLength = count;
+    if (count > 0 && count < kBlockSize) {
+        m_end = offset + static_cast<qpdf_offset_t>(count);
     }
-    return m_blockLength > 0;
+    return count > 0;
 }
 
 std::size_t CBufferedFileSource::ReadFile(qpdf_offset_t offset, char* into, std::size_t length) {
     if (QUtil::seek(m_file, offset, SEEK_SET) != 0) {
-        ThrowSystemError("seek to " + std::to_string(offset));
+        const int error = errno;
+        ThrowSystemError("seek to " + std::to_string(offset), error);
     }
     // A short read is the end of the file only when nothing failed: the end is remembered.
+    // A failure before does not make this read fail.
+    std::clearerr(m_file);
     const std::size_t count = std::fread(into, 1, length, m_file);
     if (std::ferror(m_file) != 0) {
-        ThrowSystemError("read " + std::to_string(length) + " bytes");
+        const int error = errno;
+        ThrowSystemError("read " + std::to_string(length) + " bytes", error);
     }
     return count;
 }
@@ -52,12 +61,15 @@ qpdf_offset_t CBufferedFileSource::GetFileEnd() {
         return m_end;
     }
     if (QUtil::seek(m_file, 0, SEEK_END) != 0) {
-        ThrowSystemError("seek to the end");
+        const int error = errno;
+        ThrowSystemError("seek to the end", error);
     }
-    m_end = QUtil::tell(m_file);
-    if (m_end < 0) {
-        ThrowSystemError("tell the end");
+    const qpdf_offset_t end = QUtil::tell(m_file);
+    if (end < 0) {
+        const int error = errno;
+        ThrowSystemError("tell the end", error);
     }
+    m_end = end;
     return m_end;
 }
 
@@ -68,9 +80,14 @@ void CBufferedFileSource::seek(qpdf_offset_t offset, int whence) {
     } else if (whence == SEEK_END) {
         base = GetFileEnd();
     }
-    if (offset < 0 && base + offset < 0) {
+    // The offset may come from the file (a stream's length): it is checked before it is
+    // added, and a place outside the file's reach is refused as qpdf's own source refuses
+    // it, so that qpdf can recover.
+    constexpr qpdf_offset_t kFurthest = std::numeric_limits<qpdf_offset_t>::max();
+    if ((offset < 0 && base + offset < 0) || (offset > 0 && base > kFurthest - offset)) {
         throw QPDFExc(qpdf_e_system, m_name, "", m_position,
-                      "seek to " + std::to_string(base + offset) + ", before the start");
+                      "seek by " + std::to_string(offset) + " from " + std::to_string(base) +
+                          ", outside the file");
     }
     m_position = base + offset;
 }

@@ -36,7 +36,7 @@ private:
     // Reads into `into` from `offset`, past the block; the bytes read.
     std::size_t ReadFile(qpdf_offset_t offset, char* into, std::size_t length);
     [[nodiscard]] qpdf_offset_t GetFileEnd();
-    [[noreturn]] void ThrowSystemError(const std::string& what) const;
+    [[noreturn]] void ThrowSystemError(const std::string& what, int error) const;
 
     std::string m_name;
     std::FILE* m_file;

@@ -13,6 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr qpdf_offset_t kBlock = qpdf_offset_t{64} * 1024;
@@ -33,8 +38,8 @@ protected:
         m_file = (m_folder.GetPath() / "in.pdf").string();
         std::ofstream(m_file, std::ios::binary) << m_content;
         m_reference = std::make_unique<FileInputSource>(m_file.c_str());
-        m_source = std::make_unique<minihost::CBufferedFileSource>(
-            m_file, std::fopen(m_file.c_str(), "rb"));
+        m_stream = std::fopen(m_file.c_str(), "rb");
+        m_source = std::make_unique<minihost::CBufferedFileSource>(m_file, m_stream);
     }
 
     // Both sources, as qpdf sees them.
@@ -57,6 +62,7 @@ protected:
     std::string m_content = MakeContent();
     std::string m_file;
     std::unique_ptr<FileInputSource> m_reference;
+    std::FILE* m_stream = nullptr; // the source's, which closes it
     std::unique_ptr<minihost::CBufferedFileSource> m_source;
 };
 
@@ -101,5 +107,29 @@ TEST_F(BufferedFileSourceTest, MovesFromTheEndAndBackAndRefusesToGoBeforeTheStar
         EXPECT_THROW(source->seek(-1, SEEK_CUR), std::runtime_error);
     }
 }
+
+#if !defined(_WIN32)
+// qpdf catches a failed read and reads on: what it reads next must be the file's bytes.
+TEST_F(BufferedFileSourceTest, AReadThatFailedOnceLeavesNothingStaleBehind) {
+    char ch = 0;
+    m_source->seek(10, SEEK_SET);
+    m_source->read(&ch, 1);
+    // For a moment the stream's descriptor is a folder, which cannot be read.
+    const int descriptor = fileno(m_stream);
+    const int file = dup(descriptor);
+    const int folder = open(m_folder.GetPath().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(dup2(folder, descriptor), descriptor);
+    std::string bytes(4, '\0');
+    m_source->seek(kBlock + 100, SEEK_SET);
+    EXPECT_THROW(m_source->read(bytes.data(), bytes.size()), std::runtime_error);
+    ASSERT_EQ(dup2(file, descriptor), descriptor);
+    close(file);
+    close(folder);
+
+    m_source->seek(kBlock + 100, SEEK_SET);
+    ASSERT_EQ(m_source->read(bytes.data(), bytes.size()), bytes.size());
+    EXPECT_EQ(bytes, m_content.substr(kBlock + 100, 4));
+}
+#endif
 
 } // namespace
