@@ -14,5 +14,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Windows programs built here run under Wine, for test discovery and ctest alike.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Windows programs built here run under Wine, for test discovery and ctest alike: in the
+# build's own prefix and under a fixed locale (cmake/run-under-wine).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/run-under-wine
+                                  ${CMAKE_BINARY_DIR}/wine-prefix)
