@@ -17,7 +17,7 @@ void CDlgCreateBatchFile::ChooseDestinationFolder() {
     char* displayText = nullptr;
     const char* destination = m_destination.empty() ? nullptr : m_destination.c_str();
     const bool completed = CallInErrorFrame([&] {
-        // Fourteen fields, all zero but the size and the folder to start in.
+        // All zero but the size and the folder to start in.
         HostFileDialogParams params{};
         params.size = sizeof(params);
         fileSys = SupportGetDefaultFileSys();

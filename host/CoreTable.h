@@ -6,7 +6,8 @@
 #include "host/HostTypes.h"
 #include "host/PlugInState.h"
 
-struct HostErrorFrame;
+// Called by the host to raise an error into the frame whose environment it was given.
+using HostRestoreProc = void(QV_HOSTCALL*)(void* environment);
 
 // Generic form of a plug-in function handed to the host; cast back to its own type
 // by whoever calls it.
@@ -15,26 +16,29 @@ using HostProc = void(QV_HOSTCALL*)();
 // clang-format off
 // NOLINTBEGIN(cppcoreguidelines-macro-usage)
 #define QV_CORE_TABLE(X, P)                                                                         \
-    /* Pushes `frame` on the host's stack of error frames. The frame must stay valid    */         \
-    /* until it is popped; a raised error calls frame->restore(frame).                  */         \
-    X(P, PushErrorFrame, void, (HostErrorFrame* frame), (frame))                                   \
-    /* Pops `frame`, which must be the top frame. Never raises.                          */        \
-    X(P, PopErrorFrame, void, (HostErrorFrame* frame), (frame))                                    \
-    /* Code of the error most recently raised; it stays after its frame is popped.      */         \
-    X(P, GetErrorCode, HostErrorCode, (), ())                                                      \
-    /* The atom of `text`; the same text always gives the same atom.                    */         \
-    X(P, AtomFromString, HostAtom, (const char* text), (text))                                     \
-    /* A callback reference for `proc`, owned by extension `owner`. The host keeps it   */         \
-    /* for the rest of its run; the plug-in never releases it.                          */         \
-    X(P, CallbackCreate, HostCallback, (HostExtensionId owner, HostProc proc), (owner, proc))      \
-    /* The table named by atom `name` at `version`, or null when the host has none at   */         \
-    /* that version. The table belongs to the host.                                     */         \
-    X(P, GetTable, HostTable, (HostAtom name, HostVersion version), (name, version))
+    /* Pushes an error frame: when an error is raised while it is the top frame, the   */           \
+    /* host calls `restore(environment)`, which must not return (it longjmps). The    */            \
+    /* host never writes into the environment, which stays valid until it is popped.  */            \
+    X(P, PushErrorFrame, 2, ASPushExceptionFrame, void,                                             \
+      (void* environment, HostRestoreProc restore), (environment, restore))                         \
+    /* Pops the top frame. Never raises.                                               */           \
+    X(P, PopErrorFrame, 3, ASPopExceptionFrame, void, (), ())                                       \
+    /* Code of the error most recently raised; it stays after its frame is popped.      */          \
+    X(P, GetErrorCode, 4, ASGetExceptionErrorCode, HostErrorCode, (), ())                           \
+    /* The atom of `text`; the same text always gives the same atom.                    */          \
+    X(P, AtomFromString, 5, ASAtomFromString, HostAtom, (const char* text), (text))                 \
+    /* A callback reference for `proc`, owned by extension `owner`. The host keeps it   */          \
+    /* for the rest of its run; the plug-in never releases it.                          */          \
+    X(P, CallbackCreate, 8, ASCallbackCreate, HostCallback, (HostExtensionId owner, HostProc proc), \
+      (owner, proc))                                                                                \
+    /* The table named by atom `name` at `version`, or null when the host has none at   */          \
+    /* that version. The table belongs to the host.                                     */          \
+    X(P, GetTable, 10, ASExtensionMgrGetHFT, HostTable, (HostAtom name, HostVersion version),       \
+      (name, version))
 // NOLINTEND(cppcoreguidelines-macro-usage)
 // clang-format on
 
-QV_DECLARE_HOST_TABLE(Core, QV_CORE_TABLE)
-static_assert(static_cast<std::size_t>(CoreEntry::Count) == 6, "Core entries are only appended");
+QV_DECLARE_HOST_TABLE(Core, QV_CORE_TABLE, 14)
 
 inline HostTable GetCoreTableEntries() {
     return g_plugInState.core;

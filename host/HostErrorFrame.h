@@ -1,7 +1,7 @@
 // Host error frames. Host calls that may raise an error run inside a frame: the
-// plug-in saves its context with setjmp and pushes the frame; when the host raises an
-// error it calls the top frame's restore routine, which longjmps back to the saved
-// point. The plug-in pops the frame on every way out.
+// plug-in saves its context with setjmp and pushes it with its restore procedure; when
+// the host raises an error it calls the top frame's procedure with that context, which
+// longjmps back to the saved point. The plug-in pops the frame on every way out.
 //
 // Usage:
 //
@@ -28,34 +28,31 @@
 
 #include <csetjmp>
 
-struct HostErrorFrame;
-using HostRestoreProc = void(QV_HOSTCALL*)(HostErrorFrame* frame);
-
-// The host keeps its own stack of pushed frames and never writes into one.
+// The environment the plug-in pushes with each frame: the host hands it back to
+// RestoreFrame when it raises an error, and never writes into it.
 struct HostErrorFrame {
-    HostRestoreProc restore; // called by the host to raise an error into this frame
     std::jmp_buf context;
 };
 
-// The restore routine of every frame the plug-in pushes: resumes at the point saved in
-// `frame`, where setjmp then returns 1.
-[[noreturn]] void QV_HOSTCALL RestoreFrame(HostErrorFrame* frame);
+// The restore procedure of every frame the plug-in pushes: resumes at the point saved in
+// the frame whose environment is `environment`, where setjmp then returns 1.
+[[noreturn]] void QV_HOSTCALL RestoreFrame(void* environment);
 
 // Runs `body` inside a host error frame. Returns true when `body` ran to its end and
-// false when the host raised an error in it; the frame is popped on both ways out, and
-// the error's code stays available through CoreGetErrorCode(). The body must not throw:
-// a C++ exception would leave the frame pushed, so it ends the program instead.
+// false when the host raised an error in it; the frame is popped on both ways out (the
+// host leaves a raised frame on its stack for the plug-in to pop), and the error's code
+// stays available through CoreGetErrorCode(). The body must not throw: a C++ exception
+// would leave the frame pushed, so it ends the program instead.
 template <class Body>
 [[gnu::noinline]] bool CallInErrorFrame(Body&& body) noexcept {
     HostErrorFrame frame{};
-    frame.restore = &RestoreFrame;
     // NOLINTNEXTLINE(cert-err52-cpp): the host's error model is setjmp/longjmp
     if (setjmp(frame.context) != 0) {
-        CorePopErrorFrame(&frame);
+        CorePopErrorFrame();
         return false;
     }
-    CorePushErrorFrame(&frame);
+    CorePushErrorFrame(&frame, &RestoreFrame);
     body();
-    CorePopErrorFrame(&frame);
+    CorePopErrorFrame();
     return true;
 }

@@ -1,31 +1,71 @@
-// How a host function table is declared. Each table header lists its entries once,
-// as an X-macro LIST(X, Prefix) that expands X(Prefix, Name, Result, (params), (args))
-// per entry in entry order. The list is used three times: for the entry numbers, for
-// the plug-in's typed wrappers, and for minihost's table initialiser. Entries are only
-// ever appended, so that a table of an older version is a prefix of a newer one.
+// How a host function table is declared. A table is an array of entries at the selectors
+// of the host's plug-in SDK (element 0 unused). Each table header lists the entries it
+// uses once, as an X-macro LIST(X, Prefix) that expands
+// X(Prefix, Name, Selector, SdkName, Result, (params), (args)) per entry. The list is used
+// for the selectors, for the plug-in's typed wrappers and for minihost's table, so the two
+// sides cannot drift; the selectors themselves are checked against the SDK's numbers by a
+// test of minihost's `--host-entries`.
 #pragma once
 
 #include "host/HostTypes.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <type_traits>
+
+// What an entry of result type T leaves in the return register. The host fills only the
+// low bits of a result narrower than 32 bits and may leave anything above them, so the
+// plug-in takes the whole register and keeps the low bits (the wrappers' static_cast).
+template <class T, bool = std::is_integral_v<T>>
+struct CHostReturnRegister {
+    using Type = T;
+};
+template <class T>
+struct CHostReturnRegister<T, true> {
+    using Type = std::conditional_t<(sizeof(T) < sizeof(std::uint32_t)), std::uint32_t, T>;
+};
+template <class T>
+using HostReturnRegister = typename CHostReturnRegister<T>::Type;
+
+// True when every selector lies in 1..length and no two are alike.
+constexpr bool AreHostSelectorsDistinct(std::initializer_list<std::size_t> selectors,
+                                        std::size_t length) {
+    for (const std::size_t* a = selectors.begin(); a != selectors.end(); ++a) {
+        if (*a == 0 || *a > length) {
+            return false;
+        }
+        for (const std::size_t* b = selectors.begin(); b != a; ++b) {
+            if (*a == *b) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
 
 // NOLINTBEGIN(cppcoreguidelines-macro-usage,bugprone-macro-parentheses)
 
-#define QV_TABLE_ENTRY_NUMBER(P, name, result, params, args) name,
-#define QV_TABLE_PROC_TYPE(P, name, result, params, args)                                          \
-    using P##name##Proc = result(QV_HOSTCALL*) params;
+#define QV_TABLE_ENTRY_SELECTOR(P, name, selector, sdkName, result, params, args) name = selector,
+#define QV_TABLE_SELECTOR_VALUE(P, name, selector, sdkName, result, params, args) selector,
+#define QV_TABLE_PROC_TYPE(P, name, selector, sdkName, result, params, args)                       \
+    using P##name##Proc = HostReturnRegister<result>(QV_HOSTCALL*) params;
 
-// Entry numbers (P##Entry::Name, with P##Entry::Count last) and one function type per entry.
-#define QV_DECLARE_HOST_TABLE(P, LIST)                                                             \
-    enum class P##Entry : std::size_t{LIST(QV_TABLE_ENTRY_NUMBER, P) Count};                       \
+// The selectors (P##Entry::Name), the catalogue's length (k##P##TableLength: the entries
+// after element 0 in the newest SDK) and one function type per entry.
+#define QV_DECLARE_HOST_TABLE(P, LIST, length)                                                     \
+    enum class P##Entry : std::size_t{LIST(QV_TABLE_ENTRY_SELECTOR, P)};                           \
+    inline constexpr std::size_t k##P##TableLength = length;                                       \
+    static_assert(AreHostSelectorsDistinct({LIST(QV_TABLE_SELECTOR_VALUE, P)}, length),            \
+                  "each entry at a selector of its own, within the table");                        \
     LIST(QV_TABLE_PROC_TYPE, P)
 
-// The plug-in's typed wrapper P##Name(params): calls entry Name of the table that
-// Get##P##TableEntries() gives.
-#define QV_TABLE_WRAPPER(P, name, result, params, args)                                            \
+// The plug-in's typed wrapper P##Name(params): calls the entry at Name's selector of the
+// table that Get##P##TableEntries() gives, and keeps only the bits of its result type.
+#define QV_TABLE_WRAPPER(P, name, selector, sdkName, result, params, args)                         \
     inline result P##name params {                                                                 \
-        return reinterpret_cast<P##name##Proc>(                                                    \
-            Get##P##TableEntries()[static_cast<std::size_t>(P##Entry::name)]) args;                \
+        return static_cast<result>(                                                                \
+            reinterpret_cast<P##name##Proc>(Get##P##TableEntries()[selector]) args);               \
     }
 #define QV_DEFINE_TABLE_WRAPPERS(P, LIST) LIST(QV_TABLE_WRAPPER, P)
 

@@ -18,23 +18,22 @@ using HostAuthProc = HostBool(QV_HOSTCALL*)(HostDoc doc);
 // clang-format off
 // NOLINTBEGIN(cppcoreguidelines-macro-usage)
 #define QV_MODEL_TABLE(X, P)                                                                        \
-    /* Opens the PDF at `path`, repairing it when `repair` is true; closed with      */            \
-    /* DocClose. Raises an error when the file cannot be opened.                     */            \
-    X(P, DocOpen, HostDoc, (HostPath path, HostFileSys fileSys, HostAuthProc auth, HostBool repair),\
-      (path, fileSys, auth, repair))                                                               \
-    X(P, DocSave, void,                                                                            \
-      (HostDoc doc, std::uint16_t flags, HostPath path, HostFileSys fileSys,                       \
-       HostProgressMonitor monitor, void* monitorData),                                            \
-      (doc, flags, path, fileSys, monitor, monitorData))                                           \
-    X(P, DocClose, void, (HostDoc doc), (doc))                                                     \
-    /* The file of a document; it belongs to the document.                           */            \
-    X(P, DocGetFile, HostFile, (HostDoc doc), (doc))
+    /* Opens the PDF at `path`, repairing it when `repair` is true; closed with      */             \
+    /* DocClose. Raises an error when the file cannot be opened.                     */             \
+    X(P, DocOpen, 66, PDDocOpen, HostDoc,                                                           \
+      (HostPath path, HostFileSys fileSys, HostAuthProc auth, HostBool repair),                     \
+      (path, fileSys, auth, repair))                                                                \
+    X(P, DocSave, 70, PDDocSave, void,                                                              \
+      (HostDoc doc, std::uint16_t flags, HostPath path, HostFileSys fileSys,                        \
+       HostProgressMonitor monitor, void* monitorData),                                             \
+      (doc, flags, path, fileSys, monitor, monitorData))                                            \
+    X(P, DocClose, 71, PDDocClose, void, (HostDoc doc), (doc))                                      \
+    /* The file of a document; it belongs to the document.                           */             \
+    X(P, DocGetFile, 79, PDDocGetFile, HostFile, (HostDoc doc), (doc))
 // NOLINTEND(cppcoreguidelines-macro-usage)
 // clang-format on
 
-QV_DECLARE_HOST_TABLE(Model, QV_MODEL_TABLE)
-static_assert(static_cast<std::size_t>(ModelEntry::Count) == 4,
-              "PDModel entries are only appended");
+QV_DECLARE_HOST_TABLE(Model, QV_MODEL_TABLE, 650)
 
 inline HostTable GetModelTableEntries() {
     return g_plugInState.GetImportedTable(HostTableId::PDModel).table;

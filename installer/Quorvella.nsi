@@ -26,9 +26,11 @@ ManifestDPIAware true
 !define PRODUCT "Quorvella"
 !define UNINSTALLER "Uninstall Quorvella.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvella"
-; The host's layout: <program files>\Adobe\Acrobat <major>.0\Acrobat\plug_ins, for each
-; version from 5 on. A 32-bit installer's $PROGRAMFILES is the folder 32-bit programs
-; live in ("Program Files (x86)" on 64-bit Windows), where the 32-bit host is.
+; The host's layout: <program files>\Adobe\Acrobat <version>\Acrobat\plug_ins, where the
+; version is <major>.0 from 5.0 to 11.0 and a name after that: 2015, 2017 and 2020 for
+; the classic tracks, DC for the continuous one (the newest). A 32-bit installer's
+; $PROGRAMFILES is the folder 32-bit programs live in ("Program Files (x86)" on 64-bit
+; Windows), where the 32-bit host is.
 !define FIRST_HOST_MAJOR 5
 !define LAST_HOST_MAJOR 30
 
@@ -64,6 +66,28 @@ Page custom ShowFolderPage LeaveFolderPage
     ${EndIf}
 !macroend
 
+; $R0: the plug-ins folder of the host named NAME ("" when it is not installed).
+!macro FindNamedHostFolder NAME
+    StrCpy $R0 "$PROGRAMFILES\Adobe\Acrobat ${NAME}\Acrobat\plug_ins"
+    ${IfNot} ${FileExists} "$R0\*.*"
+        StrCpy $R0 ""
+    ${EndIf}
+!macroend
+
+!macro NoteNamedHost NAME
+    !insertmacro FindNamedHostFolder "${NAME}"
+    ${If} $R0 != ""
+        StrCpy $NewestHostFolder $R0
+    ${EndIf}
+!macroend
+
+!macro ListNamedHost NAME
+    !insertmacro FindNamedHostFolder "${NAME}"
+    ${If} $R0 != ""
+        ${NSD_CB_AddString} $FolderBox $R0
+    ${EndIf}
+!macroend
+
 Function .onInit
     StrCpy $NewestHostFolder ""
     ${For} $R1 ${FIRST_HOST_MAJOR} ${LAST_HOST_MAJOR}
@@ -72,6 +96,10 @@ Function .onInit
             StrCpy $NewestHostFolder $R0
         ${EndIf}
     ${Next}
+    !insertmacro NoteNamedHost 2015
+    !insertmacro NoteNamedHost 2017
+    !insertmacro NoteNamedHost 2020
+    !insertmacro NoteNamedHost DC
     ; /D= has set $INSTDIR already; otherwise the newest host is the proposal.
     ${If} $INSTDIR == ""
         StrCpy $INSTDIR $NewestHostFolder
@@ -105,6 +133,10 @@ Function ShowFolderPage
     Pop $0
     ${NSD_CreateComboBox} 0 44u -72u 12u ""
     Pop $FolderBox
+    !insertmacro ListNamedHost DC
+    !insertmacro ListNamedHost 2020
+    !insertmacro ListNamedHost 2017
+    !insertmacro ListNamedHost 2015
     ${ForEach} $R1 ${LAST_HOST_MAJOR} ${FIRST_HOST_MAJOR} - 1
         !insertmacro FindHostFolder
         ${If} $R0 != ""

@@ -1,6 +1,5 @@
 #include "minihost/ErrorFrames.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,20 +10,24 @@ CErrorFrames::CErrorFrames() {
     m_frames.reserve(64);
 }
 
-void CErrorFrames::Push(HostErrorFrame* frame) {
-    m_frames.push_back(frame);
+void CErrorFrames::Push(void* environment, HostRestoreProc restore) {
+    m_frames.push_back({environment, restore});
 }
 
-bool CErrorFrames::Pop(HostErrorFrame* frame) {
-    if (!m_frames.empty() && m_frames.back() == frame) {
-        m_frames.pop_back();
-        return true;
+bool CErrorFrames::Pop() {
+    if (m_frames.empty()) {
+        return false;
     }
-    const auto found = std::find(m_frames.begin(), m_frames.end(), frame);
-    if (found != m_frames.end()) {
-        m_frames.erase(found, m_frames.end());
+    m_frames.pop_back();
+    return true;
+}
+
+bool CErrorFrames::PopTo(std::size_t depth) {
+    if (m_frames.size() < depth) {
+        return false;
     }
-    return false;
+    m_frames.resize(depth);
+    return true;
 }
 
 void CErrorFrames::Raise(HostErrorCode code) {
@@ -36,8 +39,8 @@ void CErrorFrames::Raise(HostErrorCode code) {
             std::fputs("minihost: a host error was raised outside every error frame\n", stderr));
         std::abort();
     }
-    HostErrorFrame* top = m_frames.back();
-    top->restore(top);
+    const CFrame top = m_frames.back();
+    top.restore(top.environment);
     static_cast<void>(std::fputs("minihost: an error frame's restore routine returned\n", stderr));
     std::abort();
 }

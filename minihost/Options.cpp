@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <limits>
 #include <string_view>
 
@@ -119,6 +120,8 @@ std::string RequireAnswer(std::string_view option, std::string value, bool list)
 
 CHostOptions::CHostOptions() {
     tableVersions.fill(0x00050000);
+    const char* dirty = std::getenv("MINIHOST_DIRTY_UPPER_HALVES");
+    dirtyUpperHalves = dirty != nullptr && *dirty != '\0' && std::string_view(dirty) != "0";
 }
 
 CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
@@ -152,6 +155,12 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
         } else if (option == "--version") {
             flag();
             options.version = true;
+        } else if (option == "--host-entries") {
+            flag();
+            options.hostEntries = true;
+        } else if (option == "--dirty-upper-halves") {
+            flag();
+            options.dirtyUpperHalves = true;
         } else if (option == "--plugins") {
             options.plugInsFolder = value();
         } else if (option == "--table") {
@@ -278,6 +287,11 @@ std::string GetUsageText() {
            "                               (--menu and the answers can be repeated; the\n"
            "                               answers are used in order, and a dialog with\n"
            "                               none left is cancelled)\n"
+           "  --dirty-upper-halves         fill the upper half of every 16-bit result's\n"
+           "                               register with garbage, as a real host may\n"
+           "                               (also MINIHOST_DIRTY_UPPER_HALVES=1)\n"
+           "  --host-entries               list every table entry served: table, SDK name\n"
+           "                               and selector, tab-separated\n"
            "  --help                       show this text\n"
            "  --version                    show the Quorvella release this host belongs to\n"
            "\n"

@@ -32,6 +32,10 @@ struct CHostOptions {
     CDurability saveDurability = CDurability::Closed; // Flushed: every save waits for the disk
     std::optional<std::string> checkSequence;         // check this file, load nothing
     bool strictCheck = false;                         // warnings of the check fail it too
+    // 16-bit results of table entries carry garbage in the upper half of their register,
+    // as a real host may leave it; the tests turn it on (MINIHOST_DIRTY_UPPER_HALVES).
+    bool dirtyUpperHalves = false;
+    bool hostEntries = false; // print every entry served, with its SDK name and selector
     bool help = false;
     bool version = false; // print the release's version and exit
     // Menus and dialogs: menus left off the bar, menu items run after start-up (by

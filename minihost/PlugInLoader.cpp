@@ -44,17 +44,7 @@ CPlugInLoader::~CPlugInLoader() = default;
 
 template <class Call>
 bool CPlugInLoader::CallPlugIn(std::string_view what, Call&& call) {
-    const PlugInCallOutcome outcome = CallIntoPlugIn(m_host.GetFrames(), call);
-    if (outcome == PlugInCallOutcome::ErrorEscaped) {
-        m_host.GetLog().Write("error", "host error " +
-                                           std::to_string(m_host.GetFrames().GetLastErrorCode()) +
-                                           " escaped " + std::string(what));
-        return false;
-    }
-    if (outcome == PlugInCallOutcome::ReturnedWithFramesPushed) {
-        m_host.ReportMisuse(std::string(what) + " returned with error frames still pushed");
-    }
-    return true;
+    return ReportPlugInCall(m_host, CallIntoPlugIn(m_host.GetFrames(), call), std::string(what));
 }
 
 void CPlugInLoader::LoadFolder(const std::filesystem::path& folder) {

@@ -4,6 +4,7 @@
 #include "minihost/Options.h"
 #include "minihost/PlugInLoader.h"
 #include "minihost/checks/SequenceCheck.h"
+#include "minihost/tables/OperationNames.h"
 
 #include <cstdlib>
 #include <exception>
@@ -85,6 +86,12 @@ int main(int argc, char** argv) {
         }
         if (options.version) {
             std::cout << minihost::GetVersionText();
+            return 0;
+        }
+        if (options.hostEntries) {
+            for (const std::string& line : minihost::ListHostEntries()) {
+                std::cout << line << '\n';
+            }
             return 0;
         }
         if (options.checkSequence) {

@@ -155,13 +155,17 @@ bool SaveAsPdf(CWorkDocument& document, const std::string& path) {
 
 HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void* clientData) {
     auto* request = static_cast<ConversionRequest*>(clientData);
-    if (request == nullptr || handler == nullptr || handler->uniqueId == nullptr ||
-        std::strcmp(handler->uniqueId, request->handlerId.c_str()) != 0) {
+    if (request == nullptr || handler == nullptr ||
+        ReadFixedText(handler->uniqueId) != request->handlerId) {
         return kHostTrue;
     }
-    if (handler->extension != nullptr) {
-        request->outputPath += ".";
-        request->outputPath += handler->extension;
+    const HostFileFilter& filter = handler->filter;
+    if (filter.descriptionCount > 0 && filter.descriptions != nullptr) {
+        const std::string_view extension = ReadFixedText(filter.descriptions->extension);
+        if (!extension.empty()) {
+            request->outputPath += ".";
+            request->outputPath += extension;
+        }
     }
     request->matched = true;
     if (WouldReplaceRunFile(request->runFiles, request->outputPath, request->inputPath)) {

@@ -1,6 +1,7 @@
 #include "minihost/containers/Container.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace minihost {
@@ -60,7 +61,11 @@ bool AreEqual(const CValue& a, const CValue& b) {
 } // namespace
 
 HostValueType GetValueType(const CValue& value) {
-    return static_cast<HostValueType>(kValueInteger + static_cast<HostValueType>(value.index()));
+    // In the order of CValue's alternatives.
+    static constexpr std::array<HostValueType, std::variant_size_v<CValue>> kCodes = {
+        kValueInteger, kValueBoolean, kValueAtom,   kValueString,
+        kValueText,    kValueContainer, kValuePointer};
+    return kCodes.at(value.index());
 }
 
 std::vector<CPointerRelease> ListPointerReleases(const CValue& value) {

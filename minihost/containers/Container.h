@@ -42,11 +42,11 @@ struct CPointerValue {
     bool operator==(const CPointerValue&) const = default;
 };
 
-// The value types, in the order of HostValueType's codes (integer 1 ... pointer 7).
+// The value types a container holds.
 using CValue = std::variant<std::int32_t, bool, CAtomValue, std::string, CTextValue,
                             std::unique_ptr<CContainer>, CPointerValue>;
 
-// The host's type code of `value` (kValueInteger ... kValuePointer).
+// The host's type code of `value` (kValueBoolean ... kValueContainer).
 HostValueType GetValueType(const CValue& value);
 
 // A destroy callback that a container owes a pointer value.

@@ -87,16 +87,9 @@ void DestroyHandedOutContainer(HostContainer handle) {
 void RunPointerReleases(const std::vector<CPointerRelease>& releases) {
     CHost& host = CHost::GetCurrent();
     for (const CPointerRelease& release : releases) {
-        const PlugInCallOutcome outcome =
-            CallIntoPlugIn(host.GetFrames(), [&release] { release.destroy(release.value); });
-        if (outcome == PlugInCallOutcome::ErrorEscaped) {
-            host.GetLog().Write("error", "host error " +
-                                             std::to_string(host.GetFrames().GetLastErrorCode()) +
-                                             " escaped a pointer value's destroy callback");
-        } else if (outcome == PlugInCallOutcome::ReturnedWithFramesPushed) {
-            host.ReportMisuse("a pointer value's destroy callback returned with error frames "
-                              "still pushed");
-        }
+        ReportPlugInCall(host,
+                         CallIntoPlugIn(host.GetFrames(), [&release] { release.destroy(release.value); }),
+                         "a pointer value's destroy callback");
     }
 }
 

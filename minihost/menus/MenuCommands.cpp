@@ -12,17 +12,7 @@ namespace {
 // Runs `call` in the host's frame; false (and logged) when a host error escaped it.
 template <class Call>
 bool CallMenuCallback(CHost& host, const std::string& what, Call&& call) {
-    const PlugInCallOutcome outcome = CallIntoPlugIn(host.GetFrames(), call);
-    if (outcome == PlugInCallOutcome::ErrorEscaped) {
-        host.GetLog().Write("error", "host error " +
-                                         std::to_string(host.GetFrames().GetLastErrorCode()) +
-                                         " escaped " + what);
-        return false;
-    }
-    if (outcome == PlugInCallOutcome::ReturnedWithFramesPushed) {
-        host.ReportMisuse(what + " returned with error frames still pushed");
-    }
-    return true;
+    return ReportPlugInCall(host, CallIntoPlugIn(host.GetFrames(), call), what);
 }
 
 // The compute-enabled answer, or nothing when a host error escaped the callback.

@@ -3,26 +3,24 @@
 #include "minihost/tables/OfferedTables.h"
 #include "minihost/tables/TableEntries.h"
 
-#include <array>
-
 namespace minihost::core {
 namespace {
 
-void QV_HOSTCALL PushErrorFrame(HostErrorFrame* frame) {
+void QV_HOSTCALL PushErrorFrame(void* environment, HostRestoreProc restore) {
     CaptureErrors([&] {
-        if (frame == nullptr) {
-            CHost::GetCurrent().ReportMisuse("Core.PushErrorFrame was given no frame");
+        if (restore == nullptr) {
+            CHost::GetCurrent().ReportMisuse("Core.PushErrorFrame was given no restore procedure");
             return;
         }
-        CHost::GetCurrent().GetFrames().Push(frame);
+        CHost::GetCurrent().GetFrames().Push(environment, restore);
     });
 }
 
-void QV_HOSTCALL PopErrorFrame(HostErrorFrame* frame) {
+void QV_HOSTCALL PopErrorFrame() {
     CaptureErrors([&] {
         CHost& host = CHost::GetCurrent();
-        if (!host.GetFrames().Pop(frame)) {
-            host.ReportMisuse("Core.PopErrorFrame was given a frame that is not the top one");
+        if (!host.GetFrames().Pop()) {
+            host.ReportMisuse("Core.PopErrorFrame was called with no frame pushed");
         }
     });
 }
@@ -54,8 +52,8 @@ HostTable QV_HOSTCALL GetTable(HostAtom name, HostVersion version) {
                             [&] { return CHost::GetCurrent().FindTable(name, version); });
 }
 
-const std::array<HostFunction, static_cast<std::size_t>(CoreEntry::Count)> kEntries = {
-    QV_CORE_TABLE(QV_MINIHOST_ENTRY, Core)};
+const auto kSlots =
+    AssembleTable<CServedTable::Core, kCoreTableLength>({QV_CORE_TABLE(QV_MINIHOST_ENTRY, Core)});
 
 } // namespace
 } // namespace minihost::core
@@ -63,7 +61,7 @@ const std::array<HostFunction, static_cast<std::size_t>(CoreEntry::Count)> kEntr
 namespace minihost {
 
 HostTable GetCoreTable() {
-    return core::kEntries.data();
+    return core::kSlots.data();
 }
 
 } // namespace minihost

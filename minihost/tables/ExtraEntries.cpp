@@ -3,13 +3,11 @@
 
 #include "minihost/tables/OfferedTables.h"
 
-#include <array>
-
 namespace minihost::extra {
 namespace {
 
-const std::array<HostFunction, static_cast<std::size_t>(ExtraEntry::Count)> kEntries = {
-    QV_EXTRA_TABLE(QV_MINIHOST_ENTRY, Extra)};
+const auto kSlots = AssembleTable<CServedTable::ASExtra, kExtraTableLength>(
+    {QV_EXTRA_TABLE(QV_MINIHOST_ENTRY, Extra)});
 
 } // namespace
 } // namespace minihost::extra
@@ -17,7 +15,7 @@ const std::array<HostFunction, static_cast<std::size_t>(ExtraEntry::Count)> kEnt
 namespace minihost {
 
 HostTable GetExtraTable() {
-    return extra::kEntries.data();
+    return extra::kSlots.data();
 }
 
 } // namespace minihost

@@ -3,13 +3,11 @@
 
 #include "minihost/tables/OfferedTables.h"
 
-#include <array>
-
 namespace minihost::model {
 namespace {
 
-const std::array<HostFunction, static_cast<std::size_t>(ModelEntry::Count)> kEntries = {
-    QV_MODEL_TABLE(QV_MINIHOST_ENTRY, Model)};
+const auto kSlots = AssembleTable<CServedTable::PDModel, kModelTableLength>(
+    {QV_MODEL_TABLE(QV_MINIHOST_ENTRY, Model)});
 
 } // namespace
 } // namespace minihost::model
@@ -17,7 +15,7 @@ const std::array<HostFunction, static_cast<std::size_t>(ModelEntry::Count)> kEnt
 namespace minihost {
 
 HostTable GetModelTable() {
-    return model::kEntries.data();
+    return model::kSlots.data();
 }
 
 } // namespace minihost

@@ -9,4 +9,8 @@ namespace minihost {
 // ("Core.AtomFromString", "AcroSupport.MemAlloc", ...), in table and entry order.
 std::vector<std::string> ListOperationNames();
 
+// Every entry of those tables as "TABLE\tSDK name\tselector", in table and list order:
+// what `minihost --host-entries` prints, for checking against the host's SDK.
+std::vector<std::string> ListHostEntries();
+
 } // namespace minihost

@@ -3,13 +3,11 @@
 
 #include "minihost/tables/OfferedTables.h"
 
-#include <array>
-
 namespace minihost::support {
 namespace {
 
-const std::array<HostFunction, static_cast<std::size_t>(SupportEntry::Count)> kEntries = {
-    QV_SUPPORT_TABLE(QV_MINIHOST_ENTRY, Support)};
+const auto kSlots = AssembleTable<CServedTable::AcroSupport, kSupportTableLength>(
+    {QV_SUPPORT_TABLE(QV_MINIHOST_ENTRY, Support)});
 
 } // namespace
 } // namespace minihost::support
@@ -17,7 +15,7 @@ const std::array<HostFunction, static_cast<std::size_t>(SupportEntry::Count)> kE
 namespace minihost {
 
 HostTable GetSupportTable() {
-    return support::kEntries.data();
+    return support::kSlots.data();
 }
 
 } // namespace minihost

@@ -3,13 +3,11 @@
 
 #include "minihost/tables/OfferedTables.h"
 
-#include <array>
-
 namespace minihost::view {
 namespace {
 
-const std::array<HostFunction, static_cast<std::size_t>(ViewEntry::Count)> kEntries = {
-    QV_VIEW_TABLE(QV_MINIHOST_ENTRY, View)};
+const auto kSlots = AssembleTable<CServedTable::AcroView, kViewTableLength>(
+    {QV_VIEW_TABLE(QV_MINIHOST_ENTRY, View)});
 
 } // namespace
 } // namespace minihost::view
@@ -17,7 +15,7 @@ const std::array<HostFunction, static_cast<std::size_t>(ViewEntry::Count)> kEntr
 namespace minihost {
 
 HostTable GetViewTable() {
-    return view::kEntries.data();
+    return view::kSlots.data();
 }
 
 } // namespace minihost

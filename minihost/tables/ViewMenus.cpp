@@ -69,7 +69,7 @@ HostMenu QV_HOSTCALL MenuBarAcquireMenuByName(HostMenuBar menuBar, const char* n
 }
 
 HostMenuItem QV_HOSTCALL MenuItemNew(const char* title, const char* name, HostMenu submenu,
-                                     HostBool longMenusOnly, char shortcut, std::uint32_t flags,
+                                     HostBool longMenusOnly, char shortcut, std::int16_t flags,
                                      void* icon, HostExtensionId owner) {
     return Serve<HostMenuItem>("AcroView.MenuItemNew", [&] {
         if (title == nullptr || name == nullptr) {

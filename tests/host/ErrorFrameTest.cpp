@@ -4,8 +4,10 @@
 #include "host/SupportTable.h"
 #include "host/ViewTable.h"
 #include "minihost/HostErrors.h"
+#include "minihost/tables/OfferedTables.h"
 #include "tests/support/InProcessHost.h"
 
+#include <csetjmp>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -95,6 +97,71 @@ TEST_F(ErrorFrames, ErrorOutsideEveryPlugInFrameReachesTheHost) {
     EXPECT_FALSE(CallPlugIn([] { CallGetVersion(); }));
     EXPECT_EQ(GetHost().GetFrames().GetLastErrorCode(), minihost::kErrInjected);
 }
+
+// An environment whose context does not sit at its start, and what its restore saw.
+struct CTaggedEnvironment {
+    int tag = 0;
+    std::jmp_buf context{};
+};
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+int g_restoredTag = 0;
+
+[[noreturn]] void QV_HOSTCALL RestoreTagged(void* environment) {
+    auto* tagged = static_cast<CTaggedEnvironment*>(environment);
+    g_restoredTag = tagged->tag;
+    std::longjmp(tagged->context, 1); // NOLINT(cert-err52-cpp)
+}
+
+TEST_F(ErrorFrames, TheHostRaisesIntoTheEnvironmentPushedWithTheFrame) {
+    ASSERT_TRUE(StartHostAndSetUpPlugIn(FailingGetVersion()));
+    CTaggedEnvironment environment;
+    environment.tag = 42;
+    g_restoredTag = 0;
+    ASSERT_TRUE(CallPlugIn([&] {
+        // NOLINTNEXTLINE(cert-err52-cpp)
+        if (setjmp(environment.context) == 0) {
+            CorePushErrorFrame(&environment, &RestoreTagged);
+            CallGetVersion();
+        }
+        CorePopErrorFrame(); // the raised frame stays the plug-in's to pop
+    }));
+    EXPECT_EQ(g_restoredTag, 42);
+    EXPECT_EQ(CoreGetErrorCode(), minihost::kErrInjected);
+}
+
+// A slot that holds no entry minihost serves: the first, a middle and the last.
+struct CUnservedCase {
+    HostTable (*table)();
+    std::size_t selector;
+    const char* logged;
+};
+
+class UnservedSlots : public CInProcessHostTest,
+                      public ::testing::WithParamInterface<CUnservedCase> {};
+
+TEST_P(UnservedSlots, RaiseAnErrorThatNamesTheSlot) {
+    ASSERT_TRUE(StartHostAndSetUpPlugIn());
+    const HostTable table = GetParam().table();
+    EXPECT_EQ(table[0], nullptr);
+    bool completed = true;
+    ASSERT_TRUE(
+        CallPlugIn([&] { completed = CallInErrorFrame([&] { table[GetParam().selector](); }); }));
+    EXPECT_FALSE(completed);
+    EXPECT_EQ(CoreGetErrorCode(), minihost::kErrNotProvided);
+    EXPECT_EQ(ListLogLinesStartingWith("unavailable:"),
+              std::vector<std::string>{std::string("unavailable: ") + GetParam().logged});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, UnservedSlots,
+    ::testing::Values(
+        CUnservedCase{&minihost::GetCoreTable, 1, "entry 1 of Core is not served"},
+        CUnservedCase{&minihost::GetCoreTable, 14, "entry 14 of Core is not served"},
+        CUnservedCase{&minihost::GetSupportTable, 130, "entry 130 of AcroSupport is not served"},
+        CUnservedCase{&minihost::GetExtraTable, 148, "entry 148 of ASExtra is not served"},
+        CUnservedCase{&minihost::GetViewTable, 333, "entry 333 of AcroView is not served"},
+        CUnservedCase{&minihost::GetViewTable, 582, "entry 582 of AcroView is not served"},
+        CUnservedCase{&minihost::GetModelTable, 650, "entry 650 of PDModel is not served"}));
 
 class HostErrorAlert : public CInProcessHostTest {};
 

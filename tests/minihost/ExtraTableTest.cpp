@@ -50,7 +50,9 @@ class ExtraTable : public testing_support::CInProcessHostTest {
 protected:
     void SetUp() override {
         g_destroyed.clear();
-        ASSERT_TRUE(StartHostAndSetUpPlugIn());
+        minihost::CHostOptions options;
+        options.dirtyUpperHalves = true; // every test here reads through it
+        ASSERT_TRUE(StartHostAndSetUpPlugIn(options));
     }
     void TearDown() override {
         CInProcessHostTest::TearDown();
@@ -221,11 +223,22 @@ INSTANTIATE_TEST_SUITE_P(
                       CTypeCase{"Title", kValueText, 12345, 7, false, true, false},
                       CTypeCase{"Sub", kValueContainer, 12345, 7, false, false, true}));
 
-TEST_F(ExtraTable, ValueTypeCodesAreTheHostsNumbers) {
-    // The plug-in tests 4 and 5; the rest are documented in minihost's README.
-    EXPECT_EQ((std::array{kValueNone, kValueInteger, kValueBoolean, kValueAtom, kValueString,
-                          kValueText, kValueContainer, kValuePointer}),
-              (std::array<HostValueType, 8>{0, 1, 2, 3, 4, 5, 6, 7}));
+TEST_F(ExtraTable, ValueTypeCodesAreTheHostsNumbersInTheLowHalfOfTheirRegister) {
+    EXPECT_EQ((std::array{kValueNone, kValueBoolean, kValueInteger, kValueAtom, kValueString,
+                          kValueText, kValuePointer, kValueContainer}),
+              (std::array<HostValueType, 8>{-1, 0, 1, 2, 4, 5, 7, 8}));
+    // The host leaves garbage above a 16-bit result; the wrappers keep the low half.
+    HostContainer container = Read(kSequence);
+    EXPECT_TRUE(CallPlugIn([&] {
+        const auto getType = reinterpret_cast<ExtraContainerGetTypeProc>(
+            GetExtraTableEntries()[static_cast<std::size_t>(ExtraEntry::ContainerGetType)]);
+        const std::uint32_t raw = getType(container, "Absent");
+        EXPECT_EQ(raw & 0xFFFFU, 0xFFFFU);
+        EXPECT_NE(raw >> 16U, 0U);
+        EXPECT_EQ(ExtraContainerGetType(container, "Absent"), kValueNone);
+        EXPECT_EQ(ExtraContainerGetBool(container, "No", kHostTrue), kHostFalse);
+    }));
+    ExtraContainerDestroy(container);
 }
 
 TEST_F(ExtraTable, PutStringTakesTheBlockOver) {

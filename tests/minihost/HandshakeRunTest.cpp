@@ -2,6 +2,7 @@
 #include "tests/support/MiniHostRun.h"
 #include "tests/support/TestFolders.h"
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,25 @@ TEST(HandshakeRun, RealModuleLoadsAndGetsItsCallbacksInOrder) {
         EXPECT_GT(index, previous) << line << "\n" << run.GetTranscript();
         previous = index;
     }
+}
+
+// The selectors come from the same lists on both sides, so a wrong number would move
+// unseen: they are checked against numbers typed from the host's SDK.
+TEST(HostInterface, EveryEntrySitsAtTheSelectorOfTheHostsSdk) {
+    std::ifstream golden(QV_SOURCE_DIR "/tests/minihost/golden/host-entries.txt");
+    ASSERT_TRUE(golden);
+    std::string expected;
+    for (std::string line; std::getline(golden, line);) {
+        if (!line.starts_with("#")) {
+            expected += line + "\n";
+        }
+    }
+    const auto listed =
+        testing_support::RunProgram(testing_support::GetMiniHostProgram(), {"--host-entries"});
+    EXPECT_EQ(listed.exitCode, 0);
+    std::string output = listed.output;
+    std::erase(output, '\r');
+    EXPECT_EQ(output, expected);
 }
 
 TEST(HandshakeRun, TablesAreRequestedInOrderAtTheNewestVersion) {

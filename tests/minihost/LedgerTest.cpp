@@ -1,6 +1,7 @@
 // The host's own bookkeeping, which every other test relies on to find leaks.
 #include "minihost/Ledger.h"
 
+#include "host/HostErrorFrame.h"
 #include "minihost/ErrorFrames.h"
 
 #include <string>
@@ -60,16 +61,16 @@ TEST(Ledger, ReportsOldestFirstAndReclaimsNewestFirst) {
     EXPECT_EQ(ledger.GetCount(), 0U);
 }
 
-TEST(ErrorFrameStack, PoppingALowerFrameDropsTheFramesLeftAboveIt) {
+TEST(ErrorFrameStack, PopsNoFrameThatWasNeverPushed) {
     HostErrorFrame lower{};
     HostErrorFrame upper{};
-    HostErrorFrame stranger{};
     CErrorFrames frames;
-    frames.Push(&lower);
-    frames.Push(&upper);
-    EXPECT_FALSE(frames.Pop(&stranger));
+    frames.Push(&lower, &RestoreFrame);
+    frames.Push(&upper, &RestoreFrame);
+    EXPECT_FALSE(frames.PopTo(3));
     EXPECT_EQ(frames.GetDepth(), 2U);
-    EXPECT_FALSE(frames.Pop(&lower));
+    EXPECT_TRUE(frames.PopTo(0));
+    EXPECT_FALSE(frames.Pop());
     EXPECT_EQ(frames.GetDepth(), 0U);
 }
 

@@ -8,6 +8,7 @@
 #include "tests/support/InProcessHost.h"
 #include "tests/support/SamplePdfs.h"
 
+#include <cstdint>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -18,11 +19,13 @@ namespace {
 struct CCountedRequest {
     ConversionRequest request;
     int asked = 0;
+    std::uint32_t recordSize = 0; // as the host laid out the last handler record
 };
 
 HostBool QV_HOSTCALL CountAndMatch(HostConversionHandler* handler, void* clientData) {
     auto* counted = static_cast<CCountedRequest*>(clientData);
     ++counted->asked;
+    counted->recordSize = handler->size;
     return MatchConversionHandler(handler, &counted->request);
 }
 
@@ -47,15 +50,27 @@ protected:
     testing_support::CTempFolder m_folder;
 };
 
-TEST_F(ConversionHandlers, EveryHandlerIsAskedAndTheMatchingOneConverts) {
+// A host of 5.0 lays its handler records out as 5.0 defined them; a newer host appends
+// fields, which the plug-in neither reads nor copies.
+class ConversionHandlerRecords : public ConversionHandlers,
+                                 public ::testing::WithParamInterface<std::int16_t> {};
+
+TEST_P(ConversionHandlerRecords, EveryHandlerIsAskedAndTheMatchingOneConverts) {
+    minihost::CHostOptions options;
+    options.hostMajorVersion = GetParam();
     CCountedRequest counted;
-    Convert({}, counted);
+    Convert(std::move(options), counted);
+    // 296 and 312 bytes in the 32-bit build.
+    const std::size_t appended = GetParam() < 6 ? 0 : 4 * sizeof(void*);
+    EXPECT_EQ(counted.recordSize, sizeof(HostConversionHandler) + appended);
     EXPECT_EQ(counted.asked, static_cast<int>(minihost::ListConversions().size()));
     EXPECT_TRUE(counted.request.matched);
     EXPECT_FALSE(counted.request.hostError);
     EXPECT_EQ(counted.request.outputPath, (m_folder.GetPath() / "a.json").string());
     EXPECT_TRUE(std::filesystem::exists(m_folder.GetPath() / "a.json"));
 }
+
+INSTANTIATE_TEST_SUITE_P(HostVersions, ConversionHandlerRecords, ::testing::Values(5, 10));
 
 // Where the build has a handler after the JSON one, it is never asked.
 TEST_F(ConversionHandlers, AHostErrorInTheConversionEndsTheWalkThere) {

@@ -12,6 +12,7 @@
 #include "tests/support/SamplePdfs.h"
 #include "tests/support/TestFolders.h"
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <qpdf/QPDF.hh>
@@ -289,8 +290,9 @@ TEST_F(CommandRunMisuseTest, InputsNamingAClosedDocumentAreRefused) {
 }
 
 TEST_F(CommandRunMisuseTest, AHandlerRecordThatTheHostNeverGaveIsRefused) {
-    HostConversionHandler forged{sizeof(HostConversionHandler), "com.minihost.json", "json",
-                                 nullptr};
+    HostConversionHandler forged{};
+    forged.size = sizeof(HostConversionHandler);
+    std::strcpy(std::begin(forged.uniqueId), "com.minihost.json");
     bool completed = true;
     EXPECT_TRUE(CallPlugIn([&] {
         HostDoc doc = testing_support::OpenAsThePlugInDoes(InFolder("in.pdf"));

@@ -146,9 +146,10 @@ struct CEnumeration {
 
 HostBool QV_HOSTCALL NoteHandler(HostConversionHandler* handler, void* clientData) {
     auto& seen = *static_cast<CEnumeration*>(clientData);
-    seen.ids.emplace_back(handler->uniqueId);
-    seen.extensions.emplace_back(handler->extension != nullptr ? handler->extension : "(none)");
-    EXPECT_EQ(handler->size, sizeof(HostConversionHandler));
+    seen.ids.emplace_back(ReadFixedText(handler->uniqueId));
+    EXPECT_EQ(handler->filter.descriptionCount, 1U);
+    seen.extensions.emplace_back(ReadFixedText(handler->filter.descriptions->extension));
+    EXPECT_EQ(handler->size, sizeof(HostConversionHandler)); // as Acrobat 5.0 lays it out
     return seen.ids.size() < seen.stopAfter ? kHostTrue : kHostFalse;
 }
 

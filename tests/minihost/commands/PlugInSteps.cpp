@@ -52,12 +52,10 @@ struct CConversionRequest {
 
 HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void* clientData) {
     auto* request = static_cast<CConversionRequest*>(clientData);
-    if (request == nullptr || request->uniqueId != handler->uniqueId) {
+    if (request == nullptr || request->uniqueId != ReadFixedText(handler->uniqueId)) {
         return kHostTrue;
     }
-    if (handler->extension != nullptr) {
-        request->path += std::string(".") + handler->extension;
-    }
+    request->path += "." + std::string(ReadFixedText(handler->filter.descriptions->extension));
     HostFileSys fileSys = nullptr;
     HostPath path = nullptr;
     request->raised = !CallInErrorFrame([&] {

@@ -34,9 +34,13 @@ fs::path GetProgramFilesFolder() {
     return folder.data();
 }
 
+// The plug-ins folder of the host "Acrobat <version>" (6.0, DC, ...).
+fs::path GetHostPlugInsFolder(const std::string& version) {
+    return GetProgramFilesFolder() / "Adobe" / ("Acrobat " + version) / "Acrobat" / "plug_ins";
+}
+
 fs::path GetHostPlugInsFolder(int major) {
-    return GetProgramFilesFolder() / "Adobe" / ("Acrobat " + std::to_string(major) + ".0") /
-           "Acrobat" / "plug_ins";
+    return GetHostPlugInsFolder(std::to_string(major) + ".0");
 }
 
 fs::path GetSetupProgram() {
@@ -212,6 +216,29 @@ TEST_F(Installer, SilentInstallGoesToTheNewestHostRunsAndUninstallsToTheFolderAs
     ASSERT_EQ(RunUninstaller(newest), 0);
     EXPECT_EQ(ReadFolderState(newest), newestBefore) << ListNames(ReadFolderState(newest));
     EXPECT_EQ(ReadFolderState(older), olderBefore);
+    EXPECT_EQ(ReadUninstallValue("DisplayVersion"), "<absent>");
+}
+
+// After 11.0 the host's folders are named by year, and the continuous track's "DC" is
+// the newest; an install over an install replaces the module and registers it once.
+TEST_F(Installer, FindsTheHostsNamedAfter11AndInstallsTwiceOverItself) {
+    for (const char* version : {"11.0", "2017", "2020"}) {
+        fs::create_directories(GetHostPlugInsFolder(version));
+    }
+    const fs::path newest = GetHostPlugInsFolder("DC");
+    WriteBytes(newest / "Other plug-in.api", "another plug-in\n");
+    const auto before = ReadFolderState(newest);
+    ASSERT_EQ(RunSetup(L"/S"), 0);
+    WriteBytes(newest / "Quorvella.api", "an older module\n");
+    ASSERT_EQ(RunSetup(L"/S"), 0);
+    EXPECT_EQ(ReadBytes(newest / "Quorvella.api"),
+              ReadBytes(testing_support::GetPlugInsFolder() / "Quorvella.api"));
+    EXPECT_EQ(ReadUninstallValue("InstallLocation"), ToAnsi(newest));
+    for (const char* version : {"11.0", "2017", "2020"}) {
+        EXPECT_TRUE(ReadFolderState(GetHostPlugInsFolder(version)).empty()) << version;
+    }
+    ASSERT_EQ(RunUninstaller(newest), 0);
+    EXPECT_EQ(ReadFolderState(newest), before) << ListNames(ReadFolderState(newest));
     EXPECT_EQ(ReadUninstallValue("DisplayVersion"), "<absent>");
 }
 
