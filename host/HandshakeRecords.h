@@ -38,7 +38,7 @@ struct HostHandshakeRecord {
 using HostSetupProc = HostBool(QV_HOSTCALL*)(HostVersion handshakeVersion, HostSetupRecord* record);
 using HostHandshakeProc = HostBool(QV_HOSTCALL*)(HostVersion handshakeVersion,
                                                  HostHandshakeRecord* record);
-using HostMainProc = HostBool(QV_HOSTCALL*)(HostVersion hostHandshakeVersion,
+using HostMainProc = HostBool(QV_MAINCALL*)(HostVersion hostHandshakeVersion,
                                             HostVersion* plugInHandshakeVersion,
                                             HostSetupProc* setupProc, void* platformData);
 // Export tables, import-replace-and-register, init and unload.

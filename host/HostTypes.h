@@ -4,10 +4,14 @@
 
 #include <cstdint>
 
+// Every routine the host calls is __cdecl on 32-bit Windows, except PlugInMain: the host
+// calls that one __stdcall, so it takes its own arguments off the stack.
 #if defined(_WIN32)
 #define QV_HOSTCALL __cdecl
+#define QV_MAINCALL __stdcall
 #else
 #define QV_HOSTCALL
+#define QV_MAINCALL
 #endif
 
 // 16-bit host boolean: zero is false, anything else true.

@@ -1,12 +1,14 @@
 #include "minihost/PlugInLoader.h"
 
 #include "host/ViewTable.h"
+#include "minihost/PlugInMainCall.h"
 #include "minihost/tables/OfferedTables.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 
 namespace minihost {
 namespace {
@@ -27,6 +29,19 @@ bool IsModuleFile(const std::filesystem::directory_entry& entry) {
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     std::error_code error;
     return extension == ".api" && !entry.is_directory(error);
+}
+
+// Why a module whose PlugInMain moved the host's stack pointer is refused.
+std::string DescribeStackShift(std::int32_t shift) {
+    const std::string what =
+        shift < 0 ? "PlugInMain left its arguments on the stack (" + std::to_string(-shift) +
+                        " bytes): the module was built for another calling convention, with "
+                        "a __cdecl PlugInMain (an older build?)"
+                  : "PlugInMain took " + std::to_string(shift) +
+                        " bytes more than its arguments off the stack: the module was built "
+                        "for another calling convention or another PlugInMain";
+    return what + "; the host calls PlugInMain as __stdcall, as the PDF host does: rebuild the "
+                  "module with PlugInMain declared __stdcall";
 }
 
 template <class Proc>
@@ -99,11 +114,16 @@ bool CPlugInLoader::MakeHandshake(CPlugIn& plugIn) {
     const HostVersion offered = m_host.GetOptions().offeredHandshakeVersion;
     HostVersion agreed = 0;
     HostSetupProc setup = nullptr;
-    HostBool accepted = kHostFalse;
-    if (!CallPlugIn("PlugInMain",
-                    [&] { accepted = main(offered, &agreed, &setup, &m_platformData); })) {
+    CPlugInMainOutcome mainOutcome;
+    if (!CallPlugIn("PlugInMain", [&] {
+            mainOutcome = CallPlugInMain(main, {offered, &agreed, &setup, &m_platformData});
+        })) {
         return Refuse(plugIn, "PlugInMain raised an error");
     }
+    if (mainOutcome.stackShift != 0) {
+        return Refuse(plugIn, DescribeStackShift(mainOutcome.stackShift));
+    }
+    HostBool accepted = mainOutcome.result;
     m_host.GetLog().Write("handshake", "PlugInMain offered " + FormatHex(offered) + ", answered " +
                                            FormatHex(agreed));
     if (accepted == kHostFalse || setup == nullptr) {

@@ -11,10 +11,10 @@
 #define QV_EXPORT __attribute__((visibility("default")))
 #endif
 
-// The module's one export (ordinal 1 on Windows). Keeps the host main window, answers
-// the handshake version (the host's when below 2.0, else 2.0) and the set-up routine.
-// Always returns true.
-extern "C" QV_EXPORT HostBool QV_HOSTCALL PlugInMain(HostVersion hostHandshakeVersion,
+// The module's one export (ordinal 1 on Windows), __stdcall there as the host calls it.
+// Keeps the host main window, answers the handshake version (the host's when below 2.0,
+// else 2.0) and the set-up routine. Always returns true.
+extern "C" QV_EXPORT HostBool QV_MAINCALL PlugInMain(HostVersion hostHandshakeVersion,
                                                      HostVersion* plugInHandshakeVersion,
                                                      HostSetupProc* setupProc, void* platformData);
 

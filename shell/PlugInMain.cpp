@@ -4,7 +4,7 @@
 #include "shell/PlugInName.h"
 #include "shell/TableImport.h"
 
-HostBool QV_HOSTCALL PlugInMain(HostVersion hostHandshakeVersion,
+HostBool QV_MAINCALL PlugInMain(HostVersion hostHandshakeVersion,
                                 HostVersion* plugInHandshakeVersion, HostSetupProc* setupProc,
                                 void* platformData) {
     if (platformData != nullptr) {

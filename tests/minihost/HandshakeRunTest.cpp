@@ -58,6 +58,24 @@ TEST(HostInterface, EveryEntrySitsAtTheSelectorOfTheHostsSdk) {
     EXPECT_EQ(output, expected);
 }
 
+#if defined(_WIN32)
+// Only here do the conventions differ: the host calls PlugInMain __stdcall, and a module
+// whose PlugInMain is __cdecl returns with its arguments still on the stack.
+TEST(HandshakeRun, CdeclPlugInMainIsRefusedBeforeAnythingElseOfItRuns) {
+    const CMiniHostRun run =
+        RunMiniHost({}, testing_support::GetFixtureFolder("cdecl_entry").string());
+    EXPECT_EQ(run.exitCode, 0) << run.GetTranscript();
+    EXPECT_EQ(run.ListLinesStartingWith("refused:").size(), 1U) << run.GetTranscript();
+    EXPECT_TRUE(run.WasLogged("refused: *CdeclEntry.api: PlugInMain left its arguments on the "
+                              "stack (16 bytes): the module was built for another calling "
+                              "convention*__stdcall*"))
+        << run.GetTranscript();
+    EXPECT_TRUE(run.ListLinesStartingWith("handshake:").empty()) << run.GetTranscript();
+    EXPECT_TRUE(run.WasLogged("host: start-up finished, 0 plug-in(s) running"));
+    EXPECT_TRUE(run.WasLogged("ledger: nothing left acquired")) << run.GetTranscript();
+}
+#endif
+
 TEST(HandshakeRun, TablesAreRequestedInOrderAtTheNewestVersion) {
     const CMiniHostRun run = RunMiniHost({});
     const std::vector<std::string> expected = {
