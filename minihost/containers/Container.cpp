@@ -63,7 +63,7 @@ bool AreEqual(const CValue& a, const CValue& b) {
 HostValueType GetValueType(const CValue& value) {
     // In the order of CValue's alternatives.
     static constexpr std::array<HostValueType, std::variant_size_v<CValue>> kCodes = {
-        kValueInteger, kValueBoolean, kValueAtom,   kValueString,
+        kValueInteger, kValueBoolean,   kValueAtom,   kValueString,
         kValueText,    kValueContainer, kValuePointer};
     return kCodes.at(value.index());
 }

@@ -87,9 +87,9 @@ void DestroyHandedOutContainer(HostContainer handle) {
 void RunPointerReleases(const std::vector<CPointerRelease>& releases) {
     CHost& host = CHost::GetCurrent();
     for (const CPointerRelease& release : releases) {
-        ReportPlugInCall(host,
-                         CallIntoPlugIn(host.GetFrames(), [&release] { release.destroy(release.value); }),
-                         "a pointer value's destroy callback");
+        ReportPlugInCall(
+            host, CallIntoPlugIn(host.GetFrames(), [&release] { release.destroy(release.value); }),
+            "a pointer value's destroy callback");
     }
 }
 
