@@ -17,8 +17,10 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes);
 
 // Appends `bytes` to the file at `path`, made when missing, in one write at the file's end
 // (O_APPEND, FILE_APPEND_DATA), so that lines appended by several processes at once never
-// mix. A write cut short is ended with a line feed, so that the next line starts on a line
-// of its own. False when the file cannot be opened or the write fails or is cut short.
+// mix. When the file does not end in a line feed (a line cut short by a full disk), the
+// bytes start with one; a write cut short is ended with one when there is room. Either
+// way the next line starts on a line of its own. False when the file cannot be opened or
+// the write fails or is cut short.
 bool AppendToFile(const std::string& path, std::string_view bytes);
 
 } // namespace platform

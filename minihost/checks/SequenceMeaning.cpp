@@ -328,10 +328,19 @@ private:
         if (files == nullptr) {
             return;
         }
-        const std::size_t read = CheckNumberedList(
-            *files, "files", "the run reads only the files listed before the gap");
-        for (std::size_t index = 0; index < read; ++index) {
+        // The run reads key i for each i below the count and passes over a key that is not
+        // there: of 0, 2 and 3 it reads 0 and 2.
+        const std::size_t count = files->GetCount();
+        const std::string last = std::to_string(count == 0 ? 0 : count - 1);
+        static_cast<void>(
+            CheckNumberedList(*files, "files",
+                              "the run reads the files keyed 0 to " + last +
+                                  " that are there (one key for each file listed), and no other"));
+        for (std::size_t index = 0; index < count; ++index) {
             const std::string key = std::to_string(index);
+            if (files->Find(key) == nullptr) {
+                continue;
+            }
             if (const CContainer* entry = Require(*files, key, CWanted::Container)) {
                 CheckPath(*entry, "a file", false, true);
             }

@@ -13,6 +13,7 @@ namespace minihost {
 CCommandOutcome RunDeletePages(const CCommandRequest& request) {
     const CParamReader params(request.params, {"Pages"});
     const std::string ranges = params.RequireText("Pages");
+    RequirePageRangesForm(ranges);
     CCommandDocument& document = RequireDocument(request);
 
     QPDFPageDocumentHelper pageTree(document.pdf);

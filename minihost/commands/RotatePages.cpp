@@ -17,6 +17,9 @@ CCommandOutcome RunRotatePages(const CCommandRequest& request) {
         throw CCommandFailure("Angle " + std::to_string(angle) + " is not a multiple of 90");
     }
     const auto ranges = params.GetText("Pages");
+    if (ranges) {
+        RequirePageRangesForm(*ranges);
+    }
     CCommandDocument& document = RequireDocument(request);
 
     std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(document.pdf).getAllPages();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -85,16 +86,31 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
 }
 
 bool AppendToFile(const std::string& path, std::string_view bytes) {
-    const int descriptor =
-        ::open(ToPosixPath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    const std::string file = ToPosixPath(path);
+    // Read access only serves the look at the last byte; a file the user may only write
+    // to is still appended to.
+    int descriptor = ::open(file.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (descriptor < 0 && errno == EACCES) {
+        descriptor = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    }
     if (descriptor < 0) {
         return false;
     }
+    // A line cut short by an earlier write (a full disk) may lack its line feed: then this
+    // one starts on a line of its own, in the same write.
+    std::string line;
+    struct stat status {};
+    char last = '\n';
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0 &&
+        ::pread(descriptor, &last, 1, status.st_size - 1) == 1 && last != '\n') {
+        line = "\n";
+    }
+    line += bytes;
     ssize_t written = 0;
     do {
-        written = ::write(descriptor, bytes.data(), bytes.size());
+        written = ::write(descriptor, line.data(), line.size());
     } while (written < 0 && errno == EINTR);
-    const bool whole = written == static_cast<ssize_t>(bytes.size());
+    const bool whole = written == static_cast<ssize_t>(line.size());
     if (written > 0 && !whole) {
         static_cast<void>(::write(descriptor, "\n", 1));
     }

@@ -1,5 +1,7 @@
 #include "platform/FileOutput.h"
 
+#include <string>
+
 #include <windows.h>
 
 namespace platform {
@@ -59,15 +61,39 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
 }
 
 bool AppendToFile(const std::string& path, std::string_view bytes) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Read access only serves the look at the last byte; a file the user may only write
+    // to is still appended to.
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+        file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
+    // A line cut short by an earlier write (a full disk) may lack its line feed: then this
+    // one starts on a line of its own, in the same write.
+    std::string line;
+    LARGE_INTEGER size{};
+    if (GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) != FALSE &&
+        size.QuadPart > 0) {
+        OVERLAPPED at{};
+        const auto offset = static_cast<ULONGLONG>(size.QuadPart - 1);
+        at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFU);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32U);
+        char last = '\n';
+        DWORD read = 0;
+        if (ReadFile(file, &last, 1, &read, &at) != FALSE && read == 1 && last != '\n') {
+            line = "\n";
+        }
+    }
+    line += bytes;
     DWORD written = 0;
-    const bool whole = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+    const bool whole = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written,
                                  nullptr) != FALSE &&
-                       written == bytes.size();
+                       written == line.size();
     if (written > 0 && !whole) {
         DWORD ended = 0;
         WriteFile(file, "\n", 1, &ended, nullptr);

@@ -2,6 +2,7 @@
 // one sequence a row, with the finding it must report where the mistake stands.
 #include "minihost/checks/SequenceCheck.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/SequenceFiles.h"
 #include "tests/support/TestFolders.h"
 
 #include <sstream>
@@ -44,8 +45,15 @@ TEST_P(SequenceMeaning, IsReportedWhereTheMistakeStands) {
     const CFindingCase& test = GetParam();
     const testing_support::CTempFolder folder;
     const std::string file = (folder.GetPath() / "nightly.sequ").string();
-    testing_support::WriteFileBytes(file, std::string("{\n") + test.commands + "\n" + test.input +
-                                              "\n" + test.output + "\n}\n");
+    std::string text =
+        std::string("{\n") + test.commands + "\n" + test.input + "\n" + test.output + "\n}\n";
+    // "@IN@" stands for a folder of the test's that holds a.pdf and b.pdf.
+    testing_support::WriteFileBytes(folder.GetPath() / "a.pdf", "%PDF-1.4\n");
+    testing_support::WriteFileBytes(folder.GetPath() / "b.pdf", "%PDF-1.4\n");
+    for (std::size_t at = text.find("@IN@"); at != std::string::npos; at = text.find("@IN@")) {
+        text.replace(at, 4, testing_support::ToDIPath(folder.GetPath()));
+    }
+    testing_support::WriteFileBytes(file, text);
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(minihost::CheckSequenceFile(file, false, out, err), test.exitCode) << err.str();
@@ -105,6 +113,29 @@ INSTANTIATE_TEST_SUITE_P(
             kInput, kOutput,
             "2:74: error: RotatePages refuses its Params: Angle 45 is not a multiple of "
             "90; the run stops at this step",
+            1},
+        CFindingCase{
+            "PagesOfNoPageRange",
+            R"(Commands = { 0 = { HandlerName = atom "DeletePages" Config = {} Params = { Pages = "1 to 3" } } })",
+            kInput, kOutput,
+            "2:74: error: DeletePages refuses its Params: Pages \"1 to 3\" is no page range "
+            "(unexpected character): pages are written as in 1,3-5 or 2-z, where z or r1 is the "
+            "last page; the run stops at this step",
+            1},
+        CFindingCase{
+            "PagesOfPageZero",
+            R"(Commands = { 0 = { HandlerName = atom "DeletePages" Config = {} Params = { Pages = "2,r0" } } })",
+            kInput, kOutput,
+            "2:74: error: DeletePages refuses its Params: Pages \"2,r0\" names page 0, which no "
+            "document has; the run stops at this step",
+            1},
+        CFindingCase{
+            "FilesWithAGap", kCommands,
+            R"(Input = { FileVariation = 0 PreselectedFilesPaths = { 3 = { DI = "@IN@/c.pdf" } 0 = { DI = "@IN@/a.pdf" } 2 = { DI = "@IN@/b.pdf" } } })",
+            kOutput,
+            "3:55: error: the files are keyed 0, 1, 2, ... without a gap; there is no "
+            "\"1\", so the run reads the files keyed 0 to 2 that are there (one key "
+            "for each file listed), and no other",
             1},
         CFindingCase{"RelativeDIPath", kCommands, kInput,
                      R"(Output = { FileVariation = 0 PreselectedFolderPath = { DI = "Out" } })",

@@ -90,6 +90,18 @@ TEST(FileOutput, WritesOrReplacesAWholeFileAndRefusesAReadOnlyOne) {
     EXPECT_EQ(ListNames(folder.GetPath()), std::vector<std::string>{"out.bat"});
 }
 
+// A trail whose last record was cut short (a full disk) gets its next record on a line of
+// its own, and no empty line after a whole one.
+TEST(FileOutput, AnAppendedLineStartsOnALineOfItsOwn) {
+    const testing_support::CTempFolder folder;
+    const fs::path trail = folder.GetPath() / "trail.log";
+    testing_support::WriteFileBytes(trail, "run\tid=1\ninput\tid=1\tpa");
+    EXPECT_TRUE(platform::AppendToFile(trail.string(), "end\tid=1\n"));
+    EXPECT_TRUE(platform::AppendToFile(trail.string(), "run\tid=2\n"));
+    EXPECT_EQ(testing_support::ReadFileBytes(trail),
+              "run\tid=1\ninput\tid=1\tpa\nend\tid=1\nrun\tid=2\n");
+}
+
 #if defined(_WIN32)
 
 TEST(ShellFolders, AreTheSystemsOwn) {
@@ -182,6 +194,26 @@ TEST(FileOutput, AFailedWriteLeavesTheOldFileAndAReplacedOneKeepsItsMode) {
     EXPECT_EQ(ListNames(folder.GetPath()), std::vector<std::string>{"nightly.bat"});
     ASSERT_TRUE(platform::WriteWholeFile(file.string(), "new"));
     EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// A disk that fills in the middle of a record and in the line feed after it: the next
+// record, once there is room, still starts on a line of its own.
+TEST(FileOutput, ARecordAfterOneCutByAFullDiskStartsOnANewLine) {
+    const testing_support::CTempFolder folder;
+    const fs::path trail = folder.GetPath() / "trail.log";
+    testing_support::WriteFileBytes(trail, "run\tid=1\n");
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = previous;
+    small.rlim_cur = 13; // room for "inpu", not for the line feed
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool cut = platform::AppendToFile(trail.string(), "input\tid=1\n");
+    static_cast<void>(setrlimit(RLIMIT_FSIZE, &previous));
+    static_cast<void>(std::signal(SIGXFSZ, oldHandler));
+    EXPECT_FALSE(cut);
+    EXPECT_TRUE(platform::AppendToFile(trail.string(), "end\tid=1\n"));
+    EXPECT_EQ(testing_support::ReadFileBytes(trail), "run\tid=1\ninpu\nend\tid=1\n");
 }
 
 #endif

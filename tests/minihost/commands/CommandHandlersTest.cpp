@@ -234,8 +234,8 @@ INSTANTIATE_TEST_SUITE_P(
         CBadParamsCase{
             "RotatePages",
             {{"Angle", 90}, {"Pages", std::string("two")}},
-            "Pages \"two\" in a document of 3 page(s): error at * in numeric range *two: "
-            "unexpected character"},
+            "Pages \"two\" is no page range (unexpected character): pages are written as in "
+            "1,3-5 or 2-z, where z or r1 is the last page"},
         CBadParamsCase{"RotatePages",
                        {{"Angle", 90}, {"Page", std::string("1")}},
                        "unknown parameter \"Page\" (known: Angle, Pages)"},
