@@ -52,6 +52,10 @@ public:
     // Why the folder was not searched at all, or empty.
     [[nodiscard]] const std::string& GetRefusal() const { return m_refusal; }
 
+    // Why the entries found stop short of the folder's, once FindNext has answered false,
+    // or empty: a listing that could not be read whole must not pass for the folder.
+    [[nodiscard]] std::string GetFailure() const;
+
     struct CState; // the platform's search state
 
 private:

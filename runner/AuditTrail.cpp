@@ -154,7 +154,8 @@ void CAuditTrail::RecordInput(const CInputRecord& input, int finalActionCode) {
     WriteRecord("input", fields);
 }
 
-void CAuditTrail::RecordRunEnd(std::string_view stoppedBy) {
+void CAuditTrail::RecordRunEnd(std::string_view stoppedBy, std::size_t unrecorded) {
+    m_inputs += static_cast<int>(unrecorded);
     const bool stopped = !stoppedBy.empty();
     // ok: every input went as the sequence asked; failed: none did, or the run could not
     // start on its inputs; partial: some did.

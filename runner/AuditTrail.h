@@ -13,6 +13,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -48,8 +49,10 @@ public:
     // An entry of a scanned folder that the run left out.
     void RecordLeftOut(std::string_view folder, std::string_view name, std::string_view reason);
     void RecordInput(const CInputRecord& input, int finalActionCode);
-    // `stoppedBy` is empty when every input was dealt with.
-    void RecordRunEnd(std::string_view stoppedBy);
+    // `stoppedBy` is empty when every input was dealt with. `unrecorded` inputs were
+    // collected but cannot be named (the scratch file that held them failed a read):
+    // they count among the inputs, not attempted.
+    void RecordRunEnd(std::string_view stoppedBy, std::size_t unrecorded = 0);
 
     // A value as the trail writes it.
     static std::string EscapeValue(std::string_view value);

@@ -92,9 +92,10 @@ bool CollectFolderFiles(const CSequenceNode& input, CInputList& list,
             }
         }
     });
-    const bool found = completed && path != nullptr;
+    bool found = completed && path != nullptr;
     if (found && display != nullptr) {
-        AddFolderDocuments("PDF", display, list, leftOut);
+        // A listing that could not be kept whole ends the run before its first document.
+        found = AddFolderDocuments("PDF", display, list, leftOut);
     }
     if (path != nullptr) {
         SupportPathRelease(fileSys, path);
@@ -154,7 +155,7 @@ bool CollectInputFiles(const CSequenceNode& input, CInputList& list,
     }
 }
 
-void AddFolderDocuments(const std::string& extension, const std::string& folder, CInputList& list,
+bool AddFolderDocuments(const std::string& extension, const std::string& folder, CInputList& list,
                         std::vector<CLeftOutInput>* leftOut) {
     std::string pattern = folder;
     pattern += platform::kFolderSeparator;
@@ -164,12 +165,17 @@ void AddFolderDocuments(const std::string& extension, const std::string& folder,
     for (platform::CFoundEntry entry; search.FindNext(entry);) {
         list.Append(folder + platform::kFolderSeparator + entry.name);
     }
+    const std::string failure = search.GetFailure();
     if (leftOut != nullptr) {
         if (!search.GetRefusal().empty()) {
             leftOut->push_back({folder, "*." + extension, search.GetRefusal()});
+        }
+        if (!failure.empty()) {
+            leftOut->push_back({folder, "*." + extension, failure});
         }
         for (const platform::CLeftOutEntry& entry : search.GetLeftOut()) {
             leftOut->push_back({folder, entry.name, entry.reason});
         }
     }
+    return failure.empty();
 }

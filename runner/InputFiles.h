@@ -27,6 +27,7 @@ bool CollectInputFiles(const CSequenceNode& input, CInputList& list,
 // Appends `folder`, the folder separator (a backslash on Windows) and the name of every
 // entry that the platform's wildcard search finds for that folder and "*." + `extension`
 // (letter case ignored, no subfolders, in the search's order). Appends nothing when the search
-// finds nothing or fails. Entries that the search left out go to `leftOut`, when given.
-void AddFolderDocuments(const std::string& extension, const std::string& folder, CInputList& list,
+// finds nothing or is refused. Entries that the search left out go to `leftOut`, when given,
+// and so does a listing that could not be read whole, for which the answer is false.
+bool AddFolderDocuments(const std::string& extension, const std::string& folder, CInputList& list,
                         std::vector<CLeftOutInput>* leftOut = nullptr);

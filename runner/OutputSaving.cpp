@@ -7,14 +7,17 @@
 #include "host/ShowHostError.h"
 #include "host/SupportTable.h"
 #include "platform/FileActions.h"
+#include "platform/FileClaim.h"
 #include "platform/FileIdentity.h"
 #include "platform/PathText.h"
+#include "runner/InputList.h"
 #include "runner/RunFiles.h"
 #include "runner/SequenceNode.h"
 #include "runner/WorkDocument.h"
 #include "util/PathParts.h"
 
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -106,12 +109,28 @@ void ConvertDocument(ConversionRequest& request) {
     request.hostError = request.hostError || !completed;
 }
 
-// Whether writing `target` would replace a file that the run made earlier. The document's
-// own file is not such a file: a save over the input is asked for by name.
-bool WouldReplaceRunFile(const CRunFiles* runFiles, const std::string& target,
-                         const std::string& inputPath) {
-    return runFiles != nullptr && runFiles->IsMadeByRun(target) &&
-           !platform::IsSameFile(target.c_str(), inputPath.c_str());
+// Why writing `target` must not replace the file there, or null: a file that the run made
+// earlier, or an input still to come (whose result would then be made from this one's).
+// The document's own file is neither: a save over the input is asked for by name.
+const char* FindReplaceRefusal(const CRunFiles* runFiles, CInputList* laterInputs,
+                               const std::string& target, const std::string& inputPath) {
+    if (runFiles == nullptr && laterInputs == nullptr) {
+        return nullptr;
+    }
+    const auto there = platform::ReadFileIdentity(target.c_str());
+    if (!there || platform::ReadFileIdentity(inputPath.c_str()) == there) {
+        return nullptr;
+    }
+    if (runFiles != nullptr && runFiles->IsMadeByRun(target)) {
+        return runFiles->HasFailed()
+                   ? "the record of the files this run made could not be read back"
+                   : kReplacesRunFile;
+    }
+    if (laterInputs != nullptr && laterInputs->HoldsLaterInput(*there)) {
+        return laterInputs->HasFailed() ? "the input list could not be read back"
+                                        : "the output file is an input still to come in this run";
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -120,27 +139,37 @@ bool FileExists(const std::string& path) {
     return platform::TestFileExists(path.c_str());
 }
 
-bool SaveAsPdf(CWorkDocument& document, const std::string& path) {
+CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path, bool onlyIfAbsent) {
     if (document.GetDocument() == nullptr) {
-        return false;
+        return CPdfSave::Failed;
     }
     HostFileSys fileSys = nullptr;
     HostPath target = nullptr;
     HostPath parent = nullptr;
-    const bool completed = CallInErrorFrame([&] {
+    bool completed = CallInErrorFrame([&] {
         fileSys = SupportGetDefaultFileSys();
         target = SupportPathCreate(fileSys, CoreAtomFromString("Cstring"), path.c_str(), nullptr);
         parent = SupportPathAcquireParent(fileSys, target);
         if (parent != nullptr) {
             SupportFolderCreate(fileSys, parent, kHostTrue); // an existing folder is no error
         }
-        HostProgressMonitor monitor = document.GetProgressMonitor();
-        if (monitor == nullptr) {
-            monitor = ViewGetDocProgressMonitor(document.GetProgressClientDataField());
-        }
-        ModelDocSave(document.GetDocument(), document.GetSaveFlags(), target, fileSys, monitor,
-                     *document.GetProgressClientDataField());
     });
+    // The name is claimed once its folder is there; the save then replaces only the claim.
+    std::optional<platform::CFileIdentity> claim;
+    if (completed && onlyIfAbsent) {
+        claim = platform::ClaimNewFile(path.c_str());
+    }
+    const bool taken = completed && onlyIfAbsent && !claim;
+    if (completed && !taken) {
+        completed = CallInErrorFrame([&] {
+            HostProgressMonitor monitor = document.GetProgressMonitor();
+            if (monitor == nullptr) {
+                monitor = ViewGetDocProgressMonitor(document.GetProgressClientDataField());
+            }
+            ModelDocSave(document.GetDocument(), document.GetSaveFlags(), target, fileSys, monitor,
+                         *document.GetProgressClientDataField());
+        });
+    }
     if (parent != nullptr) {
         SupportPathRelease(fileSys, parent);
     }
@@ -148,9 +177,13 @@ bool SaveAsPdf(CWorkDocument& document, const std::string& path) {
         SupportPathRelease(fileSys, target);
     }
     if (!completed) {
+        if (claim) {
+            platform::ReleaseClaim(path.c_str(), *claim);
+        }
         ShowHostError();
+        return CPdfSave::Failed;
     }
-    return completed;
+    return taken ? CPdfSave::NameTaken : CPdfSave::Saved;
 }
 
 HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void* clientData) {
@@ -168,8 +201,9 @@ HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void
         }
     }
     request->matched = true;
-    if (WouldReplaceRunFile(request->runFiles, request->outputPath, request->inputPath)) {
-        request->refused = true;
+    request->refusal = FindReplaceRefusal(request->runFiles, request->laterInputs,
+                                          request->outputPath, request->inputPath);
+    if (request->refusal != nullptr) {
         return kHostTrue;
     }
 
@@ -191,7 +225,8 @@ HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void
 }
 
 bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
-                        COutputOutcome& outcome, const CRunFiles* runFiles) {
+                        COutputOutcome& outcome, const CRunFiles* runFiles,
+                        CInputList* laterInputs) {
     outcome = {};
     std::int32_t variation = kOutputBesideInput;
     if (!CallInErrorFrame([&] { output.GetInt("FileVariation", variation, kOutputBesideInput); })) {
@@ -265,17 +300,27 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
             return true;
         }
         // With DontOverwrite no file is there, let alone one the run made.
-        if (!dontOverwrite && WouldReplaceRunFile(runFiles, outputPath, inputPath)) {
+        if (const char* refusal =
+                dontOverwrite ? nullptr
+                              : FindReplaceRefusal(runFiles, laterInputs, outputPath, inputPath);
+            refusal != nullptr) {
             outcome.kind = CKind::NotWritten;
-            outcome.reason = kReplacesRunFile;
+            outcome.reason = refusal;
             return true;
         }
-        if (SaveAsPdf(document, outputPath)) {
+        switch (SaveAsPdf(document, outputPath, dontOverwrite)) {
+        case CPdfSave::Saved:
             outcome.kind = CKind::Written;
             outcome.resultPath = outputPath;
-        } else {
+            break;
+        case CPdfSave::NameTaken: // another run got there first
+            outcome.kind = CKind::NotWritten;
+            outcome.reason = "the output file exists (DontOverwrite)";
+            break;
+        case CPdfSave::Failed:
             outcome.kind = CKind::NotWritten;
             outcome.reason = "the save failed";
+            break;
         }
         return true;
     }
@@ -285,6 +330,7 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
     request.outputPath = outputPath;
     request.handlerId = handlerId;
     request.runFiles = runFiles;
+    request.laterInputs = laterInputs;
     request.inputPath = inputPath;
     ConvertDocument(request);
     if (request.hostError) {
@@ -293,9 +339,9 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
     } else if (!request.matched) {
         outcome.kind = CKind::NotWritten;
         outcome.reason = "no conversion handler " + handlerId;
-    } else if (request.refused) {
+    } else if (request.refusal != nullptr) {
         outcome.kind = CKind::NotWritten;
-        outcome.reason = kReplacesRunFile;
+        outcome.reason = request.refusal;
     } else if (request.status != kConversionSuccess || !FileExists(request.outputPath)) {
         outcome.kind = CKind::NotWritten;
         outcome.reason = "the conversion wrote no file";

@@ -8,6 +8,7 @@
 
 #include <string>
 
+class CInputList;
 class CRunFiles;
 class CSequenceNode;
 class CWorkDocument;
@@ -32,9 +33,10 @@ struct ConversionRequest {
     std::string outputPath;              // without extension; the matching handler's is appended
     std::string handlerId;               // compared byte for byte, letter case significant
     const CRunFiles* runFiles = nullptr; // files that the conversion must not replace
+    CInputList* laterInputs = nullptr;   // nor these, inputs still to come
     std::string inputPath;               // the document's own file, which it may replace
     bool matched = false;                // a handler with this identifier was found
-    bool refused = false; // ... but its file would have replaced a file made by the run
+    const char* refusal = nullptr; // ... but its file would have replaced this (a reason)
     HostConversionStatus status = kConversionFailed; // what the conversion answered
     bool hostError = false;                          // the host raised an error while converting
 };
@@ -44,15 +46,23 @@ struct ConversionRequest {
 // true otherwise, whatever the save did. Never lets a host error escape: one that ends
 // the step is reported in `outcome` as HostError. When `runFiles` is given, a result that
 // would replace a file the run made earlier (other than the document's own) is not
-// written; nor is one whose name would be formed from a part of the input's path cut to
-// its limit.
+// written; when `laterInputs` is given, nor is one that would replace an input still to
+// come; nor is one whose name would be formed from a part of the input's path cut to its
+// limit.
 bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
-                        COutputOutcome& outcome, const CRunFiles* runFiles = nullptr);
+                        COutputOutcome& outcome, const CRunFiles* runFiles = nullptr,
+                        CInputList* laterInputs = nullptr);
+
+enum class CPdfSave {
+    Saved,
+    Failed,    // no open document, or the host raised an error (shown in an alert)
+    NameTaken, // only if absent was asked, and a file is there
+};
 
 // Saves `document` as a PDF file at `path` (a platform path text), creating its folder
-// first. False when there is no open document or the host raised an error, which is then
-// shown in an alert.
-bool SaveAsPdf(CWorkDocument& document, const std::string& path);
+// first. With `onlyIfAbsent` the name is claimed first, so that of several runs at once
+// only one writes it, and a failed save leaves no claim behind.
+CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path, bool onlyIfAbsent = false);
 
 // Called by the host for each from-PDF conversion handler; converts the request's
 // document with the handler whose identifier it names. True, so that the host goes on

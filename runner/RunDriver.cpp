@@ -102,9 +102,16 @@ bool IsBlankDestination(const std::string& destination) {
 // names nothing or to a target formed from a path cut short.
 const char* FindHoldBackReason(int code, const std::string& destination,
                                const COutputOutcome& output, const std::string& inputPath,
+                               const std::optional<platform::CFileIdentity>& inputIdentity,
                                const CRunFiles& runFiles) {
     if (UsesDestination(code) && IsBlankDestination(destination)) {
         return "held back: no destination was given";
+    }
+    // The path must still name the file the run opened (or its own save put there): a
+    // file put in its place meanwhile is another's, and must not be moved or deleted.
+    if (IsDestructiveAction(code) &&
+        (!inputIdentity || platform::ReadFileIdentity(inputPath.c_str()) != inputIdentity)) {
+        return "held back: the input changed during the run";
     }
     if (IsDestructiveAction(code) && output.kind == COutputOutcome::CKind::NotWritten) {
         return "held back: no result of this input was written";
@@ -154,7 +161,8 @@ std::string DescribeAction(int code, const CFinalActionReport& report) {
 // which ends the run.
 bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
                      const CSequenceNode& output, int code, const std::string& destination,
-                     CRunFiles& runFiles, CInputRecord& record) {
+                     std::optional<platform::CFileIdentity> inputIdentity, CRunFiles& runFiles,
+                     CInputList& laterInputs, CInputRecord& record) {
     std::int32_t stepCount = 0;
     if (!CallInErrorFrame([&] { stepCount = commands.GetCount(); })) {
         record.ended = DescribeStep(CStepOutcome::HostError);
@@ -184,9 +192,14 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
         return true;
     }
     COutputOutcome saved;
-    SaveDocumentOutput(document, output, saved, &runFiles);
+    SaveDocumentOutput(document, output, saved, &runFiles, &laterInputs);
     if (saved.kind == COutputOutcome::CKind::Written) {
         runFiles.NoteResult(saved.resultPath);
+        // A save over the input puts a new file in its place: the run's own.
+        if (const auto result = platform::ReadFileIdentity(saved.resultPath.c_str());
+            result && result == platform::ReadFileIdentity(inputPath.c_str())) {
+            inputIdentity = result;
+        }
     }
     record.result = saved.kind == COutputOutcome::CKind::Written ? saved.resultPath : "";
     record.resultWanted = saved.kind != COutputOutcome::CKind::NotWanted;
@@ -198,7 +211,8 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
     }
     document.Close();
 
-    if (const char* reason = FindHoldBackReason(code, destination, saved, inputPath, runFiles);
+    if (const char* reason =
+            FindHoldBackReason(code, destination, saved, inputPath, inputIdentity, runFiles);
         reason != nullptr) {
         record.heldBack = true;
         record.outcome = reason;
@@ -264,10 +278,16 @@ bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::stri
         record.attempted = true;
         CWorkDocument document;
         bool goOn = true;
+        // The file the run opens: a path that names another before and after the opening
+        // names none that the run can vouch for.
+        auto identity = platform::ReadFileIdentity(path.c_str());
         if (document.Open(path.c_str()) && document.IsOpen()) {
             record.opened = true;
+            if (platform::ReadFileIdentity(path.c_str()) != identity) {
+                identity.reset();
+            }
             goOn = ProcessDocument(document, commands, output, finalActionCode, destination,
-                                   runFiles, record);
+                                   identity, runFiles, inputs, record);
         } else {
             const std::string text = GetHostErrorText(document.GetOpenError());
             record.reason = text.empty() ? "the document could not be opened" : text;
@@ -278,9 +298,16 @@ bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::stri
         audit.RecordInput(record, finalActionCode);
         if (!goOn) {
             RecordNotAttempted(audit, inputs, finalActionCode);
-            audit.RecordRunEnd("a step failed on " + path);
+            audit.RecordRunEnd("a step failed on " + path, inputs.CountUnread());
             return false;
         }
+    }
+    if (inputs.HasFailed()) {
+        audit.RecordRunEnd("the input list could not be read back from the scratch file: " +
+                               std::to_string(inputs.CountUnread()) +
+                               " collected input(s) were not attempted",
+                           inputs.CountUnread());
+        return false;
     }
     audit.RecordRunEnd("");
     return true;

@@ -4,17 +4,22 @@
 // came from may already be moved or deleted.
 //
 // Files are told apart by their identities, not their texts: one file has many spellings.
-// The first are kept in memory; the rest go to a scratch file, with a filter in memory
-// that answers most questions without reading it, so that a run of a hundred thousand
-// inputs takes the memory of a run of a thousand.
+// The first are kept in memory; the rest go to a scratch file in batches, each counted as
+// kept once the disk has taken it whole, with a filter in memory that answers most
+// questions without reading it, so that a run of a hundred thousand inputs takes the
+// memory of a run of a thousand. When the disk cannot take a batch, it and all after it
+// stay in memory; when the scratch file cannot be read back, every question about it is
+// answered "made by the run", so that nothing is written over what it may hold.
 #pragma once
 
 #include "platform/FileIdentity.h"
+#include "runner/IdentityFilter.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class CRunFiles {
@@ -34,14 +39,20 @@ public:
     // Whether `path` names a result of this run or an input it placed.
     [[nodiscard]] bool IsMadeByRun(const std::string& path) const;
 
+    // Whether the scratch file failed a read: answers since then were "made by the run".
+    [[nodiscard]] bool HasFailed() const { return m_readFailed; }
+
 private:
     void Note(const std::string& path, bool isResult);
+    void WritePending();
     [[nodiscard]] bool Contains(const platform::CFileIdentity& identity, bool resultsOnly) const;
-    [[nodiscard]] bool IsInFilter(const platform::CFileIdentity& identity) const;
     [[nodiscard]] bool IsSpilled(const platform::CFileIdentity& identity, bool resultsOnly) const;
 
     std::unordered_map<platform::CFileIdentity, bool> m_kept; // identity: is a result
-    std::vector<std::uint64_t> m_filter; // bits of the spilled identities; empty until then
-    std::FILE* m_spill = nullptr;        // identities and kinds past m_kept
-    bool m_spillFailed = false; // no scratch file could be made or written: the rest is kept
+    std::vector<std::pair<platform::CFileIdentity, bool>> m_pending; // waiting for the disk
+    CIdentityFilter m_filter;     // the spilled identities
+    std::FILE* m_spill = nullptr; // identities and kinds past m_kept
+    std::size_t m_spilled = 0;    // records the scratch file has taken whole
+    bool m_spillFailed = false;   // no scratch file could be made or written: the rest is kept
+    mutable bool m_readFailed = false;
 };

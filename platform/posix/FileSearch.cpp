@@ -73,4 +73,10 @@ bool CFileSearch::FindNext(CFoundEntry& entry) {
     return m_state->entries.ReadNext(entry);
 }
 
+std::string CFileSearch::GetFailure() const {
+    return m_state->entries.HasFailed()
+               ? "the folder's entries could not be read back from the scratch file"
+               : "";
+}
+
 } // namespace platform

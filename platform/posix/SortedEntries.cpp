@@ -63,35 +63,29 @@ void CSortedEntries::SpillKept() {
     for (const CFoundEntry& entry : m_kept) {
         written = written && WriteEntry(m_spill, entry);
     }
-    run.end = written ? ftello(m_spill) : -1;
-    if (run.end < 0) {
-        // A disk that cannot take the entries: what it took comes back, and all is kept.
-        TakeBackSpilled();
+    // The run counts once the system has taken all of it; until then it is kept.
+    written = written && std::fflush(m_spill) == 0 && (run.end = ftello(m_spill)) >= 0;
+    if (!written) {
+        // A disk that cannot take the entries: the runs it took are read as written, and
+        // this one and every entry after it stay in memory.
+        m_spillFailed = true;
         return;
     }
     m_runs.push_back(std::move(run));
     m_kept.clear();
 }
 
-void CSortedEntries::TakeBackSpilled() {
-    for (CRun& run : m_runs) {
-        while (ReadHead(run)) {
-            m_kept.push_back(std::move(run.head));
-        }
-    }
-    m_runs.clear();
-    static_cast<void>(std::fclose(m_spill));
-    m_spill = nullptr;
-    m_spillFailed = true;
-}
-
 bool CSortedEntries::ReadHead(CRun& run) {
-    if (run.next >= run.end || fseeko(m_spill, run.next, SEEK_SET) != 0 ||
-        !ReadEntry(m_spill, run.head)) {
+    if (run.next >= run.end) {
         return false;
     }
-    run.next = ftello(m_spill);
-    return run.next > 0;
+    // Every run was written whole: what cannot be read up to its end is a failure.
+    if (fseeko(m_spill, run.next, SEEK_SET) != 0 || !ReadEntry(m_spill, run.head) ||
+        (run.next = ftello(m_spill)) <= 0 || run.next > run.end) {
+        m_readFailed = true;
+        return false;
+    }
+    return true;
 }
 
 bool CSortedEntries::HasLaterHead(const CRun& a, const CRun& b) {
@@ -99,20 +93,21 @@ bool CSortedEntries::HasLaterHead(const CRun& a, const CRun& b) {
 }
 
 void CSortedEntries::Sort() {
-    if (!m_runs.empty() && !m_kept.empty()) {
+    if (!m_runs.empty() && !m_kept.empty() && !m_spillFailed) {
         SpillKept();
     }
-    if (m_runs.empty()) {
-        std::sort(m_kept.begin(), m_kept.end(), IsBefore);
-        return;
-    }
+    std::sort(m_kept.begin(), m_kept.end(), IsBefore);
     std::erase_if(m_runs, [this](CRun& run) { return !ReadHead(run); });
     std::make_heap(m_runs.begin(), m_runs.end(), HasLaterHead);
 }
 
 bool CSortedEntries::ReadNext(CFoundEntry& entry) {
-    if (m_runs.empty()) {
-        if (m_nextKept >= m_kept.size()) {
+    if (m_readFailed) {
+        return false;
+    }
+    const bool fromKept = m_nextKept < m_kept.size();
+    if (m_runs.empty() || (fromKept && IsBefore(m_kept[m_nextKept], m_runs.front().head))) {
+        if (!fromKept) {
             return false;
         }
         entry = std::move(m_kept[m_nextKept++]);
@@ -126,7 +121,8 @@ bool CSortedEntries::ReadNext(CFoundEntry& entry) {
     } else {
         m_runs.pop_back();
     }
-    return true;
+    // An entry read after a failure could be out of its place: the listing ends there.
+    return !m_readFailed;
 }
 
 } // namespace platform

@@ -44,6 +44,7 @@ struct CFileSearch::CState {
     WIN32_FIND_DATAW data{};
     bool pending = false; // `data` holds an entry not yet looked at
     std::string mask;     // the pattern's last part, which long names must match
+    DWORD error = ERROR_SUCCESS; // why FindNextFileW stopped
 };
 
 // The search runs on UTF-16 names: the "A" search hands back names through the ANSI code
@@ -77,8 +78,11 @@ CFileSearch::~CFileSearch() {
 bool CFileSearch::FindNext(CFoundEntry& entry) {
     for (;;) {
         if (!m_state->pending) {
-            if (m_state->handle == INVALID_HANDLE_VALUE ||
-                FindNextFileW(m_state->handle, &m_state->data) == FALSE) {
+            if (m_state->handle == INVALID_HANDLE_VALUE) {
+                return false;
+            }
+            if (FindNextFileW(m_state->handle, &m_state->data) == FALSE) {
+                m_state->error = GetLastError();
                 return false;
             }
         }
@@ -99,6 +103,13 @@ bool CFileSearch::FindNext(CFoundEntry& entry) {
         entry.isFolder = (m_state->data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         return true;
     }
+}
+
+std::string CFileSearch::GetFailure() const {
+    if (m_state->error == ERROR_SUCCESS || m_state->error == ERROR_NO_MORE_FILES) {
+        return "";
+    }
+    return "the folder's listing ended with error " + std::to_string(m_state->error);
 }
 
 } // namespace platform

@@ -95,7 +95,7 @@ TEST_F(WorkDocumentTest, AfterASaveToAnotherPathItsPathIsTheSavedFile) {
     CWorkDocument document;
     ASSERT_TRUE(document.Open(InFolder("a.pdf").c_str()));
     const std::string target = InFolder("out") + "\\a.pdf"; // the folder is created first
-    ASSERT_TRUE(SaveAsPdf(document, target));
+    ASSERT_EQ(SaveAsPdf(document, target), CPdfSave::Saved);
     std::string path;
     EXPECT_TRUE(document.GetPathText(path));
     EXPECT_EQ(fs::path(path), fs::path(InFolder("out")) / "a.pdf");
@@ -106,7 +106,7 @@ TEST_F(WorkDocumentTest, AfterASaveToAnotherPathItsPathIsTheSavedFile) {
 
 TEST_F(WorkDocumentTest, SavingWithoutADocumentWritesNothing) {
     CWorkDocument document;
-    EXPECT_FALSE(SaveAsPdf(document, InFolder("never.pdf")));
+    EXPECT_EQ(SaveAsPdf(document, InFolder("never.pdf")), CPdfSave::Failed);
     EXPECT_FALSE(fs::exists(InFolder("never.pdf")));
 }
 
