@@ -22,8 +22,7 @@ bool WriteRecord(std::FILE* file, const std::string& path,
     if (identity) {
         header[0] = 1;
         std::memcpy(&header[1], &identity->volume, sizeof identity->volume);
-        std::memcpy(&header[1 + sizeof identity->volume], &identity->index,
-                    sizeof identity->index);
+        std::memcpy(&header[1 + sizeof identity->volume], &identity->index, sizeof identity->index);
     }
     return std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
            std::fwrite(path.c_str(), 1, path.size() + 1, file) == path.size() + 1;

@@ -58,7 +58,7 @@ private:
     std::size_t m_spilled = 0;     // entries the scratch file has taken whole
     bool m_spillFailed = false;    // no scratch file could be made or written: all is kept
     bool m_readFailed = false;
-    CIdentityFilter m_filter;         // the spilled identities
+    CIdentityFilter m_filter; // the spilled identities
     std::size_t m_count = 0;
     std::size_t m_next = 0;
 };

@@ -36,7 +36,7 @@ struct ConversionRequest {
     CInputList* laterInputs = nullptr;   // nor these, inputs still to come
     std::string inputPath;               // the document's own file, which it may replace
     bool matched = false;                // a handler with this identifier was found
-    const char* refusal = nullptr; // ... but its file would have replaced this (a reason)
+    const char* refusal = nullptr;       // ... but its file would have replaced this (a reason)
     HostConversionStatus status = kConversionFailed; // what the conversion answered
     bool hostError = false;                          // the host raised an error while converting
 };

@@ -48,9 +48,9 @@ private:
     [[nodiscard]] bool Contains(const platform::CFileIdentity& identity, bool resultsOnly) const;
     [[nodiscard]] bool IsSpilled(const platform::CFileIdentity& identity, bool resultsOnly) const;
 
-    std::unordered_map<platform::CFileIdentity, bool> m_kept; // identity: is a result
+    std::unordered_map<platform::CFileIdentity, bool> m_kept;        // identity: is a result
     std::vector<std::pair<platform::CFileIdentity, bool>> m_pending; // waiting for the disk
-    CIdentityFilter m_filter;     // the spilled identities
+    CIdentityFilter m_filter;                                        // the spilled identities
     std::FILE* m_spill = nullptr; // identities and kinds past m_kept
     std::size_t m_spilled = 0;    // records the scratch file has taken whole
     bool m_spillFailed = false;   // no scratch file could be made or written: the rest is kept

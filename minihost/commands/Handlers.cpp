@@ -6,7 +6,7 @@
 namespace minihost {
 namespace {
 
-constexpr std::array<CCommandHandler, 10> kHandlers = {{
+constexpr std::array<CCommandHandler, 11> kHandlers = {{
     {"RotatePages", &RunRotatePages, false},
     {"DeletePages", &RunDeletePages, false},
     {"DocumentInfo", &RunDocumentInfo, false},
@@ -17,6 +17,7 @@ constexpr std::array<CCommandHandler, 10> kHandlers = {{
     {"TestCancel", &RunTestCancel, true},
     {"TestRaise", &RunTestRaise, true},
     {"TestRecordInputs", &RunTestRecordInputs, true},
+    {"TestReplaceFile", &RunTestReplaceFile, true},
 }};
 
 } // namespace

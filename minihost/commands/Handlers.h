@@ -33,5 +33,8 @@ CCommandOutcome RunTestFail(const CCommandRequest& request);
 CCommandOutcome RunTestCancel(const CCommandRequest& request);
 CCommandOutcome RunTestRaise(const CCommandRequest& request);
 CCommandOutcome RunTestRecordInputs(const CCommandRequest& request);
+// Renames the file "From" over "To" (platform paths), as another program that puts a new
+// file in a document's place while the run works on it.
+CCommandOutcome RunTestReplaceFile(const CCommandRequest& request);
 
 } // namespace minihost

@@ -3,6 +3,9 @@
 #include "minihost/commands/Handlers.h"
 #include "minihost/commands/ParamReader.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace minihost {
 namespace {
 
@@ -48,6 +51,20 @@ CCommandOutcome RunTestRecordInputs(const CCommandRequest& request) {
     for (const auto& [key, value] : request.inputs->GetEntries()) {
         request.note("input " + key + " " + FormatInput(value));
     }
+    return CCommandOutcome::Done;
+}
+
+CCommandOutcome RunTestReplaceFile(const CCommandRequest& request) {
+    const CParamReader params(request.params, {"From", "To"});
+    const std::string from = params.RequireText("From");
+    const std::string to = params.RequireText("To");
+    std::error_code error;
+    std::filesystem::rename(from, to, error);
+    if (error) {
+        throw CCommandFailure("cannot put " + QuoteForLog(from) + " in the place of " +
+                              QuoteForLog(to) + ": " + error.message());
+    }
+    request.note("put " + QuoteForLog(from) + " in the place of " + QuoteForLog(to));
     return CCommandOutcome::Done;
 }
 

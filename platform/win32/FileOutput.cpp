@@ -1,7 +1,6 @@
 #include "platform/FileOutput.h"
 
 #include <string>
-
 #include <windows.h>
 
 namespace platform {
@@ -91,9 +90,9 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
     }
     line += bytes;
     DWORD written = 0;
-    const bool whole = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written,
-                                 nullptr) != FALSE &&
-                       written == line.size();
+    const bool whole =
+        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) != FALSE &&
+        written == line.size();
     if (written > 0 && !whole) {
         DWORD ended = 0;
         WriteFile(file, "\n", 1, &ended, nullptr);

@@ -42,8 +42,8 @@ bool Narrow(const wchar_t* name, std::string& narrow) {
 struct CFileSearch::CState {
     HANDLE handle = INVALID_HANDLE_VALUE;
     WIN32_FIND_DATAW data{};
-    bool pending = false; // `data` holds an entry not yet looked at
-    std::string mask;     // the pattern's last part, which long names must match
+    bool pending = false;        // `data` holds an entry not yet looked at
+    std::string mask;            // the pattern's last part, which long names must match
     DWORD error = ERROR_SUCCESS; // why FindNextFileW stopped
 };
 

@@ -10,6 +10,7 @@
 #include "tests/support/TrailLines.h"
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <map>
 #include <qpdf/QPDF.hh>
@@ -108,6 +109,88 @@ TEST_F(BatchRun, DontOverwriteKeepsAnExistingResultUnlessItIsFalse) {
     ExpectCleanRun(RunBatch("0", ""));
     EXPECT_EQ(ReadRotations(a), (std::vector<int>{90, 90})); // saved over itself, whole
 }
+
+// A result beside a.pdf with "_x" added would replace a_x.pdf, an input still to come: it
+// is not written and a.pdf stays, while a_x.pdf has its own turn.
+TEST_F(BatchRun, AResultIsNeverWrittenOverAnInputStillToCome) {
+    const fs::path a = AddInput("a.pdf", 2);
+    const fs::path later = AddInput("a_x.pdf", 3);
+    auto output = MakeOutput(2);
+    output->Put("AddToBaseName", true);
+    output->Put("InsertAfterBaseName", std::string("_x"));
+    output->Put("DontOverwrite", false);
+    WriteSequence(Rotate(90), MakeFolderInput(In()), std::move(output));
+    ExpectCleanRun(RunBatch("3", ""));
+    EXPECT_EQ(ReadRotations(a), (std::vector<int>{0, 0}));
+    EXPECT_EQ(ReadRotations(In() / "a_x_x.pdf"), (std::vector<int>{90, 90, 90}));
+    EXPECT_FALSE(fs::exists(later));
+    const auto trail = ReadTrail();
+    EXPECT_TRUE(std::ranges::any_of(trail, [](const std::string& line) {
+        return line.find("/a.pdf\t") != std::string::npos &&
+               line.find("\treason=the output file is an input still to come in this run\t") !=
+                   std::string::npos &&
+               line.find("\theldback=yes\t") != std::string::npos;
+    })) << testing::PrintToString(trail);
+}
+
+// Two runs at once write results of the same names into one folder, DontOverwrite: each
+// name is written by one of them, and only that run's input is deleted.
+TEST_F(BatchRun, TwoRunsAtOnceNeverWriteOverTheOthersResults) {
+    constexpr int kNames = 120;
+    const std::array<std::pair<const char*, int>, 2> runs = {{{"A", 90}, {"B", 180}}};
+    for (const auto& [name, angle] : runs) {
+        fs::create_directories(In() / name);
+        for (int i = 0; i < kNames; ++i) {
+            testing_support::WriteSamplePdf(In() / name / (std::to_string(i) + ".pdf"), 1);
+        }
+        WriteSequence(Rotate(angle), MakeFolderInput(In() / name), MakeOutput(0, Out()));
+        fs::rename(SequenceFile(), m_folder.GetPath() / (std::string(name) + ".sequ"));
+    }
+    std::array<CMiniHostRun, 2> results;
+    std::array<std::thread, 2> threads;
+    for (std::size_t run = 0; run < runs.size(); ++run) {
+        threads.at(run) = std::thread([&, run] {
+            const fs::path sequence =
+                m_folder.GetPath() / (std::string(runs.at(run).first) + ".sequ");
+            results.at(run) =
+                RunWithVariables({{"QUORVELLASEQU", testing_support::ToPlatformText(sequence)},
+                                  {"QUORVELLAFINAL", "3"}});
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    for (const CMiniHostRun& run : results) {
+        ExpectCleanRun(run);
+    }
+    for (int i = 0; i < kNames; ++i) {
+        const std::string name = std::to_string(i) + ".pdf";
+        const bool deletedA = !fs::exists(In() / "A" / name);
+        const bool deletedB = !fs::exists(In() / "B" / name);
+        ASSERT_NE(deletedA, deletedB) << name; // one result, one input deleted
+        EXPECT_EQ(ReadRotations(Out() / name), std::vector<int>{deletedA ? 90 : 180}) << name;
+    }
+}
+
+#if !defined(_WIN32)
+// On Linux an open document holds nothing: a file put in its input's place during the run
+// is another's, and is not deleted; the result is the document the run opened.
+TEST_F(BatchRun, AnInputReplacedDuringTheRunIsNotDeleted) {
+    const fs::path a = AddInput("a.pdf", 2);
+    const fs::path replacement = m_folder.GetPath() / "new.pdf";
+    testing_support::WriteSamplePdf(replacement, 5);
+    const std::string newer = ReadFileBytes(replacement);
+    WriteSequence(MakeList(MakeStep("TestReplaceFile", MakeParams({{"From", replacement.string()},
+                                                                   {"To", a.string()}}))),
+                  MakeListedInput({a}), MakeOutput(0, Out()));
+    ExpectCleanRun(RunBatch("3", ""));
+    EXPECT_EQ(ReadFileBytes(a), newer);
+    EXPECT_EQ(testing_support::CountPdfPages(Out() / "a.pdf"), 2);
+    EXPECT_TRUE(ReadTrail().at(1).ends_with(
+        "\theldback=yes\toutcome=held back: the input changed during the run"))
+        << ReadTrail().at(1);
+}
+#endif
 
 // Windows' OpenFile cannot take a path of 128 bytes or more; the run must still see the
 // results that stand behind such paths.
