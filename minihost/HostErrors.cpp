@@ -37,6 +37,8 @@ std::string GetBuiltInErrorText(HostErrorCode code) {
         return "The PDF file is protected by a password.";
     case kErrSaveFailed:
         return "The document cannot be saved.";
+    case kErrContentUnreadable:
+        return "The document's content cannot be read from its file.";
     default:
         return {};
     }

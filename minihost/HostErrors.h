@@ -28,6 +28,9 @@ inline constexpr HostErrorCode kErrNotPdf = 24;
 inline constexpr HostErrorCode kErrPdfDamaged = 25;
 inline constexpr HostErrorCode kErrPdfPassword = 26;
 inline constexpr HostErrorCode kErrSaveFailed = 27;
+// A save refused because qpdf could not read some of the document's content from its file
+// (a read error, or the file ending before a stream's data): the result would lack it.
+inline constexpr HostErrorCode kErrContentUnreadable = 28;
 
 // The built-in text of `code`, or an empty text when minihost has none.
 std::string GetBuiltInErrorText(HostErrorCode code);

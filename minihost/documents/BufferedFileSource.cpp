@@ -53,6 +53,15 @@ std::size_t CBufferedFileSource::ReadFile(qpdf_offset_t offset, char* into, std:
         const int error = errno;
         ThrowSystemError("read " + std::to_string(length) + " bytes", error);
     }
+    // A file cut short while it is read (by another program, a share gone) fails the read:
+    // qpdf would take the cut for the end of a damaged file and go on without the rest.
+    const qpdf_offset_t reached = offset + static_cast<qpdf_offset_t>(count);
+    if (count < length && m_end >= 0 && reached < m_end) {
+        throw QPDFExc(qpdf_e_system, m_name, "", reached,
+                      "read " + std::to_string(length) + " bytes: the file ends at " +
+                          std::to_string(reached) + ", short of the " + std::to_string(m_end) +
+                          " bytes it had");
+    }
     return count;
 }
 

@@ -45,7 +45,7 @@ private:
     std::size_t m_blockLength = 0;
     qpdf_offset_t m_position = 0;
     // Where the file ends, once known: it does not change while it is a document's (a save
-    // over it puts a new file in its place).
+    // over it puts a new file in its place). A read that ends before it fails.
     qpdf_offset_t m_end = -1;
 };
 

@@ -37,6 +37,29 @@ struct CStreamCloser {
     ThrowNamedError(missing ? kErrFileNotFound : kErrFileUnreadable, cannot + error.what() + ".");
 }
 
+// Whether qpdf went on without data that it could not read, where it only warns: a read
+// error (the source's or the system's), or the file ending inside a stream's data, which
+// qpdf then writes cut short or empty. A stream length that was wrong, a cross-reference
+// table rebuilt, a stream that does not decode (written as it is) lose nothing.
+bool MeansLostContent(const QPDFExc& warning) {
+    if (warning.getErrorCode() == qpdf_e_system) {
+        return true;
+    }
+    const std::string& detail = warning.getMessageDetail();
+    return detail == "unexpected EOF reading stream data" ||
+           detail.starts_with("unable to recover stream data");
+}
+
+// qpdf's words for `warning`, without the file's name, which the texts around it give.
+std::string DescribeWarning(const QPDFExc& warning) {
+    std::string where = warning.getObject();
+    if (warning.getFilePosition() > 0) {
+        where += (where.empty() ? "" : ", ") + std::string("offset ") +
+                 std::to_string(warning.getFilePosition());
+    }
+    return (where.empty() ? "" : where + ": ") + warning.getMessageDetail();
+}
+
 } // namespace
 
 CDocument::CDocument(CFile file)
@@ -72,6 +95,7 @@ std::unique_ptr<CDocument> CDocument::Open(const CPathName& name, bool repair) {
     std::unique_ptr<CDocument> document(new CDocument(CFile(name, true)));
     document->m_hold = std::move(hold);
     document->m_openedSize = size;
+    document->m_readPathText = text;
     QPDF& pdf = document->GetPdf();
     pdf.setSuppressWarnings(true);
     pdf.setAttemptRecovery(repair);
@@ -92,8 +116,28 @@ std::unique_ptr<CDocument> CDocument::Open(const CPathName& name, bool repair) {
         ThrowNamedError(kErrPdfDamaged,
                         cannot + "it is damaged beyond repair (" + error.what() + ").");
     }
-    document->m_repaired = pdf.anyWarnings();
+    // A cut linearised file keeps its first trailer but loses its page tree: saved, it
+    // would be empty.
+    if (document->m_openedPageCount == 0) {
+        ThrowNamedError(kErrPdfDamaged, cannot + "it has no pages.");
+    }
+    document->m_repaired =
+        document->TakeReadWarnings().warnings > 0 || !document->m_lostContent.empty();
     return document;
+}
+
+CRepairs CDocument::TakeReadWarnings() {
+    CRepairs repairs;
+    for (const QPDFExc& warning : m_pdf->getWarnings()) {
+        if (MeansLostContent(warning)) {
+            if (m_lostContent.empty()) {
+                m_lostContent = DescribeWarning(warning);
+            }
+        } else if (repairs.warnings++ == 0) {
+            repairs.first = DescribeWarning(warning);
+        }
+    }
+    return repairs;
 }
 
 } // namespace minihost

@@ -12,6 +12,7 @@
 #include "minihost/files/FileAccess.h"
 #include "minihost/files/PathNotation.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -20,11 +21,17 @@ class QPDF; // qpdf's document: include <qpdf/QPDF.hh> to use it
 
 namespace minihost {
 
+// The damage that qpdf worked round in what it read, as it reported it in warnings.
+struct CRepairs {
+    std::size_t warnings = 0;
+    std::string first; // qpdf's words for the first, e.g. "object 4 0, offset 612: ..."
+};
+
 class CDocument {
 public:
     // Opens the PDF file `name`, repairing damage when `repair` is true. Throws
     // CHostError whose text names the file: missing, not a PDF, protected by a
-    // password, or damaged beyond repair.
+    // password, damaged beyond repair, or without pages.
     static std::unique_ptr<CDocument> Open(const CPathName& name, bool repair);
 
     CDocument(const CDocument&) = delete;
@@ -42,6 +49,17 @@ public:
     void LetGoOfFile() { m_hold.Release(); }
     void HoldFileAgain() { static_cast<void>(m_hold.Take(GetPathText())); }
 
+    // Takes the warnings that qpdf gave since it was last asked (while a command, a
+    // conversion or a save read the file) and returns the repairs among them. A loss of
+    // content is kept for good, see GetLostContent.
+    CRepairs TakeReadWarnings();
+    // qpdf's words for the first content that it could not read from the document's
+    // file (a read error, or the file ending before a stream's data); empty when none.
+    // Kept once found: qpdf hands lost data on as empty or null, and says so only once.
+    [[nodiscard]] const std::string& GetLostContent() const { return m_lostContent; }
+    // The file that qpdf reads: the one opened, even after a save has replaced it.
+    [[nodiscard]] const std::string& GetReadPathText() const { return m_readPathText; }
+
     // As found at open.
     [[nodiscard]] std::size_t GetOpenedPageCount() const { return m_openedPageCount; }
     [[nodiscard]] bool WasRepaired() const { return m_repaired; }
@@ -53,6 +71,8 @@ private:
     CFile m_file;
     CFileHold m_hold;
     std::unique_ptr<QPDF> m_pdf; // reads the file it opened, which it closes when it goes
+    std::string m_readPathText;
+    std::string m_lostContent;
     std::uint64_t m_openedSize = 0;
     CSaveSettings m_saveSettings;
     std::size_t m_openedPageCount = 0;

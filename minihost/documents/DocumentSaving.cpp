@@ -76,13 +76,24 @@ std::uint64_t SaveDocument(CDocument& document, const CPathName& target, CDurabi
         }
         writer.write();
         output.Complete();
+        // qpdf writes what it could not read as empty or null, and only warns: such a
+        // result must not count as the document saved (its input may be deleted next).
+        const CRepairs repairs = document.TakeReadWarnings();
+        if (!document.GetLostContent().empty()) {
+            ThrowNamedError(kErrContentUnreadable,
+                            cannot + "the content of " + document.GetReadPathText() +
+                                " could not be read (" + document.GetLostContent() + ").");
+        }
+        if (repairs.warnings > 0 && hooks.reportRepairs) {
+            hooks.reportRepairs(repairs);
+        }
         if (hooks.strikeHalfWay) {
             hooks.strikeHalfWay(temporary.GetPath(), temporary.GetFile().GetSize());
         }
         temporary.ReplaceTarget(targetText, durability);
         return temporary.GetFile().GetSize();
     } catch (const CHostError&) {
-        throw; // from a hook
+        throw; // from a hook, or content lost
     } catch (const CFileAccessError& error) {
         const bool missingFolder = error.GetKind() == CFileAccessError::CKind::Missing;
         ThrowNamedError(

@@ -4,6 +4,7 @@
 // file as it was, and a save over the document's own file never damages it.
 #pragma once
 
+#include "minihost/documents/Document.h"
 #include "minihost/files/FileAccess.h"
 #include "minihost/files/PathNotation.h"
 
@@ -13,8 +14,6 @@
 
 namespace minihost {
 
-class CDocument;
-
 struct CSaveHooks {
     // Called with the part done, in percent, as the save goes on.
     std::function<void(int)> reportProgress;
@@ -23,12 +22,16 @@ struct CSaveHooks {
     // this with the file's path and the bytes written: where an injected fault strikes.
     // It throws; the temporary file is then removed.
     std::function<void(const std::string&, std::uint64_t)> strikeHalfWay;
+    // Called, before the target is replaced, when qpdf repaired damage that it met in the
+    // document's file while it wrote (a stream of a wrong length, say).
+    std::function<void(const CRepairs&)> reportRepairs;
 };
 
 // Writes `document` to `target` (a full save, without unreferenced objects), the new file
 // committed as `durability` says before it replaces the target, and returns the size of
-// the file written. Throws CHostError: kErrSaveFailed with a text naming `target`, or
-// whatever `hooks` throw.
+// the file written. Throws CHostError: kErrSaveFailed with a text naming `target`;
+// kErrContentUnreadable when qpdf could not read some of the document's content, now or
+// before (the target is then left as it was); or whatever `hooks` throw.
 std::uint64_t SaveDocument(CDocument& document, const CPathName& target, CDurability durability,
                            const CSaveHooks& hooks);
 

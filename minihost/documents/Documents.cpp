@@ -93,6 +93,14 @@ void CDocuments::Save(HostDoc doc, std::uint16_t flags, const CPathName& target,
             throw CHostError(fault);
         };
     }
+    hooks.reportRepairs = [&](const CRepairs& repairs) {
+        m_host.GetLog().Write(
+            "document", "repaired " + document.GetReadPathText() + " while saving " + text + ": " +
+                            repairs.first +
+                            (repairs.warnings > 1
+                                 ? " (" + std::to_string(repairs.warnings) + " warnings in all)"
+                                 : ""));
+    };
     std::uint64_t size = 0;
     document.LetGoOfFile(); // the save may replace it
     try {

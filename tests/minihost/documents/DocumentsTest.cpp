@@ -15,8 +15,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <qpdf/Pl_String.hh>
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 #include <string>
 
@@ -108,20 +112,66 @@ std::string GetPathTextAsThePlugInDoes(HostDoc doc) {
     return copy;
 }
 
-// A two-page sample encrypted with AES-256 and these passwords.
-void WriteEncryptedSample(const fs::path& file, const char* user, const char* owner) {
+// A sample of `pageCount` pages, changed and written again by `change`.
+void WriteChangedSample(const fs::path& file, int pageCount,
+                        const std::function<void(QPDF&, QPDFWriter&)>& change) {
     const std::string plain = file.string() + ".plain";
     const std::string name = file.string(); // QPDFWriter keeps its address until it has written
-    WriteSamplePdf(plain, 2);
+    WriteSamplePdf(plain, pageCount);
     {
         QPDF pdf; // reads the file as it needs to, until it goes
         pdf.processFile(plain.c_str());
         QPDFWriter writer(pdf, name.c_str());
-        writer.setR6EncryptionParameters(user, owner, true, true, false, false, false, false,
-                                         qpdf_r3p_full, true);
+        writer.setStaticID(true);
+        change(pdf, writer);
         writer.write();
     }
     fs::remove(plain);
+}
+
+// A two-page sample encrypted with AES-256 and these passwords.
+void WriteEncryptedSample(const fs::path& file, const char* user, const char* owner) {
+    WriteChangedSample(file, 2, [&](QPDF& /*pdf*/, QPDFWriter& writer) {
+        writer.setR6EncryptionParameters(user, owner, true, true, false, false, false, false,
+                                         qpdf_r3p_full, true);
+    });
+}
+
+void CutInHalf(const fs::path& file) {
+    const std::string bytes = ReadBytes(file);
+    WriteBytes(file, bytes.substr(0, bytes.size() / 2));
+}
+
+// The object number of the content stream of page `page` (from 1).
+int FindContentsObject(const fs::path& file, int page) {
+    QPDF pdf;
+    pdf.processFile(file.string().c_str());
+    return QPDFPageDocumentHelper(pdf)
+        .getAllPages()
+        .at(page - 1)
+        .getObjectHandle()
+        .getKey("/Contents")
+        .getObjectID();
+}
+
+// The content of page `page` (from 1) of the PDF at `file`.
+std::string ReadPageContent(const fs::path& file, int page) {
+    QPDF pdf;
+    pdf.processFile(file.string().c_str());
+    std::string content;
+    Pl_String pipeline("content", nullptr, content);
+    QPDFPageDocumentHelper(pdf).getAllPages().at(page - 1).pipeContents(&pipeline);
+    return content;
+}
+
+// The content of page `page`, longer than the blocks that minihost reads a file in, and
+// without the word "end" that qpdf looks for when a stream's length is wrong.
+std::string MakeLongPageContent(int page) {
+    std::string content = "BT /F1 24 Tf 72 700 Td (Page " + std::to_string(page) + ") Tj ET\n";
+    while (content.size() < std::size_t{256} * 1024) {
+        content += "0 0 m 612 792 l S\n";
+    }
+    return content;
 }
 
 class DocumentsTest : public testing_support::CInProcessHostTest {
@@ -214,7 +264,16 @@ INSTANTIATE_TEST_SUITE_P(
                         minihost::kErrFileUnreadable, "it is a folder."},
         CUnopenableCase{"Password",
                         [](const fs::path& file) { WriteEncryptedSample(file, "user", "owner"); },
-                        minihost::kErrPdfPassword, "it is protected by a password."}),
+                        minihost::kErrPdfPassword, "it is protected by a password."},
+        // Its first trailer leads qpdf to the catalog, but the page tree came at the end.
+        CUnopenableCase{"CutLinearised",
+                        [](const fs::path& file) {
+                            WriteChangedSample(file, 3, [](QPDF&, QPDFWriter& writer) {
+                                writer.setLinearization(true);
+                            });
+                            CutInHalf(file);
+                        },
+                        minihost::kErrPdfDamaged, "it has no pages."}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 #if !defined(_WIN32)
@@ -227,28 +286,124 @@ INSTANTIATE_TEST_SUITE_P(Pipes, DocumentsUnopenable,
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });
 #endif
 
-// A sample whose cross-reference offset is wrong: qpdf rebuilds the table.
+// A sample whose cross-reference offset is wrong, which qpdf rebuilds at open, and whose
+// page 2 has a wrong stream length, which qpdf finds by its "endstream" when it saves.
 void WriteDamagedButRepairablePdf(const fs::path& file) {
     WriteSamplePdf(file, 3);
+    const std::string object = "\n" + std::to_string(FindContentsObject(file, 2)) + " 0 obj\n";
     std::string bytes = ReadBytes(file);
+    const std::size_t length = bytes.find("/Length ", bytes.find(object)) + 8;
+    const std::size_t digits = bytes.find_first_not_of("0123456789", length) - length;
+    bytes.replace(length, digits, "1" + std::string(digits - 1, ' '));
     const std::size_t offset = bytes.rfind("startxref\n") + std::string("startxref\n").size();
     bytes.replace(offset, bytes.find('\n', offset) - offset, "123");
     WriteBytes(file, bytes);
 }
 
 TEST_F(DocumentsTest, RepairableDamageIsRepairedWhenAsked) {
-    WriteDamagedButRepairablePdf(InFolder("damaged.pdf"));
-    EXPECT_EQ(OpenAsThePlugInDoes(InFolder("damaged.pdf").string(), kHostFalse), nullptr);
+    const std::string damaged = InFolder("damaged.pdf").string();
+    const std::string fixed = InFolder("fixed.pdf").string();
+    WriteDamagedButRepairablePdf(damaged);
+    EXPECT_EQ(OpenAsThePlugInDoes(damaged, kHostFalse), nullptr);
     EXPECT_EQ(GetHost().GetFrames().GetLastErrorCode(), minihost::kErrPdfDamaged);
 
-    HostDoc doc = OpenAsThePlugInDoes(InFolder("damaged.pdf").string());
+    HostDoc doc = OpenAsThePlugInDoes(damaged);
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(ListLogLinesStartingWith("document: opened ").back(),
-              "document: opened " + InFolder("damaged.pdf").string() + " (3 pages, repaired)");
-    EXPECT_TRUE(SaveAsThePlugInDoes(doc, InFolder("fixed.pdf").string()));
+              "document: opened " + damaged + " (3 pages, repaired)");
+    EXPECT_TRUE(SaveAsThePlugInDoes(doc, fixed));
     CallPlugIn([&] { ModelDocClose(doc); });
-    EXPECT_EQ(CountPdfPages(InFolder("fixed.pdf")), 3);
+    EXPECT_EQ(CountPdfPages(fixed), 3);
+    EXPECT_NE(ReadPageContent(fixed, 2).find("(Page 2) Tj"), std::string::npos);
+    const auto repaired = ListLogLinesStartingWith("document: repaired ");
+    ASSERT_EQ(repaired.size(), 1U);
+    EXPECT_NE(repaired[0].find(" while saving " + fixed + ": "), std::string::npos) << repaired[0];
 }
+
+struct CLostContentCase {
+    const char* name;
+    void (*make)(const fs::path& file);
+    void (*spoilWhileOpen)(const fs::path& file); // null: nothing
+};
+
+void PrintTo(const CLostContentCase& lost, std::ostream* stream) {
+    *stream << lost.name;
+}
+
+class DocumentsContentLost : public DocumentsTest,
+                             public ::testing::WithParamInterface<CLostContentCase> {};
+
+// qpdf saves what it could not read as empty: such a save must fail, or the plug-in would
+// take the input as saved and delete it.
+TEST_P(DocumentsContentLost, SaveFailsAndLeavesEveryFileAsItWas) {
+    const fs::path in = InFolder("in.pdf");
+    const std::string out = InFolder("out.pdf").string();
+    GetParam().make(in);
+    HostDoc doc = OpenAsThePlugInDoes(in.string());
+    ASSERT_NE(doc, nullptr);
+    if (GetParam().spoilWhileOpen != nullptr) {
+        GetParam().spoilWhileOpen(in);
+    }
+    const std::string before = ReadBytes(in);
+    EXPECT_FALSE(SaveAsThePlugInDoes(doc, out));
+    EXPECT_EQ(GetHost().GetFrames().GetLastErrorCode(), minihost::kErrContentUnreadable);
+    const std::string text = GetRaisedErrorText();
+    const std::string expected = "Cannot save the document to " + out + ": the content of " +
+                                 in.string() + " could not be read (";
+    EXPECT_EQ(text.substr(0, expected.size()), expected) << text;
+    // qpdf warns of a loss once: a later save, here over its own file, must fail as well.
+    EXPECT_FALSE(SaveAsThePlugInDoes(doc, in.string()));
+    EXPECT_EQ(GetHost().GetFrames().GetLastErrorCode(), minihost::kErrContentUnreadable);
+    CallPlugIn([&] { ModelDocClose(doc); });
+
+    EXPECT_TRUE(ReadBytes(in) == before) << "in.pdf changed"; // too long to print
+    EXPECT_EQ(ListFolder(), std::vector<std::string>{"in.pdf"});
+    EXPECT_EQ(ListLogLinesStartingWith("document: save to " + out + " failed: " + text),
+              std::vector<std::string>{"document: save to " + out + " failed: " + text});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, DocumentsContentLost,
+    ::testing::Values(
+        // An update appended to the file, rewriting page 3's content, cut in that content:
+        // the first trailer still leads to every page.
+        CLostContentCase{"CutInStreamData",
+                         [](const fs::path& file) {
+                             WriteSamplePdf(file, 3);
+                             const std::string content = MakeLongPageContent(3);
+                             WriteBytes(file, ReadBytes(file) + "\n" +
+                                                  std::to_string(FindContentsObject(file, 3)) +
+                                                  " 0 obj\n<< /Length " +
+                                                  std::to_string(content.size()) + " >>\nstream\n" +
+                                                  content.substr(0, content.size() / 2));
+                         },
+                         nullptr}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+#if !defined(_WIN32)
+// Cuts `file` after the object of page 1's long content: the objects after it are gone
+// whole, which qpdf alone would take for objects that a damaged file lacks.
+void CutAfterLongContent(const fs::path& file) {
+    const std::string bytes = ReadBytes(file);
+    WriteBytes(file, bytes.substr(0, bytes.find("endobj\n", bytes.rfind(" l S\n")) + 7));
+}
+
+// Where another program can cut a document's file while it is open (on Windows the host's
+// hold keeps others from writing to it).
+INSTANTIATE_TEST_SUITE_P(
+    Cut, DocumentsContentLost,
+    ::testing::Values(CLostContentCase{
+        "CutWhileOpen",
+        [](const fs::path& file) {
+            WriteChangedSample(file, 3, [](QPDF& pdf, QPDFWriter& writer) {
+                QPDFPageDocumentHelper(pdf).getAllPages().front().getObjectHandle().replaceKey(
+                    "/Contents", QPDFObjectHandle::newStream(&pdf, MakeLongPageContent(1)));
+                writer.setCompressStreams(false);
+            });
+        },
+        &CutAfterLongContent}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+#endif
 
 TEST_F(DocumentsTest, SaveToAnotherPathMakesThatTheDocumentsFile) {
     WriteSamplePdf(InFolder("in.pdf"), 3);
