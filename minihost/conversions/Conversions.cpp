@@ -35,10 +35,13 @@ const char* GetMissingConversionsNote() {
 }
 
 std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const CPathName& target,
-                            CDurability durability) {
+                            CDurability durability, const std::function<void()>& checkRead) {
     const std::string text = FormatPlatformPath(target);
     CTemporaryFile temporary(target);
     conversion.convert(pdf, temporary.GetFile(), target);
+    if (checkRead) {
+        checkRead();
+    }
     temporary.ReplaceTarget(text, durability);
     return static_cast<std::size_t>(temporary.GetFile().GetSize());
 }

@@ -7,6 +7,7 @@
 #include "minihost/files/PathNotation.h"
 
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -32,9 +33,12 @@ const char* GetMissingConversionsNote();
 // Converts `pdf` with `conversion` and writes the result to `target`, through a temporary
 // file beside it (CTemporaryFile) that is committed as `durability` says and replaces
 // `target`, taking its permissions, only when complete. Throws CFileAccessError, or qpdf's
-// or poppler's failure; `target` is then unchanged. Returns the size written.
+// or poppler's failure; `target` is then unchanged. `checkRead`, when given, runs once the
+// conversion is written and before it replaces `target`, and throws when what was read is
+// not whole. Returns the size written.
 std::size_t WriteConversion(const CConversion& conversion, QPDF& pdf, const CPathName& target,
-                            CDurability durability);
+                            CDurability durability,
+                            const std::function<void()>& checkRead = nullptr);
 
 // Handlers' work, one file each.
 void ConvertToJson(QPDF& pdf, CNewFile& output, const CPathName& target);

@@ -9,6 +9,7 @@
 #include <array>
 #include <iterator>
 #include <new>
+#include <stdexcept>
 #include <string_view>
 
 namespace minihost::view {
@@ -92,10 +93,19 @@ HostConversionStatus QV_HOSTCALL ConvertFromPdf(HostConversionHandler* handler,
         host.GetFiles().CheckFileSys(fileSys, kOperation);
         const CPathName& targetName = host.GetFiles().GetPath(path, kOperation);
         const std::string target = FormatPlatformPath(targetName);
-        QPDF& pdf = host.GetDocuments().Get(doc, kOperation).GetPdf();
+        CDocument& document = host.GetDocuments().Get(doc, kOperation);
         try {
             const CDurability durability = host.GetOptions().saveDurability;
-            const std::size_t size = WriteConversion(*conversion, pdf, targetName, durability);
+            // qpdf hands on what it could not read as empty: such a conversion is no result.
+            const std::size_t size =
+                WriteConversion(*conversion, document.GetPdf(), targetName, durability, [&] {
+                    static_cast<void>(document.TakeReadWarnings());
+                    if (!document.GetLostContent().empty()) {
+                        throw std::runtime_error("the content of " + document.GetReadPathText() +
+                                                 " could not be read (" +
+                                                 document.GetLostContent() + ")");
+                    }
+                });
             host.GetLog().Write("conversion", std::string(conversion->uniqueId) + " wrote " +
                                                   target + " (" +
                                                   DescribeWrittenSize(size, durability) + ")");

@@ -2,6 +2,7 @@
 // own table wrappers, in the order and with the arguments the plug-in uses, and read
 // back with qpdf.
 #include "host/CoreTable.h"
+#include "host/HostCallback.h"
 #include "host/HostErrorFrame.h"
 #include "host/ModelTable.h"
 #include "host/SupportTable.h"
@@ -92,6 +93,27 @@ bool SaveAsThePlugInDoes(HostDoc doc, const std::string& text, bool withMonitor 
         }
     }
     return completed;
+}
+
+// A conversion of `doc` to JSON at `target` through the host's handlers, and its status.
+struct CJsonConversion {
+    HostDoc doc = nullptr;
+    std::string target;
+    HostConversionStatus status = -1;
+};
+
+HostBool QV_HOSTCALL ConvertWithTheJsonHandler(HostConversionHandler* handler, void* data) {
+    auto& conversion = *static_cast<CJsonConversion*>(data);
+    if (ReadFixedText(handler->uniqueId) != "com.minihost.json") {
+        return kHostTrue;
+    }
+    HostFileSys fileSys = SupportGetDefaultFileSys();
+    HostPath path = SupportPathCreate(fileSys, CoreAtomFromString("Cstring"),
+                                      conversion.target.c_str(), nullptr);
+    conversion.status =
+        ViewConvertFromPdf(handler, nullptr, 0, conversion.doc, path, fileSys, nullptr);
+    SupportPathRelease(fileSys, path);
+    return kHostFalse;
 }
 
 // The platform path of the document's file; empty when the host raised an error.
@@ -345,6 +367,12 @@ TEST_P(DocumentsContentLost, SaveFailsAndLeavesEveryFileAsItWas) {
         GetParam().spoilWhileOpen(in);
     }
     const std::string before = ReadBytes(in);
+    // A conversion writes what it read: nothing, then.
+    CJsonConversion conversion{doc, InFolder("out.json").string()};
+    EXPECT_TRUE(CallPlugIn([&] {
+        ViewEnumConversionFromPdfHandlers(MakeCallback(&ConvertWithTheJsonHandler), &conversion);
+    }));
+    EXPECT_EQ(conversion.status, kConversionFailed);
     EXPECT_FALSE(SaveAsThePlugInDoes(doc, out));
     EXPECT_EQ(GetHost().GetFrames().GetLastErrorCode(), minihost::kErrContentUnreadable);
     const std::string text = GetRaisedErrorText();
