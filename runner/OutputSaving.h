@@ -44,8 +44,8 @@ struct ConversionRequest {
 // true otherwise, whatever the save did. Never lets a host error escape: one that ends
 // the step is reported in `outcome` as HostError. When `runFiles` is given, a result that
 // would replace a file the run made earlier (other than the document's own) is not
-// written; nor is one whose name would be formed from a part of the input's path cut to
-// its limit.
+// written. Nor is a result whose name would be formed from a part of the input's path cut
+// to its limit, or with a name part that ExplainRefusedNameParts refuses (util/NamePart.h).
 bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
                         COutputOutcome& outcome, const CRunFiles* runFiles = nullptr);
 
