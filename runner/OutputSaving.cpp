@@ -14,6 +14,7 @@
 #include "runner/RunFiles.h"
 #include "runner/SequenceNode.h"
 #include "runner/WorkDocument.h"
+#include "util/NamePart.h"
 #include "util/PathParts.h"
 
 #include <cstring>
@@ -257,6 +258,13 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
     const CSplitPath parts = SplitPath(inputPath);
     if (parts.nameWasCut || (variation == kOutputBesideInput && parts.folderWasCut)) {
         return Fail(outcome, CKind::NotWritten, "the input's path has a part too long to split");
+    }
+    // A name part that leads out of the folder, or to a device, writes no result.
+    if (const CNamePartRefusal refusal = ExplainRefusedNameParts({before, parts.baseName, after});
+        refusal.IsRefused()) {
+        outcome.kind = CKind::NotWritten;
+        outcome.reason = refusal.reason;
+        return false;
     }
     const std::string name = before + parts.baseName + after;
 

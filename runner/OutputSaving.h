@@ -47,8 +47,8 @@ struct ConversionRequest {
 // the step is reported in `outcome` as HostError. When `runFiles` is given, a result that
 // would replace a file the run made earlier (other than the document's own) is not
 // written; when `laterInputs` is given, nor is one that would replace an input still to
-// come; nor is one whose name would be formed from a part of the input's path cut to its
-// limit.
+// come. Nor is a result whose name would be formed from a part of the input's path cut to
+// its limit, or with a name part that ExplainRefusedNameParts refuses (util/NamePart.h).
 bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
                         COutputOutcome& outcome, const CRunFiles* runFiles = nullptr,
                         CInputList* laterInputs = nullptr);

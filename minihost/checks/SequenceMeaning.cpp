@@ -6,6 +6,8 @@
 #include "minihost/commands/ParamReader.h"
 #include "minihost/conversions/Conversions.h"
 #include "minihost/files/FileAccess.h"
+#include "util/NamePart.h"
+#include "util/PathParts.h"
 
 #include <array>
 #include <optional>
@@ -328,6 +330,7 @@ private:
         if (files == nullptr) {
             return;
         }
+        m_listedBaseNames.emplace();
         // The run reads key i for each i below the count and passes over a key that is not
         // there: of 0, 2 and 3 it reads 0 and 2.
         const std::size_t count = files->GetCount();
@@ -342,13 +345,16 @@ private:
                 continue;
             }
             if (const CContainer* entry = Require(*files, key, CWanted::Container)) {
-                CheckPath(*entry, "a file", false, true);
+                if (const auto path = CheckPath(*entry, "a file", false, true)) {
+                    NoteListedFile(*path);
+                }
             }
         }
     }
 
     // The "DI" of `holder`, there and usable on this platform; an input that does not
-    // exist (yet) is warned about. Answers the path, when usable.
+    // exist (yet) is warned about, and a file where a folder is wanted (or the other way
+    // round) is an error. Answers the path, when usable.
     std::optional<std::string> CheckPath(const CContainer& holder, std::string_view what,
                                          bool isFolder, bool isInput) {
         CheckKnownKeys(holder, "a path", kPathKeys);
@@ -370,21 +376,93 @@ private:
             return std::nullopt;
         }
         std::string path = FormatPlatformPath(*ParseDIPath(*text, kHostPathStyle, m_codePage));
-        const bool exists = isFolder ? IsExistingFolder(path) : IsExistingFile(path);
-        if (!exists && isInput) {
-            m_findings.AddWarningAtValue(holder, "DI",
-                                         std::string(isFolder ? "the folder " : "the file ") +
-                                             path + " does not exist (yet)");
+        const CFound found = FindWhatIsAt(path);
+        const std::string named =
+            std::string(isFolder ? (isInput ? "the folder " : "the output folder ") : "the file ") +
+            path;
+        if (found == CFound::Nothing) {
+            if (isInput) {
+                m_findings.AddWarningAtValue(holder, "DI", named + " does not exist (yet)");
+            }
+        } else if (isFolder && found != CFound::Folder) {
+            m_findings.AddErrorAtValue(
+                holder, "DI",
+                named + " is " + DescribeFound(found) + ": " +
+                    (isInput ? "the run collects nothing" : "no result is written"));
+            return std::nullopt;
+        } else if (!isFolder && found != CFound::File) {
+            // The run collects it and meets it when it opens the document.
+            m_findings.AddErrorAtValue(holder, "DI",
+                                       named + " is " + DescribeFound(found) +
+                                           ": the run cannot open it as a document and "
+                                           "skips it");
+            return std::nullopt;
         }
         return path;
     }
 
-    static bool IsExistingFile(const std::string& path) {
+    enum class CFound { Nothing, File, Folder, NoFile };
+
+    static CFound FindWhatIsAt(const std::string& path) {
+        if (IsExistingFolder(path)) {
+            return CFound::Folder;
+        }
         try {
             CheckFileReadable(path);
-            return true;
+            return CFound::File;
         } catch (const CFileAccessError& error) {
-            return error.GetKind() == CFileAccessError::CKind::Denied;
+            switch (error.GetKind()) {
+            case CFileAccessError::CKind::Denied:
+                return CFound::File;
+            case CFileAccessError::CKind::IsFolder:
+                return CFound::Folder;
+            case CFileAccessError::CKind::NotAFile:
+                return CFound::NoFile;
+            default:
+                return CFound::Nothing;
+            }
+        }
+    }
+
+    static const char* DescribeFound(CFound found) {
+        switch (found) {
+        case CFound::File:
+            return "a file";
+        case CFound::Folder:
+            return "a folder";
+        case CFound::NoFile:
+            return "a device, a pipe or a socket";
+        case CFound::Nothing:
+            break;
+        }
+        return "nothing";
+    }
+
+    // The base name of a listed file, from which the run forms its result's name; a name
+    // too long to split gives no result anyway.
+    void NoteListedFile(const std::string& path) {
+        const CSplitPath parts = SplitPath(path, m_codePage);
+        if (!parts.nameWasCut) {
+            m_listedBaseNames->push_back(parts.baseName);
+        }
+    }
+
+    // The run writes no result under a name that a name part leads out of its folder or to
+    // a device: judged for each listed file, else for whatever input comes.
+    void CheckNameParts(const CContainer& output, std::string_view before, std::string_view after) {
+        CNamePartRefusal refusal =
+            ExplainRefusedNameParts({before, std::nullopt, after}, m_codePage, Quote);
+        for (std::size_t i = 0;
+             !refusal.IsRefused() && m_listedBaseNames && i < m_listedBaseNames->size(); ++i) {
+            refusal = ExplainRefusedNameParts({before, (*m_listedBaseNames)[i], after}, m_codePage,
+                                              Quote);
+        }
+        if (refusal.IsRefused()) {
+            m_findings.AddErrorAtValue(
+                output, refusal.inAfter ? "InsertAfterBaseName" : "InsertBeforeBaseName",
+                refusal.reason +
+                    ": the run writes no such result and holds back its input's move, delete "
+                    "or rename");
         }
     }
 
@@ -394,8 +472,8 @@ private:
         const std::optional<std::string> handler = FindText(output, "HandlerUniqueID");
         FindOfKind(output, "AddToBaseName", CWanted::Boolean);
         FindOfKind(output, "DontOverwrite", CWanted::Boolean);
-        FindText(output, "InsertBeforeBaseName");
-        FindText(output, "InsertAfterBaseName");
+        const std::optional<std::string> before = FindText(output, "InsertBeforeBaseName");
+        const std::optional<std::string> after = FindText(output, "InsertAfterBaseName");
         const std::int32_t chosen = variation.value_or(2);
         if (chosen < 0 || chosen > 3) {
             m_findings.AddErrorAtValue(output, "FileVariation",
@@ -427,6 +505,9 @@ private:
             add != nullptr && std::holds_alternative<bool>(*add) && std::get<bool>(*add);
         WarnUnread(output, "InsertBeforeBaseName", !adds, "AddToBaseName true");
         WarnUnread(output, "InsertAfterBaseName", !adds, "AddToBaseName true");
+        if (adds && chosen >= 0 && chosen < 3) {
+            CheckNameParts(output, before.value_or(""), after.value_or(""));
+        }
         if (handler && !handler->empty()) {
             CheckConversion(output, *handler);
         }
@@ -448,6 +529,8 @@ private:
 
     CSequenceFindings m_findings;
     unsigned m_codePage;
+    // With listed inputs, their base names; nothing when the inputs come otherwise.
+    std::optional<std::vector<std::string>> m_listedBaseNames;
 };
 
 } // namespace

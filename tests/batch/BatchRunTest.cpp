@@ -354,6 +354,8 @@ struct CHeldBackCase {
     bool existing;          // the result's file exists already and DontOverwrite holds
     const char* handler;    // a conversion handler, or null
     bool deepInput = false; // the input's folder is too long to be split whole
+    const char* before = nullptr; // "InsertBeforeBaseName", or null
+    const char* reason = nullptr; // the trail's reason for no result, when checked
 };
 
 class BatchHeldBack : public CBatchRunTest, public ::testing::WithParamInterface<CHeldBackCase> {};
@@ -373,6 +375,10 @@ TEST_P(BatchHeldBack, MoveDeleteAndRenameKeepTheInput) {
         output->Put("AddToBaseName", true);
         output->Put("InsertAfterBaseName", std::string("_v2"));
     }
+    if (test.before != nullptr) {
+        output->Put("AddToBaseName", true);
+        output->Put("InsertBeforeBaseName", std::string(test.before));
+    }
     // A file stands where the folder "Blocked" would be: no result can be written into it.
     std::ofstream(m_folder.GetPath() / "Blocked") << "a file, not a folder";
     WriteSequence(Rotate(90), MakeListedInput({a}), std::move(output));
@@ -383,6 +389,11 @@ TEST_P(BatchHeldBack, MoveDeleteAndRenameKeepTheInput) {
         EXPECT_EQ(ReadFileBytes(a), before) << code;
         const std::string record = ReadTrail().at(1);
         EXPECT_NE(record.find("\tresult=none\t"), std::string::npos) << record;
+        if (test.reason != nullptr) {
+            EXPECT_NE(record.find("\treason=" + CAuditTrail::EscapeValue(test.reason) + "\t"),
+                      std::string::npos)
+                << record;
+        }
         EXPECT_FALSE(fs::exists(a.parent_path().parent_path() / "a.pdf")); // one folder up
         EXPECT_NE(record.find("\theldback=yes\toutcome=held back: no result of this input was "
                               "written"),
@@ -403,7 +414,12 @@ INSTANTIATE_TEST_SUITE_P(
                       CHeldBackCase{"SkippedByDontOverwrite", 2, nullptr, true, nullptr},
                       CHeldBackCase{"UnknownHandler", 2, nullptr, false, "com.example.none"},
                       CHeldBackCase{"ConversionWroteNoFile", 0, "Blocked", false,
-                                    "com.minihost.json"}),
+                                    "com.minihost.json"},
+                      // The name part would put the result one folder up.
+                      CHeldBackCase{"NamePartWithABackslash", 0, "Out", false, nullptr, false,
+                                    "..\\", "the name part \"..\\\" holds a path separator"},
+                      CHeldBackCase{"NamePartWithSlashes", 2, nullptr, false, nullptr, false,
+                                    "/../", "the name part \"/../\" holds a path separator"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 #if !defined(_WIN32) // a Windows path that long is refused by Windows itself

@@ -302,7 +302,7 @@ struct CModel {
     bool writes = false;            // a result can be written for each input
     bool beside = false;            // results beside their inputs, else in `folders`
     std::vector<fs::path> folders;  // the output folder, or every chosen folder
-    std::string before, after;      // added to the base name (backslashes read as slashes)
+    std::string before, after;      // added to the base name
     std::string extension = ".pdf"; // of every result
     bool dontOverwrite = true;
     std::string userPassword; // a Security step's: results open with it
@@ -484,8 +484,11 @@ CContainerPtr MakeOutputSection(CDice& dice, const CRunFolders& folders, CRunPla
         PutText(dice, *output, "InsertBeforeBaseName", before);
         PutText(dice, *output, "InsertAfterBaseName", after);
         if (add) {
-            model.before = ToPosix(before);
-            model.after = ToPosix(after);
+            model.before = before;
+            model.after = after;
+            // A name part that holds a separator writes no result.
+            model.writes =
+                model.writes && (before + after).find_first_of("\\/") == std::string::npos;
         }
     }
     if (const int overwrite = dice.Between(0, 2); overwrite > 0) {

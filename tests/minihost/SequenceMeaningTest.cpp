@@ -24,18 +24,24 @@ constexpr const char* kOutput = "Output = { FileVariation = 3 }";
 const std::string kDIExample = "\"/C/In/a.pdf\"";
 const std::string kNoSuchFolder = "C:\\NoSuchFolder";
 const std::string kConversions = "com.minihost.json";
+const std::string kInA = "@IN@\\a.pdf";
 #else
 const std::string kDIExample = "\"/home/me/In/a.pdf\"";
 const std::string kNoSuchFolder = "/C/NoSuchFolder";
 const std::string kConversions = "com.minihost.json, com.minihost.text";
+const std::string kInA = "@IN@/a.pdf";
 #endif
+
+// What the run does with a result under a refused name part.
+const std::string kNoSuchResult =
+    ": the run writes no such result and holds back its input's move, delete or rename";
 
 struct CFindingCase {
     const char* name;
     const char* commands;
     const char* input;
     const char* output;
-    std::string finding; // "LINE:COLUMN: error: ..." or "...: warning: ..."
+    std::string finding; // "LINE:COLUMN: error: ..." or "...: warning: ...", "@IN@" as above
     int exitCode;
 };
 
@@ -53,11 +59,17 @@ TEST_P(SequenceMeaning, IsReportedWhereTheMistakeStands) {
     for (std::size_t at = text.find("@IN@"); at != std::string::npos; at = text.find("@IN@")) {
         text.replace(at, 4, testing_support::ToDIPath(folder.GetPath()));
     }
+    // In a finding it stands for the folder's platform path, as the check writes it.
+    std::string finding = test.finding;
+    for (std::size_t at = finding.find("@IN@"); at != std::string::npos;
+         at = finding.find("@IN@")) {
+        finding.replace(at, 4, testing_support::ToPlatformText(folder.GetPath()));
+    }
     testing_support::WriteFileBytes(file, text);
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(minihost::CheckSequenceFile(file, false, out, err), test.exitCode) << err.str();
-    EXPECT_EQ(err.str(), file + ":" + test.finding + "\n");
+    EXPECT_EQ(err.str(), file + ":" + finding + "\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -156,6 +168,52 @@ INSTANTIATE_TEST_SUITE_P(
             "MissingInputFolder", kCommands,
             R"(Input = { FileVariation = 1 PreselectedFolderPath = { DI = "/C/NoSuchFolder" } })",
             kOutput, "3:60: warning: the folder " + kNoSuchFolder + " does not exist (yet)", 0},
+        CFindingCase{
+            "ListedFileThatIsAFolder", kCommands,
+            R"(Input = { FileVariation = 0 PreselectedFilesPaths = { 0 = { DI = "@IN@" } } })",
+            kOutput,
+            "3:66: error: the file @IN@ is a folder: the run cannot open it as a document and "
+            "skips it",
+            1},
+        CFindingCase{
+            "InputFolderThatIsAFile", kCommands,
+            R"(Input = { FileVariation = 1 PreselectedFolderPath = { DI = "@IN@/a.pdf" } })",
+            kOutput, "3:60: error: the folder " + kInA + " is a file: the run collects nothing", 1},
+        CFindingCase{
+            "OutputFolderThatIsAFile", kCommands, kInput,
+            R"(Output = { FileVariation = 0 PreselectedFolderPath = { DI = "@IN@/a.pdf" } })",
+            "4:61: error: the output folder " + kInA + " is a file: no result is written", 1},
+        CFindingCase{
+            "NamePartWithABackslash", kCommands, kInput,
+            R"(Output = { FileVariation = 2 AddToBaseName = true InsertBeforeBaseName = "..\\" })",
+            "4:74: error: the name part \"..\\\\\" holds a path separator" + kNoSuchResult, 1},
+        CFindingCase{
+            "NamePartWithASlash", kCommands, kInput,
+            R"(Output = { FileVariation = 2 AddToBaseName = true InsertAfterBaseName = "/../x" })",
+            "4:73: error: the name part \"/../x\" holds a path separator" + kNoSuchResult, 1},
+        CFindingCase{
+            "NamePartWithAColon", kCommands, kInput,
+            R"(Output = { FileVariation = 2 AddToBaseName = true InsertAfterBaseName = "C:" })",
+            "4:73: error: the name part \"C:\" holds a colon, which Windows reads as a drive or "
+            "a stream" +
+                kNoSuchResult,
+            1},
+        CFindingCase{
+            "NamePartOfADevice", kCommands, kInput,
+            R"(Output = { FileVariation = 2 AddToBaseName = true InsertBeforeBaseName = "nul." })",
+            "4:74: error: the name part \"nul.\" makes Windows take every result's name for the "
+            "device NUL" +
+                kNoSuchResult,
+            1},
+        CFindingCase{
+            "NamePartMakingAListedFileADevice", kCommands,
+            R"(Input = { FileVariation = 0 PreselectedFilesPaths = { 0 = { DI = "@IN@/b.pdf" } )"
+            R"(1 = { DI = "@IN@/a.pdf" } } })",
+            R"(Output = { FileVariation = 2 AddToBaseName = true InsertAfterBaseName = "UX" })",
+            "4:73: error: the name part \"UX\" makes the result's name \"aUX\", which Windows "
+            "takes for the device AUX" +
+                kNoSuchResult,
+            1},
         CFindingCase{"UnknownConversion", kCommands, kInput,
                      R"(Output = { FileVariation = 2 HandlerUniqueID = "com.example.rtf" })",
                      "4:48: error: no conversion handler is named \"com.example.rtf\", so no "
