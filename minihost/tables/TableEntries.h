@@ -84,7 +84,8 @@ void QV_HOSTCALL TrapUnservedSlot() {
 }
 
 template <CServedTable Table, std::size_t... Selectors>
-std::array<HostFunction, sizeof...(Selectors)> MakeTraps(std::index_sequence<Selectors...>) {
+std::array<HostFunction, sizeof...(Selectors)>
+MakeTraps(std::index_sequence<Selectors...> /*slots*/) {
     return {&TrapUnservedSlot<Table, Selectors>...};
 }
 

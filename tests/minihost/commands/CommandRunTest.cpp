@@ -12,12 +12,13 @@
 #include "tests/support/SamplePdfs.h"
 #include "tests/support/TestFolders.h"
 
-#include <cstring>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -292,7 +293,8 @@ TEST_F(CommandRunMisuseTest, InputsNamingAClosedDocumentAreRefused) {
 TEST_F(CommandRunMisuseTest, AHandlerRecordThatTheHostNeverGaveIsRefused) {
     HostConversionHandler forged{};
     forged.size = sizeof(HostConversionHandler);
-    std::strcpy(std::begin(forged.uniqueId), "com.minihost.json");
+    const std::string_view id = "com.minihost.json";
+    std::copy(id.begin(), id.end(), std::begin(forged.uniqueId));
     bool completed = true;
     EXPECT_TRUE(CallPlugIn([&] {
         HostDoc doc = testing_support::OpenAsThePlugInDoes(InFolder("in.pdf"));
