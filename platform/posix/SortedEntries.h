@@ -47,7 +47,7 @@ private:
     std::FILE* m_spill = nullptr;
     bool m_spillFailed = false; // no scratch file could be made or written: the rest is kept
     bool m_readFailed = false;
-    std::vector<CRun> m_runs;   // a heap by head once Sort has run
+    std::vector<CRun> m_runs; // a heap by head once Sort has run
 };
 
 } // namespace platform
