@@ -80,8 +80,10 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
         size.QuadPart > 0) {
         OVERLAPPED at{};
         const auto offset = static_cast<ULONGLONG>(size.QuadPart - 1);
+        // NOLINTBEGIN(cppcoreguidelines-pro-type-union-access): the API's own layout
         at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFU);
         at.OffsetHigh = static_cast<DWORD>(offset >> 32U);
+        // NOLINTEND(cppcoreguidelines-pro-type-union-access)
         char last = '\n';
         DWORD read = 0;
         if (ReadFile(file, &last, 1, &read, &at) != FALSE && read == 1 && last != '\n') {
