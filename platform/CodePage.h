@@ -26,4 +26,8 @@ inline bool IsContinuationByte(unsigned codePage, unsigned char byte) {
 // left alone at the end; in UTF-8, a character of any length.
 std::size_t CountCharacters(std::string_view text, unsigned codePage);
 
+// Where `wanted` (a single-byte character) first stands in `text` as a character of its
+// own, never as the second byte of a double-byte character; npos when nowhere.
+std::size_t FindCharacter(std::string_view text, char wanted, unsigned codePage);
+
 } // namespace platform

@@ -7,20 +7,6 @@
 
 namespace {
 
-// Where `wanted` first stands in `text` as a character of its own, not as the second
-// byte of a double-byte character; npos when nowhere.
-std::size_t FindCharacter(std::string_view text, char wanted, unsigned codePage) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (i + 1 < text.size() &&
-            platform::IsLeadByte(codePage, static_cast<unsigned char>(text[i]))) {
-            ++i;
-        } else if (text[i] == wanted) {
-            return i;
-        }
-    }
-    return std::string_view::npos;
-}
-
 char ToUpperAscii(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -28,7 +14,7 @@ char ToUpperAscii(char c) {
 // The device that Windows opens for the file name `name`, whatever its extension; empty
 // when it is a file's.
 std::string FindDeviceName(std::string_view name, unsigned codePage) {
-    std::string_view stem = name.substr(0, FindCharacter(name, '.', codePage));
+    std::string_view stem = name.substr(0, platform::FindCharacter(name, '.', codePage));
     while (!stem.empty() && stem.back() == ' ') {
         stem.remove_suffix(1);
     }
@@ -74,11 +60,11 @@ CNamePartRefusal ExplainRefusedNameParts(const CNameParts& parts, unsigned codeP
     for (const bool inAfter : {false, true}) {
         const std::string_view part = inAfter ? parts.after : parts.before;
         const std::string named = "the name part " + quote(part);
-        if (FindCharacter(part, '\\', codePage) != std::string_view::npos ||
-            FindCharacter(part, '/', codePage) != std::string_view::npos) {
+        if (platform::FindCharacter(part, '\\', codePage) != std::string_view::npos ||
+            platform::FindCharacter(part, '/', codePage) != std::string_view::npos) {
             return {named + " holds a path separator", inAfter};
         }
-        if (FindCharacter(part, ':', codePage) != std::string_view::npos) {
+        if (platform::FindCharacter(part, ':', codePage) != std::string_view::npos) {
             return {named + " holds a colon, which Windows reads as a drive or a stream", inAfter};
         }
     }
@@ -87,7 +73,7 @@ CNamePartRefusal ExplainRefusedNameParts(const CNameParts& parts, unsigned codeP
     }
     if (!parts.baseName) {
         // A full stop in the part before fixes the device whatever follows.
-        if (FindCharacter(parts.before, '.', codePage) == std::string_view::npos) {
+        if (platform::FindCharacter(parts.before, '.', codePage) == std::string_view::npos) {
             return {};
         }
         if (const std::string device = FindDeviceName(parts.before, codePage); !device.empty()) {

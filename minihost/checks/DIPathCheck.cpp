@@ -8,15 +8,7 @@ namespace {
 // Whether `text` holds `wanted` as a byte of its own, not as the second byte of a
 // double-byte character.
 bool HoldsByte(std::string_view text, char wanted, unsigned codePage) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (i + 1 < text.size() &&
-            platform::IsLeadByte(codePage, static_cast<unsigned char>(text[i]))) {
-            ++i;
-        } else if (text[i] == wanted) {
-            return true;
-        }
-    }
-    return false;
+    return platform::FindCharacter(text, wanted, codePage) != std::string_view::npos;
 }
 
 } // namespace

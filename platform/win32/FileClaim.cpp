@@ -1,5 +1,7 @@
 #include "platform/FileClaim.h"
 
+#include "platform/win32/HandleIdentity.h"
+
 #include <windows.h>
 
 namespace platform {
@@ -10,15 +12,9 @@ std::optional<CFileIdentity> ClaimNewFile(const char* path) {
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
-    BY_HANDLE_FILE_INFORMATION information{};
-    const bool known = GetFileInformationByHandle(file, &information) != FALSE;
+    const auto identity = ReadHandleIdentity(file);
     CloseHandle(file);
-    if (!known) {
-        return std::nullopt;
-    }
-    return CFileIdentity{information.dwVolumeSerialNumber,
-                         (std::uint64_t{information.nFileIndexHigh} << 32U) |
-                             information.nFileIndexLow};
+    return identity;
 }
 
 void ReleaseClaim(const char* path, const CFileIdentity& claim) {

@@ -1,5 +1,7 @@
 #include "platform/FileIdentity.h"
 
+#include "platform/win32/HandleIdentity.h"
+
 #include <windows.h>
 
 namespace platform {
@@ -14,10 +16,14 @@ std::optional<CFileIdentity> ReadFileIdentity(const char* path) {
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
-    BY_HANDLE_FILE_INFORMATION information{};
-    const bool known = GetFileInformationByHandle(file, &information) != FALSE;
+    const auto identity = ReadHandleIdentity(file);
     CloseHandle(file);
-    if (!known) {
+    return identity;
+}
+
+std::optional<CFileIdentity> ReadHandleIdentity(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (GetFileInformationByHandle(file, &information) == FALSE) {
         return std::nullopt;
     }
     return CFileIdentity{information.dwVolumeSerialNumber,
