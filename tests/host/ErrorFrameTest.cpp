@@ -152,16 +152,13 @@ TEST_P(UnservedSlots, RaiseAnErrorThatNamesTheSlot) {
               std::vector<std::string>{std::string("unavailable: ") + GetParam().logged});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Tables, UnservedSlots,
-    ::testing::Values(
-        CUnservedCase{&minihost::GetCoreTable, 1, "entry 1 of Core is not served"},
-        CUnservedCase{&minihost::GetCoreTable, 14, "entry 14 of Core is not served"},
-        CUnservedCase{&minihost::GetSupportTable, 130, "entry 130 of AcroSupport is not served"},
-        CUnservedCase{&minihost::GetExtraTable, 148, "entry 148 of ASExtra is not served"},
-        CUnservedCase{&minihost::GetViewTable, 333, "entry 333 of AcroView is not served"},
-        CUnservedCase{&minihost::GetViewTable, 582, "entry 582 of AcroView is not served"},
-        CUnservedCase{&minihost::GetModelTable, 650, "entry 650 of PDModel is not served"}));
+INSTANTIATE_TEST_SUITE_P(Tables, UnservedSlots,
+                         ::testing::Values(CUnservedCase{&minihost::GetCoreTable, 1,
+                                                         "entry 1 of Core is not served"},
+                                           CUnservedCase{&minihost::GetViewTable, 333,
+                                                         "entry 333 of AcroView is not served"},
+                                           CUnservedCase{&minihost::GetModelTable, 650,
+                                                         "entry 650 of PDModel is not served"}));
 
 class HostErrorAlert : public CInProcessHostTest {};
 
