@@ -135,13 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
             "last page; the run stops at this step",
             1},
         CFindingCase{
-            "PagesOfPageZero",
-            R"(Commands = { 0 = { HandlerName = atom "DeletePages" Config = {} Params = { Pages = "2,r0" } } })",
-            kInput, kOutput,
-            "2:74: error: DeletePages refuses its Params: Pages \"2,r0\" names page 0, which no "
-            "document has; the run stops at this step",
-            1},
-        CFindingCase{
             "FilesWithAGap", kCommands,
             R"(Input = { FileVariation = 0 PreselectedFilesPaths = { 3 = { DI = "@IN@/c.pdf" } 0 = { DI = "@IN@/a.pdf" } 2 = { DI = "@IN@/b.pdf" } } })",
             kOutput,
@@ -191,13 +184,6 @@ INSTANTIATE_TEST_SUITE_P(
             "NamePartWithASlash", kCommands, kInput,
             R"(Output = { FileVariation = 2 AddToBaseName = true InsertAfterBaseName = "/../x" })",
             "4:73: error: the name part \"/../x\" holds a path separator" + kNoSuchResult, 1},
-        CFindingCase{
-            "NamePartWithAColon", kCommands, kInput,
-            R"(Output = { FileVariation = 2 AddToBaseName = true InsertAfterBaseName = "C:" })",
-            "4:73: error: the name part \"C:\" holds a colon, which Windows reads as a drive or "
-            "a stream" +
-                kNoSuchResult,
-            1},
         CFindingCase{
             "NamePartOfADevice", kCommands, kInput,
             R"(Output = { FileVariation = 2 AddToBaseName = true InsertBeforeBaseName = "nul." })",

@@ -241,6 +241,9 @@ INSTANTIATE_TEST_SUITE_P(
                        "unknown parameter \"Page\" (known: Angle, Pages)"},
         CBadParamsCase{"DeletePages", {}, "parameter Pages (a string) is missing"},
         CBadParamsCase{"DeletePages",
+                       {{"Pages", std::string("2,r0")}},
+                       "Pages \"2,r0\" names page 0, which no document has"},
+        CBadParamsCase{"DeletePages",
                        {{"Pages", std::string("1-z")}},
                        "Pages \"1-z\" names every page of the document"},
         CBadParamsCase{
