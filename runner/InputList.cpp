@@ -136,11 +136,13 @@ bool CInputList::ReadNext(std::string& path) {
 bool CInputList::HoldsLaterInput(const platform::CFileIdentity& identity) {
     WritePending();
     const std::size_t spilledEnd = m_kept.size() + m_spilled;
-    for (std::size_t index = m_next; index < m_count; ++index) {
-        if (index < m_kept.size() && m_kept[index].identity == identity) {
+    for (std::size_t index = m_next; index < m_kept.size(); ++index) {
+        if (m_kept[index].identity == identity) {
             return true;
         }
-        if (index >= spilledEnd && m_tail[index - spilledEnd].identity == identity) {
+    }
+    for (std::size_t index = std::max(m_next, spilledEnd); index < m_count; ++index) {
+        if (m_tail[index - spilledEnd].identity == identity) {
             return true;
         }
     }
