@@ -49,6 +49,9 @@ HostErrorCode CHost::EnterCall(const char* operation) {
     if (m_options.traceCalls) {
         m_log.Write("call", std::to_string(m_callCount) + " " + operation);
     }
+    if (m_options.fileChange && m_options.fileChange->call == m_callCount) {
+        m_documents.ChangeLastOpenedFile(*m_options.fileChange);
+    }
     const bool failHere =
         m_options.failAtCall == m_callCount ||
         std::find(m_options.failOperations.begin(), m_options.failOperations.end(), operation) !=

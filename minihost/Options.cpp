@@ -180,6 +180,15 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
                 throw COptionError("--fail-at needs a call number from 1 up, not '" + text + "'");
             }
             options.failAtCall = call;
+        } else if (option == "--replace-at" || option == "--cut-at") {
+            const std::string text = value();
+            const auto call = ParseNumber<std::uint64_t>(text);
+            if (!call || *call == 0) {
+                throw COptionError(option + " needs a call number from 1 up, not '" += text + "'");
+            }
+            options.fileChange =
+                CFileChange{*call, option == "--cut-at" ? CFileChange::CKind::Cut
+                                                        : CFileChange::CKind::Replace};
         } else if (option == "--fail-op") {
             AddFailOperation(options, value());
         } else if (option == "--trace-calls") {
@@ -269,6 +278,10 @@ std::string GetUsageText() {
            "                               (default: the version agreed with PlugInMain)\n"
            "  --fail-at N                  raise a host error at the Nth host call that may fail\n"
            "  --fail-op TABLE.OPERATION    raise a host error at every call of that operation\n"
+           "  --replace-at N               at the Nth host call that may fail, put a new file\n"
+           "                               in the place of the last opened document's file\n"
+           "  --cut-at N                   at the Nth host call that may fail, cut the last\n"
+           "                               opened document's file to half its size\n"
            "  --trace-calls                log every host call that may fail, with its number\n"
            "  --log FILE                   write the log to FILE instead of standard error\n"
            "  --exit-after-startup         exit as soon as start-up is finished\n"

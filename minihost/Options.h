@@ -3,6 +3,7 @@
 
 #include "host/HostTableNames.h"
 #include "host/HostTypes.h"
+#include "minihost/documents/FileChange.h"
 #include "minihost/files/FileAccess.h"
 
 #include <array>
@@ -26,6 +27,7 @@ struct CHostOptions {
     std::optional<HostVersion> handshakeCallVersion;
     std::optional<std::uint64_t> failAtCall;
     std::vector<std::string> failOperations;
+    std::optional<CFileChange> fileChange; // the last opened document's file, changed by another
     bool traceCalls = false;
     std::optional<std::filesystem::path> logFile;
     bool exitAfterStartup = false;

@@ -39,6 +39,7 @@ HostDoc CDocuments::Open(const CPathName& name, bool repair) {
         throw;
     }
     m_host.GetLog().Write("document", "opened " + shown);
+    m_lastOpenedPath = text;
     return reinterpret_cast<HostDoc>(document);
 }
 
@@ -61,6 +62,13 @@ void CDocuments::Close(HostDoc doc, std::string_view operation) {
     m_host.GetFiles().RemoveDocumentFile(reinterpret_cast<HostFile>(&document->GetFile()));
     m_documents.Remove(doc);
     m_host.GetLog().Write("document", "closed " + text);
+}
+
+void CDocuments::ChangeLastOpenedFile(const CFileChange& change) {
+    m_host.GetLog().Write("change", m_lastOpenedPath.empty()
+                                        ? "no document opened before call " +
+                                              std::to_string(change.call) + ": nothing changed"
+                                        : ApplyFileChange(change, m_lastOpenedPath));
 }
 
 HostFile CDocuments::GetFile(HostDoc doc, std::string_view operation) {

@@ -4,11 +4,13 @@
 #pragma once
 
 #include "host/HostTypes.h"
+#include "minihost/documents/FileChange.h"
 #include "minihost/documents/ProgressMonitor.h"
 #include "minihost/files/HandleTable.h"
 #include "minihost/files/PathNotation.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace minihost {
@@ -43,10 +45,15 @@ public:
 
     CProgressMonitor& GetStandardMonitor() { return m_monitor; }
 
+    // Another program changes the file of the document opened last, open or closed
+    // since (nothing when none was opened); logged.
+    void ChangeLastOpenedFile(const CFileChange& change);
+
 private:
     CHost& m_host;
     CProgressMonitor m_monitor;
     CHandleTable<CDocument> m_documents;
+    std::string m_lastOpenedPath;
 };
 
 } // namespace minihost

@@ -22,8 +22,9 @@ constexpr int kExitLedger = 3;
 TEST(MiniHostOptions, HelpDescribesTheOptions) {
     const auto result = RunProgram(GetMiniHostProgram(), {"--help"});
     EXPECT_EQ(result.exitCode, 0);
-    for (const char* option : {"--plugins", "--table", "--host-version", "--fail-at", "--fail-op",
-                               "--exit-after-startup", "--durable-saves", "PDMetadata"}) {
+    for (const char* option :
+         {"--plugins", "--table", "--host-version", "--fail-at", "--replace-at", "--cut-at",
+          "--fail-op", "--exit-after-startup", "--durable-saves", "PDMetadata"}) {
         EXPECT_NE(result.output.find(option), std::string::npos) << option;
     }
 }
@@ -49,6 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CBadOptionCase{{"--table", "Cos=five"}, "needs a version such as 5.0"},
                       CBadOptionCase{{"--host-version", "5"}, "--host-version needs MAJOR.MINOR"},
                       CBadOptionCase{{"--fail-at", "0"}, "--fail-at needs a call number from 1 up"},
+                      CBadOptionCase{{"--cut-at", "x"}, "--cut-at needs a call number from 1 up"},
                       CBadOptionCase{{"--fail-op", "AcroSupport.Nothing"},
                                      "there is no host operation"},
                       CBadOptionCase{{"--log"}, "--log needs a value"},

@@ -6,13 +6,24 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
 namespace testing_support {
 namespace {
 
-QPDFObjectHandle MakePage(QPDF& pdf, const QPDFObjectHandle& font, int number) {
-    const std::string text = "BT /F1 24 Tf 72 700 Td (Page " + std::to_string(number) + ") Tj ET";
+// Page `number`'s content, drawn over with lines until it is at least `length` bytes.
+std::string MakePageContent(int number, std::size_t length) {
+    std::string text = "BT /F1 24 Tf 72 700 Td (Page " + std::to_string(number) + ") Tj ET";
+    while (text.size() < length) {
+        text += "\n0 0 m 612 792 l S";
+    }
+    return text;
+}
+
+QPDFObjectHandle MakePage(QPDF& pdf, const QPDFObjectHandle& font, int number,
+                          std::size_t contentLength) {
+    const std::string text = MakePageContent(number, contentLength);
     QPDFObjectHandle contents = QPDFObjectHandle::newStream(&pdf, text);
     QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
     QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
@@ -28,16 +39,15 @@ QPDFObjectHandle MakePage(QPDF& pdf, const QPDFObjectHandle& font, int number) {
     return pdf.makeIndirectObject(page);
 }
 
-} // namespace
-
-void WriteSamplePdf(const std::filesystem::path& file, int pageCount, const std::string& title) {
+void WritePdf(const std::filesystem::path& file, int pageCount, const std::string& title,
+              std::size_t contentLength) {
     QPDF pdf;
     pdf.emptyPDF();
     QPDFObjectHandle font = pdf.makeIndirectObject(QPDFObjectHandle::parse(
         "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>"));
     QPDFPageDocumentHelper pages(pdf);
     for (int number = 1; number <= pageCount; ++number) {
-        pages.addPage(MakePage(pdf, font, number), false);
+        pages.addPage(MakePage(pdf, font, number, contentLength), false);
     }
     if (!title.empty()) {
         QPDFObjectHandle info = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
@@ -46,7 +56,35 @@ void WriteSamplePdf(const std::filesystem::path& file, int pageCount, const std:
     }
     QPDFWriter writer(pdf, ToQpdfFileName(file).c_str());
     writer.setStaticID(true); // the same pages give the same bytes
+    writer.setCompressStreams(contentLength == 0);
     writer.write();
+}
+
+} // namespace
+
+void WriteSamplePdf(const std::filesystem::path& file, int pageCount, const std::string& title) {
+    WritePdf(file, pageCount, title, 0);
+}
+
+void WriteLongSamplePdf(const std::filesystem::path& file, const std::string& title) {
+    WritePdf(file, 1, title, kLongPageContent);
+}
+
+long long CountPageContentBytes(const std::filesystem::path& file, const std::string& password) {
+    try {
+        QPDF pdf;
+        pdf.processFile(ToQpdfFileName(file).c_str(),
+                        password.empty() ? nullptr : password.c_str());
+        long long bytes = 0;
+        for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+            for (QPDFObjectHandle& stream : page.getPageContents()) {
+                bytes += static_cast<long long>(stream.getStreamData()->getSize());
+            }
+        }
+        return bytes;
+    } catch (const std::exception&) {
+        return -1;
+    }
 }
 
 int CountPdfPages(const std::filesystem::path& file, const std::string& password) {
