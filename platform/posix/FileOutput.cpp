@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -97,7 +98,10 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
         return false;
     }
     // A line cut short by an earlier write (a full disk) may lack its line feed: then this
-    // one starts on a line of its own, in the same write.
+    // one starts on a line of its own, in the same write. The look and the write are one
+    // step for every other run that appends (an advisory lock): a look in the middle of
+    // another's write would see a line not yet ended.
+    static_cast<void>(::flock(descriptor, LOCK_EX));
     std::string line;
     struct stat status {};
     char last = '\n';

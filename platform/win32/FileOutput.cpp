@@ -73,7 +73,13 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
         return false;
     }
     // A line cut short by an earlier write (a full disk) may lack its line feed: then this
-    // one starts on a line of its own, in the same write.
+    // one starts on a line of its own, in the same write. The look and the write are one
+    // step for every other run that appends: each locks the same byte far past any end of
+    // the file, which holds no data, so readers are never kept out.
+    OVERLAPPED token{};
+    token.Offset = MAXDWORD; // NOLINT(cppcoreguidelines-pro-type-union-access): the API's layout
+    token.OffsetHigh = 0x7FFFFFFEU; // NOLINT(cppcoreguidelines-pro-type-union-access)
+    const bool locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &token) != FALSE;
     std::string line;
     LARGE_INTEGER size{};
     if (GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) != FALSE &&
@@ -98,6 +104,9 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
     if (written > 0 && !whole) {
         DWORD ended = 0;
         WriteFile(file, "\n", 1, &ended, nullptr);
+    }
+    if (locked) {
+        UnlockFileEx(file, 0, 1, 0, &token);
     }
     return CloseHandle(file) != FALSE && whole;
 }

@@ -118,7 +118,9 @@ struct CRunEvidence {
             (model.code == 1 ? entry.bytes == was->bytes && !entry.bytes.empty() : entry == *was)) {
             return true;
         }
-        const auto change = changes.find(input);
+        // Another program's change, of the input's file or of the file its link leads to.
+        const auto change = changes.find(
+            was != nullptr && was->kind == CEntry::CKind::Link ? fs::path(was->link) : input);
         return change != changes.end() && entry.kind == CEntry::CKind::File &&
                entry.bytes == change->second.bytes && (!change->second.replaced || model.code == 1);
     }
@@ -213,6 +215,67 @@ void CheckOpenedDocuments(const CRunEvidence& run, CViolations& violations) {
     }
 }
 
+// A trail value as it was before the trail escaped it.
+std::string UnescapeTrailValue(const std::string& value) {
+    std::string text;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            text += value[i];
+            continue;
+        }
+        const char kind = value[++i];
+        if (kind == 'x' && i + 2 < value.size()) {
+            text += static_cast<char>(std::stoi(value.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            text += kind == 't' ? '\t' : kind == 'n' ? '\n' : kind == 'r' ? '\r' : kind;
+        }
+    }
+    return text;
+}
+
+// The trail's records of one run (by its id), in the order written.
+struct CTrailRun {
+    std::size_t host = 0; // the first run's, or the second's
+    std::string sequence; // from its "run" record
+    std::vector<std::string> inputs, leftOut;
+    std::optional<std::string> end;
+};
+
+std::map<std::string, CTrailRun> ReadTrailRuns(const std::vector<std::string>& trail) {
+    std::map<std::string, CTrailRun> runs;
+    for (const std::string& line : trail) {
+        CTrailRun& run = runs[GetTrailField(line, "id")];
+        if (line.starts_with("run\t")) {
+            run.sequence = UnescapeTrailValue(GetTrailField(line, "sequence"));
+            run.host = fs::path(run.sequence).filename() == "second.sequ" ? 1 : 0;
+        } else if (line.starts_with("input\t")) {
+            run.inputs.push_back(line);
+        } else if (line.starts_with("leftout\t")) {
+            run.leftOut.push_back(line);
+        } else if (line.starts_with("end\t")) {
+            run.end = line;
+        }
+    }
+    return runs;
+}
+
+// Whether a copy (final action 1) of the run that did not save `path` put an input there:
+// a copy replaces what it finds, and a run knows only its own results.
+bool IsCopyOfTheOtherRun(const CRunEvidence& run, const fs::path& path) {
+    const std::size_t saver = run.hosts.front().saves.contains(path) ? 0 : 1;
+    const auto trailRuns = ReadTrailRuns(run.trail);
+    return std::any_of(trailRuns.begin(), trailRuns.end(), [&](const auto& idAndRecords) {
+        const CTrailRun& records = idAndRecords.second;
+        return records.host != saver &&
+               std::any_of(records.inputs.begin(), records.inputs.end(), [&](const auto& line) {
+                   return GetTrailField(line, "applied") == "yes" &&
+                          UnescapeTrailValue(GetTrailField(line, "outcome")) ==
+                              "copy to " + path.string();
+               });
+    });
+}
+
 // Every save went to a result path of an input, and every result saved is still there as
 // it was saved, unless its path was an input that its final action took.
 void CheckSaves(const CRunEvidence& run, CViolations& violations) {
@@ -234,8 +297,9 @@ void CheckSaves(const CRunEvidence& run, CViolations& violations) {
             if (!run.IsInput(path) || !IsDestructive(run.model.code)) {
                 violations.push_back("the result saved at " + run.Show(path) + " is gone");
             }
-        } else if (now->kind != CEntry::CKind::File || now->bytes.size() != size ||
-                   run.HoldsInputBytes(*now)) {
+        } else if ((now->kind != CEntry::CKind::File || now->bytes.size() != size ||
+                    run.HoldsInputBytes(*now)) &&
+                   !(run.hosts.size() > 1 && IsCopyOfTheOtherRun(run, path))) {
             violations.push_back("the result saved at " + run.Show(path) + " (" +
                                  std::to_string(size) + " bytes) was replaced afterwards by " +
                                  std::to_string(now->bytes.size()) + " bytes" +
@@ -401,49 +465,6 @@ void CheckRecordedArguments(const CRunEvidence& run, CViolations& violations) {
     }
 }
 
-// A trail value as it was before the trail escaped it.
-std::string UnescapeTrailValue(const std::string& value) {
-    std::string text;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != '\\' || i + 1 == value.size()) {
-            text += value[i];
-            continue;
-        }
-        const char kind = value[++i];
-        if (kind == 'x' && i + 2 < value.size()) {
-            text += static_cast<char>(std::stoi(value.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
-            text += kind == 't' ? '\t' : kind == 'n' ? '\n' : kind == 'r' ? '\r' : kind;
-        }
-    }
-    return text;
-}
-
-// The trail's records of one run (by its id), in the order written.
-struct CTrailRun {
-    std::string sequence; // from its "run" record
-    std::vector<std::string> inputs, leftOut;
-    std::optional<std::string> end;
-};
-
-std::map<std::string, CTrailRun> ReadTrailRuns(const std::vector<std::string>& trail) {
-    std::map<std::string, CTrailRun> runs;
-    for (const std::string& line : trail) {
-        CTrailRun& run = runs[GetTrailField(line, "id")];
-        if (line.starts_with("run\t")) {
-            run.sequence = UnescapeTrailValue(GetTrailField(line, "sequence"));
-        } else if (line.starts_with("input\t")) {
-            run.inputs.push_back(line);
-        } else if (line.starts_with("leftout\t")) {
-            run.leftOut.push_back(line);
-        } else if (line.starts_with("end\t")) {
-            run.end = line;
-        }
-    }
-    return runs;
-}
-
 // Every line of the trail is one whole record, and each run's records account for every
 // input it was given: a record for each, or a count of those it could not read back.
 void CheckTrail(const CRunEvidence& run, const CRunPlan& plan, CViolations& violations) {
@@ -469,8 +490,10 @@ void CheckTrail(const CRunEvidence& run, const CRunPlan& plan, CViolations& viol
             violations.push_back(violation);
         }
         const bool second = records.sequence == (run.folders.work / "second.sequ").string();
-        // The dialogs' answers may be refused whole: only listed and found inputs are known.
-        if (stopped || (!second && !plan.arguments.empty())) {
+        // The dialogs' answers may be refused whole, and a second scan of the same folder
+        // misses what the first run took: only the other inputs are known.
+        if (stopped || (!second && !plan.arguments.empty()) ||
+            (second && plan.second == CSecondRun::SameInputs && plan.scanned)) {
             continue;
         }
         std::multiset<fs::path> unaccounted;

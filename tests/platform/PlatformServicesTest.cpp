@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -100,6 +101,29 @@ TEST(FileOutput, AnAppendedLineStartsOnALineOfItsOwn) {
     EXPECT_TRUE(platform::AppendToFile(trail.string(), "run\tid=2\n"));
     EXPECT_EQ(testing_support::ReadFileBytes(trail),
               "run\tid=1\ninput\tid=1\tpa\nend\tid=1\nrun\tid=2\n");
+}
+
+// Two runs appending at once: a record that the other is still writing is no cut one, so
+// no empty line appears between records (records of 5 KB cross a page in every write).
+TEST(FileOutput, RecordsAppendedAtOnceStayOneALine) {
+    const testing_support::CTempFolder folder;
+    const fs::path trail = folder.GetPath() / "trail.log";
+    constexpr int kRecords = 400;
+    const auto append = [&](char mark) {
+        for (int i = 0; i < kRecords; ++i) {
+            EXPECT_TRUE(platform::AppendToFile(trail.string(), std::string(5000, mark) + "\n"));
+        }
+    };
+    std::thread other(append, 'b');
+    append('a');
+    other.join();
+    std::ifstream stream(trail, std::ios::binary);
+    int lines = 0;
+    for (std::string line; std::getline(stream, line); ++lines) {
+        ASSERT_TRUE(line == std::string(5000, 'a') || line == std::string(5000, 'b'))
+            << "line " << lines << " holds " << line.size() << " bytes";
+    }
+    EXPECT_EQ(lines, 2 * kRecords);
 }
 
 #if defined(_WIN32)
