@@ -490,10 +490,10 @@ void CheckTrail(const CRunEvidence& run, const CRunPlan& plan, CViolations& viol
             violations.push_back(violation);
         }
         const bool second = records.sequence == (run.folders.work / "second.sequ").string();
-        // The dialogs' answers may be refused whole, and a second scan of the same folder
-        // misses what the first run took: only the other inputs are known.
+        // The dialogs' answers may be refused whole, and two runs scanning one folder each
+        // miss what the other took first: only the other inputs are known.
         if (stopped || (!second && !plan.arguments.empty()) ||
-            (second && plan.second == CSecondRun::SameInputs && plan.scanned)) {
+            (plan.second == CSecondRun::SameInputs && plan.scanned)) {
             continue;
         }
         std::multiset<fs::path> unaccounted;
