@@ -552,8 +552,7 @@ TEST_F(BatchRun, RunsAtOnceShareATrailRecordByRecord) {
     ExpectCleanRun(RunBatch("0", ""));
     other.join();
     std::map<std::string, int> recordsByRun;
-    std::ifstream stream(TrailFile(), std::ios::binary);
-    for (std::string line; std::getline(stream, line);) {
+    for (const std::string& line : testing_support::ReadFileLines(TrailFile())) {
         EXPECT_TRUE(line.starts_with("run\tid=") || line.starts_with("input\tid=") ||
                     line.starts_with("end\tid="))
             << line;

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -609,10 +608,7 @@ CMiniHostRun RunWithinLimits(const CRunPlan& plan, const CRunFolders& folders,
     CMiniHostRun run;
     run.exitCode = process.exitCode;
     run.console = process.output;
-    std::ifstream stream(start.log);
-    for (std::string line; std::getline(stream, line);) {
-        run.log.push_back(line);
-    }
+    run.log = ReadFileLines(start.log);
     return run;
 }
 

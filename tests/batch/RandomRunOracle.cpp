@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 namespace testing_support::random_run {
@@ -215,25 +214,6 @@ void CheckOpenedDocuments(const CRunEvidence& run, CViolations& violations) {
     }
 }
 
-// A trail value as it was before the trail escaped it.
-std::string UnescapeTrailValue(const std::string& value) {
-    std::string text;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != '\\' || i + 1 == value.size()) {
-            text += value[i];
-            continue;
-        }
-        const char kind = value[++i];
-        if (kind == 'x' && i + 2 < value.size()) {
-            text += static_cast<char>(std::stoi(value.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
-            text += kind == 't' ? '\t' : kind == 'n' ? '\n' : kind == 'r' ? '\r' : kind;
-        }
-    }
-    return text;
-}
-
 // The trail's records of one run (by its id), in the order written.
 struct CTrailRun {
     std::size_t host = 0; // the first run's, or the second's
@@ -247,7 +227,7 @@ std::map<std::string, CTrailRun> ReadTrailRuns(const std::vector<std::string>& t
     for (const std::string& line : trail) {
         CTrailRun& run = runs[GetTrailField(line, "id")];
         if (line.starts_with("run\t")) {
-            run.sequence = UnescapeTrailValue(GetTrailField(line, "sequence"));
+            run.sequence = GetTrailText(line, "sequence");
             run.host = fs::path(run.sequence).filename() == "second.sequ" ? 1 : 0;
         } else if (line.starts_with("input\t")) {
             run.inputs.push_back(line);
@@ -270,8 +250,7 @@ bool IsCopyOfTheOtherRun(const CRunEvidence& run, const fs::path& path) {
         return records.host != saver &&
                std::any_of(records.inputs.begin(), records.inputs.end(), [&](const auto& line) {
                    return GetTrailField(line, "applied") == "yes" &&
-                          UnescapeTrailValue(GetTrailField(line, "outcome")) ==
-                              "copy to " + path.string();
+                          GetTrailText(line, "outcome") == "copy to " + path.string();
                });
     });
 }
@@ -504,14 +483,14 @@ void CheckTrail(const CRunEvidence& run, const CRunPlan& plan, CViolations& viol
             }
         }
         for (const std::string& line : records.inputs) {
-            const auto found = unaccounted.find(UnescapeTrailValue(GetTrailField(line, "path")));
+            const auto found = unaccounted.find(GetTrailText(line, "path"));
             if (found != unaccounted.end()) {
                 unaccounted.erase(found);
             }
         }
         for (const std::string& line : records.leftOut) {
-            const fs::path folder = UnescapeTrailValue(GetTrailField(line, "folder"));
-            const std::string name = UnescapeTrailValue(GetTrailField(line, "name"));
+            const fs::path folder = GetTrailText(line, "folder");
+            const std::string name = GetTrailText(line, "name");
             if (name.find('*') == std::string::npos) {
                 unaccounted.erase(folder / name);
             } else { // the folder was not searched
@@ -534,13 +513,11 @@ void CheckLaterInputs(const CRunEvidence& run, CViolations& violations) {
     for (const auto& [id, records] : ReadTrailRuns(run.trail)) {
         std::map<std::string, std::size_t> lastTurn;
         for (std::size_t turn = 0; turn < records.inputs.size(); ++turn) {
-            lastTurn[UnescapeTrailValue(GetTrailField(records.inputs[turn], "path"))] = turn;
+            lastTurn[GetTrailText(records.inputs[turn], "path")] = turn;
         }
         for (std::size_t turn = 0; turn < records.inputs.size(); ++turn) {
-            const std::string input =
-                UnescapeTrailValue(GetTrailField(records.inputs[turn], "path"));
-            const std::string result =
-                UnescapeTrailValue(GetTrailField(records.inputs[turn], "result"));
+            const std::string input = GetTrailText(records.inputs[turn], "path");
+            const std::string result = GetTrailText(records.inputs[turn], "result");
             const auto later = lastTurn.find(result);
             if (result != input && later != lastTurn.end() && later->second > turn) {
                 violations.push_back("the result of " + run.Show(input) + " was written over " +
@@ -615,15 +592,6 @@ std::map<fs::path, COutsideChange> ReadChanges(const CRunEvidence& run) {
     return changes;
 }
 
-std::vector<std::string> ReadLines(const fs::path& file) {
-    std::vector<std::string> lines;
-    std::ifstream stream(file, std::ios::binary);
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 // Everything needed to replay the run and to read what it did.
 std::string DescribeRun(std::uint32_t seed, const CRunEvidence& run, const CRunPlan& plan,
                         const CViolations& violations) {
@@ -681,7 +649,7 @@ CRandomRunOutcome JudgeRandomRun(std::uint32_t seed, const CRunFolders& folders,
     run.before = std::move(record.before);
     run.after = std::move(record.after);
     run.Index();
-    run.trail = ReadLines(folders.work / "trail.log");
+    run.trail = ReadFileLines(folders.work / "trail.log");
     for (std::size_t host = 0; host < record.processes.size(); ++host) {
         const auto& inputs = host == 0 ? plan.model.inputs : plan.secondInputs;
         CHostRun& added = run.hosts.emplace_back(

@@ -1,10 +1,10 @@
 // Running the plug-in's menu items in the real minihost: from the command line, from
 // standard input, and on Windows through the real menu bar of minihost.exe's window.
+#include "tests/support/FileContents.h"
 #include "tests/support/MiniHostRun.h"
 #include "tests/support/Subprocess.h"
 #include "tests/support/TestFolders.h"
 
-#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -137,11 +137,7 @@ TEST(MenuRunInteractive, StandardInputListsAndRunsMenuItems) {
                              "  ADBE:Quorvella  \"&Create Batch File...\"\n"
                              "AboutExtensions\n"
                              "  ADBE:AboutQuorvella  \"Quorvella...\"\n");
-    std::ifstream stream(log);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
+    const std::vector<std::string> lines = testing_support::ReadFileLines(log);
     const auto has = [&](const std::string& line) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     };

@@ -1,10 +1,9 @@
 #include "runner/LaunchRequest.h"
 
 #include "runner/AuditTrail.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/TrailLines.h"
-
-#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -61,11 +60,7 @@ TEST(AuditTrail, WritesOneLineARecordAndCountsAtTheEnd) {
     trail.RecordInput(unopened, 2);
     trail.RecordRunEnd("");
 
-    std::ifstream stream(file);
-    std::vector<std::string> raw;
-    for (std::string line; std::getline(stream, line);) {
-        raw.push_back(line);
-    }
+    const std::vector<std::string> raw = testing_support::ReadFileLines(file);
     ASSERT_EQ(raw.size(), 4U);
     const std::string id = testing_support::GetTrailField(raw[0], "id");
     EXPECT_FALSE(id.empty());

@@ -16,6 +16,15 @@ std::string ReadFileBytes(const fs::path& file) {
     return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
 }
 
+std::vector<std::string> ReadFileLines(const fs::path& file) {
+    std::vector<std::string> lines;
+    std::ifstream stream(file, std::ios::binary);
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 void WriteFileBytes(const fs::path& file, const std::string& content) {
     std::ofstream(file, std::ios::binary) << content;
 }

@@ -4,11 +4,15 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
 // Every byte of `file`; empty when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& file);
+
+// The lines of `file`, without their line feeds; none when it cannot be read.
+std::vector<std::string> ReadFileLines(const std::filesystem::path& file);
 
 // Replaces `file` (or makes it) with exactly `content`.
 void WriteFileBytes(const std::filesystem::path& file, const std::string& content);

@@ -28,4 +28,23 @@ std::string GetTrailField(const std::string& line, const std::string& name) {
     return line.substr(valueStart, line.find('\t', valueStart) - valueStart);
 }
 
+std::string GetTrailText(const std::string& line, const std::string& name) {
+    const std::string value = GetTrailField(line, name);
+    std::string text;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            text += value[i];
+            continue;
+        }
+        const char kind = value[++i];
+        if (kind == 'x' && i + 2 < value.size()) {
+            text += static_cast<char>(std::stoi(value.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            text += kind == 't' ? '\t' : kind == 'n' ? '\n' : kind == 'r' ? '\r' : kind;
+        }
+    }
+    return text;
+}
+
 } // namespace testing_support

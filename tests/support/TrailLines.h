@@ -14,4 +14,7 @@ std::vector<std::string> ReadTrailLines(const std::filesystem::path& file);
 // The value of the field `name` of the trail line `line`; empty when it has none.
 std::string GetTrailField(const std::string& line, const std::string& name);
 
+// That field's value as it was before the trail escaped it.
+std::string GetTrailText(const std::string& line, const std::string& name);
+
 } // namespace testing_support
