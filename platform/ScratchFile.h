@@ -6,7 +6,7 @@
 namespace platform {
 
 // A new, empty file open for reading and writing (binary), in the system's folder for
-// temporary files ($TMPDIR, else /tmp, on Linux; GetTempPathA on Windows), removed when
+// temporary files ($TMPDIR, else /tmp, on Linux; GetTempPathW on Windows), removed when
 // it is closed (std::fclose) or the process ends. Null when none can be made.
 std::FILE* OpenScratchFile();
 
