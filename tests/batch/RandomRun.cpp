@@ -98,7 +98,10 @@ void MakeSocket(CDice& /*dice*/, const fs::path& file) {
 void BuildCrowd(CDice& dice, const fs::path& folder) {
     fs::create_directories(folder);
     for (int count = dice.Between(990, 1150), i = 0; i < count; ++i) {
-        const fs::path file = folder / ("c" + std::to_string(i) + ".pdf");
+        // Now and then the name of the file before's result with "_v2" added: a later input.
+        const bool later = i > 0 && dice.Chance(0.1);
+        const fs::path file =
+            folder / ("c" + std::to_string(later ? i - 1 : i) + (later ? "_v2.pdf" : ".pdf"));
         if (dice.Chance(0.05)) {
             WriteText(dice, file);
         } else {
@@ -119,6 +122,7 @@ std::vector<fs::path> BuildSandbox(CDice& dice, const CRunFolders& folders) {
     const CMaker pdf = WritePdf;
     const std::vector<std::tuple<std::string, double, CMaker>> kinds = {
         {"a.pdf", 0.8, pdf},
+        {"a_v2.pdf", 0.3, pdf}, // a.pdf's result with "_v2" added, an input still to come
         {"b c.pdf", 0.5, pdf},
         {"q\"uote.pdf", 0.4, pdf},
         {"it's.pdf", 0.4, pdf},
@@ -296,7 +300,10 @@ CContainerPtr MakeInputSection(CDice& dice, const CRunFolders& folders,
 CContainerPtr MakeOutputSection(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
     CModel& model = plan.model;
     auto output = std::make_unique<CContainer>();
-    const int variation = dice.Pick(std::vector<int>{0, 0, 0, 1, 1, 2, 2, 2, 3, 7});
+    // Now and then a result beside its input takes a later input's name ("_v2" added to
+    // a.pdf is a_v2.pdf, as the sandbox and the crowd hold them), and may replace it.
+    const bool later = dice.Chance(0.15);
+    const int variation = later ? 2 : dice.Pick(std::vector<int>{0, 0, 0, 1, 1, 2, 2, 2, 3, 7});
     output->Put("FileVariation", variation);
     model.meant = variation != 3;
     model.writes = variation <= 2;
@@ -327,11 +334,11 @@ CContainerPtr MakeOutputSection(CDice& dice, const CRunFolders& folders, CRunPla
                                   {"--choose-folder", model.folders.back().string()});
         }
     }
-    if (dice.Chance(0.5)) {
-        const bool add = dice.Chance(0.8);
+    if (later || dice.Chance(0.5)) {
+        const bool add = later || dice.Chance(0.8);
         output->Put("AddToBaseName", add);
-        const std::string before = dice.Pick(kOddTexts);
-        const std::string after = dice.Pick(kOddTexts);
+        const std::string before = later ? "" : dice.Pick(kOddTexts);
+        const std::string after = later ? "_v2" : dice.Pick(kOddTexts);
         PutText(dice, *output, "InsertBeforeBaseName", before);
         PutText(dice, *output, "InsertAfterBaseName", after);
         if (add) {
@@ -342,7 +349,7 @@ CContainerPtr MakeOutputSection(CDice& dice, const CRunFolders& folders, CRunPla
                 model.writes && (before + after).find_first_of("\\/") == std::string::npos;
         }
     }
-    if (const int overwrite = dice.Between(0, 2); overwrite > 0) {
+    if (const int overwrite = later ? 2 : dice.Between(0, 2); overwrite > 0) {
         model.dontOverwrite = overwrite == 1;
         output->Put("DontOverwrite", model.dontOverwrite);
     }
