@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,8 +20,6 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-#else
-#include <sys/resource.h>
 #endif
 
 namespace {
@@ -117,13 +114,12 @@ TEST(FileOutput, RecordsAppendedAtOnceStayOneALine) {
     std::thread other(append, 'b');
     append('a');
     other.join();
-    std::ifstream stream(trail, std::ios::binary);
-    int lines = 0;
-    for (std::string line; std::getline(stream, line); ++lines) {
-        ASSERT_TRUE(line == std::string(5000, 'a') || line == std::string(5000, 'b'))
-            << "line " << lines << " holds " << line.size() << " bytes";
+    const auto lines = testing_support::ReadFileLines(trail);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        ASSERT_TRUE(lines[i] == std::string(5000, 'a') || lines[i] == std::string(5000, 'b'))
+            << "line " << i << " holds " << lines[i].size() << " bytes";
     }
-    EXPECT_EQ(lines, 2 * kRecords);
+    EXPECT_EQ(lines.size(), std::size_t{2} * kRecords);
 }
 
 #if defined(_WIN32)
@@ -203,15 +199,9 @@ TEST(FileOutput, AFailedWriteLeavesTheOldFileAndAReplacedOneKeepsItsMode) {
     testing_support::WriteFileBytes(file, "keep me");
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
 
-    rlimit previous{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 4;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = platform::WriteWholeFile(file.string(), "a batch file's new lines");
-    static_cast<void>(setrlimit(RLIMIT_FSIZE, &previous));
-    static_cast<void>(std::signal(SIGXFSZ, oldHandler));
+    bool written = true;
+    testing_support::RunWithFileSizeLimit(
+        4, [&] { written = platform::WriteWholeFile(file.string(), "a batch file's new lines"); });
 
     EXPECT_FALSE(written);
     EXPECT_EQ(testing_support::ReadFileBytes(file), "keep me");
@@ -226,15 +216,10 @@ TEST(FileOutput, ARecordAfterOneCutByAFullDiskStartsOnANewLine) {
     const testing_support::CTempFolder folder;
     const fs::path trail = folder.GetPath() / "trail.log";
     testing_support::WriteFileBytes(trail, "run\tid=1\n");
-    rlimit previous{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 13; // room for "inpu", not for the line feed
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool cut = platform::AppendToFile(trail.string(), "input\tid=1\n");
-    static_cast<void>(setrlimit(RLIMIT_FSIZE, &previous));
-    static_cast<void>(std::signal(SIGXFSZ, oldHandler));
+    bool cut = true;
+    testing_support::RunWithFileSizeLimit(13, [&] { // room for "inpu", not for the line feed
+        cut = platform::AppendToFile(trail.string(), "input\tid=1\n");
+    });
     EXPECT_FALSE(cut);
     EXPECT_TRUE(platform::AppendToFile(trail.string(), "end\tid=1\n"));
     EXPECT_EQ(testing_support::ReadFileBytes(trail), "run\tid=1\ninpu\nend\tid=1\n");

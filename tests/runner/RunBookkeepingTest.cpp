@@ -7,14 +7,9 @@
 #include "tests/support/FileContents.h"
 #include "tests/support/TestFolders.h"
 
-#include <csignal>
 #include <string>
 
 #include <gtest/gtest.h>
-
-#if !defined(_WIN32)
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -87,21 +82,6 @@ TEST(InputList, KnowsTheInputsStillToComeByTheirFiles) {
 
 #if !defined(_WIN32)
 
-// Runs `work` while the process may write no file past `bytes`, as on a scratch folder
-// that fills: writes past it are cut short.
-template <class Work>
-void RunWithFileSizeLimit(rlim_t bytes, Work&& work) {
-    rlimit previous{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = bytes;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    work();
-    static_cast<void>(setrlimit(RLIMIT_FSIZE, &previous));
-    static_cast<void>(std::signal(SIGXFSZ, oldHandler));
-}
-
 // The scratch file takes the first batches and refuses the rest: every entry stays, in
 // its place, in the input list, the record of made files and a folder's sorted names.
 TEST(ScratchFiles, AFullScratchFolderDropsAndShiftsNothing) {
@@ -113,7 +93,7 @@ TEST(ScratchFiles, AFullScratchFolderDropsAndShiftsNothing) {
     for (int i = 0; i < kFiles; ++i) {
         testing_support::WriteFileBytes(file(i), "x");
     }
-    RunWithFileSizeLimit(25000, [&] {
+    testing_support::RunWithFileSizeLimit(25000, [&] {
         CInputList list;
         CRunFiles made;
         for (int i = 0; i < kFiles; ++i) {

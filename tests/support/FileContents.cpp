@@ -2,9 +2,13 @@
 
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include <csignal>
+#include <sys/resource.h>
 #endif
 
 namespace testing_support {
@@ -24,6 +28,25 @@ std::vector<std::string> ReadFileLines(const fs::path& file) {
     }
     return lines;
 }
+
+#if !defined(_WIN32)
+void RunWithFileSizeLimit(std::uintmax_t bytes, const std::function<void()>& work) {
+    rlimit previous{};
+    if (getrlimit(RLIMIT_FSIZE, &previous) != 0) {
+        throw std::runtime_error("getrlimit(RLIMIT_FSIZE) failed");
+    }
+    rlimit small = previous;
+    small.rlim_cur = bytes;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (setrlimit(RLIMIT_FSIZE, &small) != 0) {
+        static_cast<void>(std::signal(SIGXFSZ, oldHandler));
+        throw std::runtime_error("setrlimit(RLIMIT_FSIZE) failed");
+    }
+    work();
+    static_cast<void>(setrlimit(RLIMIT_FSIZE, &previous));
+    static_cast<void>(std::signal(SIGXFSZ, oldHandler));
+}
+#endif
 
 void WriteFileBytes(const fs::path& file, const std::string& content) {
     std::ofstream(file, std::ios::binary) << content;

@@ -2,7 +2,9 @@
 // run did to the files it was given.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,12 @@ std::string ReadFileBytes(const std::filesystem::path& file);
 
 // The lines of `file`, without their line feeds; none when it cannot be read.
 std::vector<std::string> ReadFileLines(const std::filesystem::path& file);
+
+#if !defined(_WIN32)
+// Runs `work` while this process may write no file past `bytes` (SIGXFSZ ignored), as on
+// a disk that fills: a write past it is cut short and fails.
+void RunWithFileSizeLimit(std::uintmax_t bytes, const std::function<void()>& work);
+#endif
 
 // Replaces `file` (or makes it) with exactly `content`.
 void WriteFileBytes(const std::filesystem::path& file, const std::string& content);

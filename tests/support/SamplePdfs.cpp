@@ -12,18 +12,9 @@
 namespace testing_support {
 namespace {
 
-// Page `number`'s content, drawn over with lines until it is at least `length` bytes.
-std::string MakePageContent(int number, std::size_t length) {
-    std::string text = "BT /F1 24 Tf 72 700 Td (Page " + std::to_string(number) + ") Tj ET";
-    while (text.size() < length) {
-        text += "\n0 0 m 612 792 l S";
-    }
-    return text;
-}
-
 QPDFObjectHandle MakePage(QPDF& pdf, const QPDFObjectHandle& font, int number,
                           std::size_t contentLength) {
-    const std::string text = MakePageContent(number, contentLength);
+    const std::string text = MakeSamplePageContent(number, contentLength);
     QPDFObjectHandle contents = QPDFObjectHandle::newStream(&pdf, text);
     QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
     QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
@@ -61,6 +52,14 @@ void WritePdf(const std::filesystem::path& file, int pageCount, const std::strin
 }
 
 } // namespace
+
+std::string MakeSamplePageContent(int number, std::size_t length) {
+    std::string text = "BT /F1 24 Tf 72 700 Td (Page " + std::to_string(number) + ") Tj ET";
+    while (text.size() < length) {
+        text += "\n0 0 m 612 792 l S";
+    }
+    return text;
+}
 
 void WriteSamplePdf(const std::filesystem::path& file, int pageCount, const std::string& title) {
     WritePdf(file, pageCount, title, 0);

@@ -17,6 +17,10 @@ void WriteSamplePdf(const std::filesystem::path& file, int pageCount,
 // buffer, so that a file cut while open loses content that was not read yet.
 inline constexpr std::size_t kLongPageContent = std::size_t{256} * 1024;
 
+// The content of a sample's page `number`, drawn over with lines until it is at least
+// `length` bytes; it holds no "end", which qpdf looks for when a stream's length is wrong.
+std::string MakeSamplePageContent(int number, std::size_t length);
+
 // Writes a one-page PDF whose content, left uncompressed, is kLongPageContent bytes.
 void WriteLongSamplePdf(const std::filesystem::path& file, const std::string& title);
 

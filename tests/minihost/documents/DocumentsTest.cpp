@@ -37,6 +37,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::CountPdfPages;
+using testing_support::kLongPageContent;
+using testing_support::MakeSamplePageContent;
 using testing_support::WriteSamplePdf;
 
 std::string ReadBytes(const fs::path& file) {
@@ -183,16 +185,6 @@ std::string ReadPageContent(const fs::path& file, int page) {
     std::string content;
     Pl_String pipeline("content", nullptr, content);
     QPDFPageDocumentHelper(pdf).getAllPages().at(page - 1).pipeContents(&pipeline);
-    return content;
-}
-
-// The content of page `page`, longer than the blocks that minihost reads a file in, and
-// without the word "end" that qpdf looks for when a stream's length is wrong.
-std::string MakeLongPageContent(int page) {
-    std::string content = "BT /F1 24 Tf 72 700 Td (Page " + std::to_string(page) + ") Tj ET\n";
-    while (content.size() < std::size_t{256} * 1024) {
-        content += "0 0 m 612 792 l S\n";
-    }
     return content;
 }
 
@@ -398,7 +390,7 @@ INSTANTIATE_TEST_SUITE_P(
         CLostContentCase{"CutInStreamData",
                          [](const fs::path& file) {
                              WriteSamplePdf(file, 3);
-                             const std::string content = MakeLongPageContent(3);
+                             const std::string content = MakeSamplePageContent(3, kLongPageContent);
                              WriteBytes(file, ReadBytes(file) + "\n" +
                                                   std::to_string(FindContentsObject(file, 3)) +
                                                   " 0 obj\n<< /Length " +
@@ -425,7 +417,8 @@ INSTANTIATE_TEST_SUITE_P(
         [](const fs::path& file) {
             WriteChangedSample(file, 3, [](QPDF& pdf, QPDFWriter& writer) {
                 QPDFPageDocumentHelper(pdf).getAllPages().front().getObjectHandle().replaceKey(
-                    "/Contents", QPDFObjectHandle::newStream(&pdf, MakeLongPageContent(1)));
+                    "/Contents",
+                    QPDFObjectHandle::newStream(&pdf, MakeSamplePageContent(1, kLongPageContent)));
                 writer.setCompressStreams(false);
             });
         },
