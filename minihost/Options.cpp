@@ -158,6 +158,9 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
         } else if (option == "--host-entries") {
             flag();
             options.hostEntries = true;
+        } else if (option == "--test-handlers") {
+            flag();
+            options.testHandlers = true;
         } else if (option == "--dirty-upper-halves") {
             flag();
             options.dirtyUpperHalves = true;
@@ -303,6 +306,8 @@ std::string GetUsageText() {
            "  --dirty-upper-halves         fill the upper half of every 16-bit result's\n"
            "                               register with garbage, as a real host may\n"
            "                               (also MINIHOST_DIRTY_UPPER_HALVES=1)\n"
+           "  --test-handlers              serve the diagnostic command handlers (TestFail,\n"
+           "                               TestReplaceFile, ...) that tests drive runs with\n"
            "  --host-entries               list every table entry served: table, SDK name\n"
            "                               and selector, tab-separated\n"
            "  --help                       show this text\n"

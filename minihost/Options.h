@@ -38,6 +38,7 @@ struct CHostOptions {
     // as a real host may leave it; the tests turn it on (MINIHOST_DIRTY_UPPER_HALVES).
     bool dirtyUpperHalves = false;
     bool hostEntries = false; // print every entry served, with its SDK name and selector
+    bool testHandlers = false; // serve the diagnostic command handlers (Test...) to sequences
     bool help = false;
     bool version = false; // print the release's version and exit
     // Menus and dialogs: menus left off the bar, menu items run after start-up (by

@@ -243,12 +243,10 @@ private:
             return;
         }
         const std::string& handlerName = std::get<CAtomValue>(*name).name;
-        const CCommandHandler* handler = FindCommandHandler(handlerName);
+        // The diagnostic handlers serve tests only, never a user's sequence.
+        const CCommandHandler* handler = FindCommandHandler(handlerName, false);
         if (handler == nullptr) {
-            std::vector<std::string_view> served;
-            for (const CCommandHandler& each : ListCommandHandlers()) {
-                served.push_back(each.name);
-            }
+            const std::vector<std::string_view> served = ListCommandHandlerNames(false);
             const std::string nearest = SuggestKey(handlerName, served);
             m_findings.AddErrorAtValue(
                 step, "HandlerName",
@@ -471,7 +469,7 @@ private:
         const std::optional<std::int32_t> variation = FindInt(output, "FileVariation");
         const std::optional<std::string> handler = FindText(output, "HandlerUniqueID");
         FindOfKind(output, "AddToBaseName", CWanted::Boolean);
-        FindOfKind(output, "DontOverwrite", CWanted::Boolean);
+        const CValue* dontOverwrite = FindOfKind(output, "DontOverwrite", CWanted::Boolean);
         const std::optional<std::string> before = FindText(output, "InsertBeforeBaseName");
         const std::optional<std::string> after = FindText(output, "InsertAfterBaseName");
         const std::int32_t chosen = variation.value_or(2);
@@ -510,6 +508,15 @@ private:
         }
         if (handler && !handler->empty()) {
             CheckConversion(output, *handler);
+            // The host's batch leaves a conversion's file to its handler, which replaces
+            // whatever is there: the key promises what the run does not do.
+            if (dontOverwrite != nullptr && std::get<bool>(*dontOverwrite) && chosen >= 0 &&
+                chosen < 3) {
+                m_findings.AddWarningAtValue(
+                    output, "DontOverwrite",
+                    "\"DontOverwrite\" is not consulted for a conversion (HandlerUniqueID " +
+                        Quote(*handler) + "): its handler replaces a file of the result's name");
+            }
         }
     }
 

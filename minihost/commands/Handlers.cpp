@@ -22,14 +22,21 @@ constexpr std::array<CCommandHandler, 11> kHandlers = {{
 
 } // namespace
 
-const CCommandHandler* FindCommandHandler(std::string_view name) {
-    const auto* found = std::find_if(kHandlers.begin(), kHandlers.end(),
-                                     [name](const auto& handler) { return handler.name == name; });
+const CCommandHandler* FindCommandHandler(std::string_view name, bool withDiagnostics) {
+    const auto* found = std::find_if(kHandlers.begin(), kHandlers.end(), [&](const auto& handler) {
+        return handler.name == name && (withDiagnostics || !handler.isDiagnostic);
+    });
     return found != kHandlers.end() ? &*found : nullptr;
 }
 
-std::span<const CCommandHandler> ListCommandHandlers() {
-    return kHandlers;
+std::vector<std::string_view> ListCommandHandlerNames(bool withDiagnostics) {
+    std::vector<std::string_view> names;
+    for (const CCommandHandler& handler : kHandlers) {
+        if (withDiagnostics || !handler.isDiagnostic) {
+            names.push_back(handler.name);
+        }
+    }
+    return names;
 }
 
 CCommandDocument& RequireDocument(const CCommandRequest& request) {

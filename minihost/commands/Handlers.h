@@ -4,8 +4,8 @@
 
 #include "minihost/commands/CommandHandler.h"
 
-#include <span>
 #include <string_view>
+#include <vector>
 
 namespace minihost {
 
@@ -15,9 +15,12 @@ struct CCommandHandler {
     bool isDiagnostic; // for tests: it reads no "Params" and may fail or raise on purpose
 };
 
-// The handler named `name` (letter case counts), or null.
-const CCommandHandler* FindCommandHandler(std::string_view name);
-std::span<const CCommandHandler> ListCommandHandlers();
+// The handler named `name` (letter case counts), or null. The diagnostic handlers are
+// found only `withDiagnostics` (minihost's --test-handlers): they rename, fail or raise
+// for whoever names them, and a user's sequence must never reach them.
+const CCommandHandler* FindCommandHandler(std::string_view name, bool withDiagnostics);
+// Every handler's name, the diagnostic ones only `withDiagnostics`.
+std::vector<std::string_view> ListCommandHandlerNames(bool withDiagnostics);
 
 // Real handlers, through qpdf.
 CCommandOutcome RunRotatePages(const CCommandRequest& request);

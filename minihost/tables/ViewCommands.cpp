@@ -36,7 +36,8 @@ HostCommand QV_HOSTCALL CommandNew(HostAtom handlerName) {
     return Serve<HostCommand>("AcroView.CommandNew", [&]() -> HostCommand {
         CHost& host = CHost::GetCurrent();
         const std::string* name = host.GetAtoms().Find(handlerName);
-        const CCommandHandler* handler = name != nullptr ? FindCommandHandler(*name) : nullptr;
+        const CCommandHandler* handler =
+            name != nullptr ? FindCommandHandler(*name, host.GetOptions().testHandlers) : nullptr;
         if (handler == nullptr) {
             host.GetLog().Write("command",
                                 "no handler named " +

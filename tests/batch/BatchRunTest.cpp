@@ -185,7 +185,7 @@ TEST_F(BatchRun, AnInputReplacedDuringTheRunIsNotDeleted) {
     WriteSequence(MakeList(MakeStep("TestReplaceFile", MakeParams({{"From", replacement.string()},
                                                                    {"To", a.string()}}))),
                   MakeListedInput({a}), MakeOutput(0, Out()));
-    ExpectCleanRun(RunBatch("3", ""));
+    ExpectCleanRun(RunBatch("3", "", {"--test-handlers"}));
     EXPECT_EQ(ReadFileBytes(a), newer);
     EXPECT_EQ(testing_support::CountPdfPages(Out() / "a.pdf"), 2);
     EXPECT_TRUE(ReadTrail().at(1).ends_with(
@@ -524,7 +524,7 @@ TEST_F(BatchRun, AnUnreadableInputIsSkippedAndTheSameFileTwiceIsProcessedTwice) 
     std::ofstream(In() / "broken.pdf") << "not a PDF at all";
     WriteSequence(MakeList(MakeStep("TestRecordInputs")),
                   MakeListedInput({a, In() / "broken.pdf", a}), MakeOutput(3));
-    const CMiniHostRun run = RunBatch("0", "");
+    const CMiniHostRun run = RunBatch("0", "", {"--test-handlers"});
     ExpectCleanRun(run);
     EXPECT_EQ(run.ListLinesStartingWith("command: TestRecordInputs input BaseFileName").size(), 2U)
         << run.GetTranscript();
@@ -581,12 +581,18 @@ TEST_F(BatchRun, UnderAUtf8LocaleATitleIsReadAsUtf8) {
 }
 #endif
 
-TEST_F(BatchRun, ACancelledCommandCountsAsDone) {
+TEST_F(BatchRun, ACancelledCommandCountsAsDoneAndOnlyTestsHaveIt) {
     const fs::path a = AddInput("a.pdf");
     WriteSequence(
         MakeList(MakeStep("TestCancel"), MakeStep("RotatePages", MakeParams({{"Angle", 90}}))),
         MakeListedInput({a}), MakeOutput(0, Out()));
-    ExpectCleanRun(RunBatch("0", ""));
+    // The diagnostic handlers are served only to a host started for tests: to a user's
+    // sequence they are unknown, and the run stops at that step.
+    const CMiniHostRun plain = RunBatch("0", "");
+    ExpectCleanRun(plain);
+    EXPECT_TRUE(plain.WasLogged("command: no handler named \"TestCancel\": no command made"));
+    EXPECT_FALSE(fs::exists(Out() / "a.pdf"));
+    ExpectCleanRun(RunBatch("0", "", {"--test-handlers"}));
     EXPECT_EQ(ReadRotations(Out() / "a.pdf"), (std::vector<int>{90, 90}));
 }
 

@@ -608,7 +608,7 @@ CMiniHostRun RunWithinLimits(const CRunPlan& plan, const CRunFolders& folders,
 #endif
     arguments.insert(arguments.end(),
                      {"--kill-after=10", std::to_string(ReadSetting("QV_RANDOM_TIMEOUT", 60)),
-                      GetMiniHostProgram().string(), "--exit-after-startup", "--log",
+                      GetMiniHostProgram().string(), "--exit-after-startup", "--test-handlers", "--log",
                       start.log.string(), "--plugins", GetPlugInsFolder().string()});
     arguments.insert(arguments.end(), start.arguments.begin(), start.arguments.end());
     const CProcessResult process = RunProgram(program, arguments, environment);

@@ -206,6 +206,12 @@ INSTANTIATE_TEST_SUITE_P(
                      "result is written; this host has " +
                          kConversions,
                      1},
+        CFindingCase{
+            "DontOverwriteOnAConversion", kCommands, kInput,
+            R"(Output = { FileVariation = 2 DontOverwrite = true HandlerUniqueID = "com.minihost.json" })",
+            "4:46: warning: \"DontOverwrite\" is not consulted for a conversion (HandlerUniqueID "
+            "\"com.minihost.json\"): its handler replaces a file of the result's name",
+            0},
         CFindingCase{"NoOutputSection", kCommands, kInput, "",
                      "1:1: error: the sequence has no \"Output\": the run does nothing", 1}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });

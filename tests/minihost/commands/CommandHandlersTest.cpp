@@ -32,7 +32,7 @@ protected:
 
     HostCommandStatus Run(const char* handler, const std::vector<CParam>& params,
                           bool withDocument = true) {
-        const auto* found = minihost::FindCommandHandler(handler);
+        const auto* found = minihost::FindCommandHandler(handler, true);
         EXPECT_NE(found, nullptr) << handler;
         CCommand command(*found);
         command.SetParams(MakeParams(params).get());
@@ -320,7 +320,7 @@ TEST_F(CommandHandler, TestRecordInputsLogsEachInputWithItsType) {
     inputs.Put("Name", minihost::CAtomValue{"RotatePages"});
     inputs.Put("Note", CTextValue{"\"quoted\"\t\xE9"});
     inputs.Put("Child", std::make_unique<CContainer>());
-    CCommand command(*minihost::FindCommandHandler("TestRecordInputs"));
+    CCommand command(*minihost::FindCommandHandler("TestRecordInputs", true));
     command.SetInputs(&inputs);
     EXPECT_EQ(command.FindInputDocument(), &document);
     EXPECT_EQ(command.Execute(nullptr, m_log), kCommandDone);
@@ -340,7 +340,7 @@ TEST_F(CommandHandler, APointerOfAnotherTypeIsNoDocument) {
     CContainer inputs;
     int document = 0;
     inputs.Put("PDDoc", minihost::CPointerValue{&document, "ASFile", nullptr});
-    CCommand command(*minihost::FindCommandHandler("TestRecordInputs"));
+    CCommand command(*minihost::FindCommandHandler("TestRecordInputs", true));
     command.SetInputs(&inputs);
     EXPECT_EQ(command.FindInputDocument(), nullptr);
 }

@@ -45,7 +45,11 @@ protected:
         ASSERT_TRUE(StartHostAndSetUpPlugIn(GetOptions()));
         testing_support::WriteSamplePdf(InFolder("in.pdf"), 3, "Sample");
     }
-    virtual minihost::CHostOptions GetOptions() { return {}; }
+    virtual minihost::CHostOptions GetOptions() {
+        minihost::CHostOptions options;
+        options.testHandlers = true;
+        return options;
+    }
 
     [[nodiscard]] std::string InFolder(const std::string& name) const {
         return (m_temp.GetPath() / name).string();
@@ -314,7 +318,7 @@ class CommandRunFaultTest : public CommandRunTest,
                             public ::testing::WithParamInterface<const char*> {
 protected:
     minihost::CHostOptions GetOptions() override {
-        minihost::CHostOptions options;
+        minihost::CHostOptions options = CommandRunTest::GetOptions();
         options.failOperations = {GetParam()};
         return options;
     }

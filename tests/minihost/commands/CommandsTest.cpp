@@ -21,7 +21,11 @@ namespace {
 class CommandsTest : public testing_support::CInProcessHostTest {
 protected:
     void SetUp() override { ASSERT_TRUE(StartHostAndSetUpPlugIn(GetOptions())); }
-    virtual minihost::CHostOptions GetOptions() { return {}; }
+    virtual minihost::CHostOptions GetOptions() {
+        minihost::CHostOptions options;
+        options.testHandlers = true;
+        return options;
+    }
 
     // A command for `handlerName`, or null.
     HostCommand New(const char* handlerName) {
