@@ -19,8 +19,11 @@ struct CFoundEntry {
     bool isFolder = false; // FILE_ATTRIBUTE_DIRECTORY
 };
 
-// A matching entry that the search cannot hand back whole, and why: a name that, put
-// after its folder, would name another file must never reach the caller.
+// A matching entry that the search does not hand back, and why: a name that, put after
+// its folder, would name another file, or a link, which would lead out of the folder.
+// Why a link is left out.
+inline constexpr const char* kLinkLeftOut = "it is a link, which a folder scan does not follow";
+
 struct CLeftOutEntry {
     std::string name; // as the system holds it, for the record only
     std::string reason;
@@ -31,8 +34,10 @@ struct CLeftOutEntry {
 // and "*.*" match every name, "." and ".." included; only the long name is matched, never
 // the 8.3 short name that Windows also tries. Subfolders are not entered. A pattern longer
 // than kMaxSearchPattern is refused (GetRefusal says why); one naming a folder that does
-// not exist finds nothing. A name that cannot be handed back whole is left out (GetLeftOut):
-// on Windows one that the system code page cannot hold exactly, on Linux one holding a
+// not exist finds nothing. Left out (GetLeftOut): a link (a symbolic link; on Windows a
+// reparse point that stands for another name: a symbolic link or a junction, not a file
+// of a cloud or deduplicated store), and a name that cannot be handed back whole: on
+// Windows one that the system code page cannot hold exactly, on Linux one holding a
 // backslash (which Windows never gives). On Linux a backslash separates folders as a
 // slash does, and the entries come in name order. The search is closed when the object
 // goes.

@@ -103,7 +103,7 @@ bool IsBlankDestination(const std::string& destination) {
 const char* FindHoldBackReason(int code, const std::string& destination,
                                const COutputOutcome& output, const std::string& inputPath,
                                const std::optional<platform::CFileIdentity>& inputIdentity,
-                               const CRunFiles& runFiles) {
+                               const CRunFiles& runFiles, CInputList& laterInputs) {
     if (UsesDestination(code) && IsBlankDestination(destination)) {
         return "held back: no destination was given";
     }
@@ -130,8 +130,19 @@ const char* FindHoldBackReason(int code, const std::string& destination,
     if (!target) {
         return "held back: the input's path has a part too long to split";
     }
-    if (code == static_cast<int>(CFinalAction::Copy) && runFiles.IsResult(*target)) {
+    if (code != static_cast<int>(CFinalAction::Copy)) {
+        return nullptr; // a move or rename never replaces a file
+    }
+    if (runFiles.IsResult(*target)) {
         return "held back: the copy would replace a result of this run";
+    }
+    // Found by the file, so that another path or a hard link to it counts too.
+    if (const auto there = platform::ReadFileIdentity(target->c_str());
+        there && there != platform::ReadFileIdentity(inputPath.c_str()) &&
+        laterInputs.HoldsLaterInput(*there)) {
+        return laterInputs.HasFailed() ? "held back: the input list could not be read back"
+                                       : "held back: the copy would replace an input still to "
+                                         "come";
     }
     return nullptr;
 }
@@ -212,7 +223,8 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
     document.Close();
 
     if (const char* reason =
-            FindHoldBackReason(code, destination, saved, inputPath, inputIdentity, runFiles);
+            FindHoldBackReason(code, destination, saved, inputPath, inputIdentity, runFiles,
+                               laterInputs);
         reason != nullptr) {
         record.heldBack = true;
         record.outcome = reason;

@@ -38,8 +38,14 @@ void ListMatches(const std::string& folder, const std::string& mask, CSortedEntr
         std::string path = folder;
         path += '/';
         path += name;
-        const bool isFolder = stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-        entries.Add({name, isFolder});
+        const bool known = lstat(path.c_str(), &status) == 0;
+        if (known && S_ISLNK(status.st_mode)) {
+            // Planted in a folder that others may write, a link would hand the run a file
+            // from anywhere, whose content its results and copies then spread.
+            leftOut.push_back({name, kLinkLeftOut});
+            continue;
+        }
+        entries.Add({name, known && S_ISDIR(status.st_mode)});
     }
     closedir(directory);
     entries.Sort();

@@ -94,6 +94,13 @@ bool CFileSearch::FindNext(CFoundEntry& entry) {
         if (!MatchesWildcard(m_state->mask, name)) {
             continue;
         }
+        // A link leads out of the folder; a cloud or deduplicated file, a reparse point
+        // too, stands for its own data and is taken.
+        if ((m_state->data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+            IsReparseTagNameSurrogate(m_state->data.dwReserved0)) {
+            m_leftOut.push_back({name, kLinkLeftOut});
+            continue;
+        }
         if (!exact) {
             m_leftOut.push_back({name, "its name cannot be written in the system code page (" +
                                            std::to_string(GetACP()) + ")"});

@@ -7,6 +7,7 @@
 #include "tests/support/SamplePdfs.h"
 
 #include <algorithm>
+#include <iterator>
 
 #if !defined(_WIN32)
 #include <sys/stat.h>
@@ -72,6 +73,27 @@ TEST_F(HostileInput, AResultNeverReplacesAnEarlierResultOfTheRun) {
         << FindInputRecord(second);
 }
 
+// Two inputs of one name, the first copied into the second's folder, or onto a hard link
+// to it (as in a snapshot folder): the copy would replace an input still to come.
+TEST_F(HostileInput, ACopyNeverReplacesAnInputStillToCome) {
+    const fs::path first = AddInput("a.pdf", 2);
+    const fs::path second = In() / "second" / "a.pdf";
+    fs::create_directories(second.parent_path());
+    testing_support::WriteSamplePdf(second, 3);
+    const std::string secondBytes = ReadFileBytes(second);
+    fs::create_directories(Dest());
+    fs::create_hard_link(second, Dest() / "a.pdf");
+    WriteSequence(Rotate(90), MakeListedInput({first, second}), MakeOutput(3));
+    for (const fs::path& destination : {second.parent_path(), Dest()}) {
+        ExpectCleanRun(RunBatch("1", destination.string()));
+        EXPECT_EQ(ReadFileBytes(second), secondBytes);
+        EXPECT_TRUE(FindInputRecord(first).ends_with(
+            "\theldback=yes\toutcome=held back: the copy would replace an input still to come"))
+            << FindInputRecord(first);
+        fs::remove(TrailFile());
+    }
+}
+
 TEST_F(HostileInput, AnEmptyOrBlankDestinationHoldsBackEveryActionThatNeedsOne) {
     const fs::path a = AddInput("a.pdf");
     const std::string before = ReadFileBytes(a);
@@ -111,6 +133,32 @@ TEST_F(HostileInput, AScannedNameHoldingABackslashIsLeftOutAndNamedInTheTrail) {
                             "which separates folders"),
               trail.end())
         << trail.at(1);
+}
+
+// A link planted in a scanned folder would hand the run a private file from elsewhere,
+// whose content its result and its copy then spread: a scan leaves every link out.
+TEST_F(HostileInput, AScanLeavesOutLinksAndNamesThemInTheTrail) {
+    const fs::path secret = m_folder.GetPath() / "private" / "secret.pdf";
+    fs::create_directories(secret.parent_path());
+    testing_support::WriteSamplePdf(secret, 1);
+    fs::create_directories(In());
+    fs::create_symlink(secret, In() / "x.pdf");
+    fs::create_directory_symlink(secret.parent_path(), In() / "d.pdf");
+    const fs::path a = AddInput("a.pdf");
+    WriteSequence(Rotate(90), MakeFolderInput(In()), MakeOutput(0, Out()));
+    ExpectCleanRun(RunBatch("1", Dest().string()));
+    for (const fs::path& folder : {Out(), Dest()}) {
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+        EXPECT_TRUE(fs::is_regular_file(folder / "a.pdf"));
+    }
+    const auto trail = ReadTrail();
+    for (const char* name : {"d.pdf", "x.pdf"}) {
+        EXPECT_NE(std::find(trail.begin(), trail.end(),
+                            "leftout\tfolder=" + In().string() + "\tname=" + name +
+                                "\treason=it is a link, which a folder scan does not follow"),
+                  trail.end())
+            << name;
+    }
 }
 
 // A pipe or a device never blocks the run or fills the memory: minihost refuses to open
