@@ -1,4 +1,5 @@
 // minihost: a small PDF host that loads plug-in modules through the plug-in handshake.
+#include "minihost/DebugTextWatch.h"
 #include "minihost/Host.h"
 #include "minihost/MainWindow.h"
 #include "minihost/Options.h"
@@ -36,6 +37,7 @@ int RunHost(const minihost::CHostOptions& options) {
     }
 
     minihost::CHost host(options);
+    const minihost::CDebugTextWatch debugText(host.GetLog());
     // Shown for a user, and for menu items chosen in it.
     HostWindow mainWindow =
         minihost::CreateMainWindow(!options.exitAfterStartup || !options.menuCommands.empty());

@@ -1,5 +1,6 @@
 #include "runner/AuditTrail.h"
 
+#include "platform/DebugText.h"
 #include "platform/Environment.h"
 #include "platform/FileOutput.h"
 #include "platform/PathText.h"
@@ -102,7 +103,18 @@ void CAuditTrail::WriteRecord(std::string_view kind, const CFields& fields) {
     }
     line += '\n';
     // Opened for each record, so that a run that ends abruptly still leaves what it did.
-    static_cast<void>(platform::AppendToFile(m_file, line));
+    // A lock that another process keeps costs the run a few seconds at most, in all.
+    const platform::CAppendOutcome outcome = platform::AppendToFile(m_file, line, m_lockWaitLeft);
+    m_lockWaitLeft -= std::min(m_lockWaitLeft, outcome.waited);
+    const std::string note = !outcome.written ? "not written: " + outcome.failure
+                             : !outcome.locked
+                                 ? std::string("written without its lock, which another process "
+                                               "holds")
+                                 : std::string();
+    // Said once for each kind of trouble, where someone watching the process sees it.
+    if (!note.empty() && m_reported.insert(note).second) {
+        platform::WriteDebugText("Quorvella: the audit trail " + m_file + ": " + note);
+    }
 }
 
 void CAuditTrail::RecordRunStart(std::string_view sequence, int finalActionCode,

@@ -2,7 +2,10 @@
 // line when it starts, one for each entry of a scanned folder that it leaves out, one for
 // each input it collected (attempted or not), and one when it ends, so that whoever runs
 // batches from a scheduler can tell what became of every file, why, and how the run went.
-// Writing it never changes the run: a trail that cannot be written is simply not written.
+// Writing it never changes the run: a trail that cannot be written (a missing folder, a
+// named pipe, a file past the process's size limit) is not written, another process's lock
+// on it is waited for a few seconds in all, and what went wrong is said once through the
+// platform's debug text (minihost logs it).
 //
 // Each line is one record: tab-separated fields, the first the record's kind ("run",
 // "leftout", "input", "end"), the others name=value, the first of them the run's id. In
@@ -14,6 +17,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -65,6 +69,8 @@ private:
     void WriteRecord(std::string_view kind, const CFields& fields);
 
     std::string m_file;
+    std::chrono::milliseconds m_lockWaitLeft{3000}; // for other processes' locks, in all
+    std::set<std::string> m_reported;               // what went wrong with the trail, said
     std::string m_runId; // the start time and the process: no two runs share it
     std::chrono::steady_clock::time_point m_start;
     int m_inputs = 0;

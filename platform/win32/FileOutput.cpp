@@ -59,7 +59,9 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
     return true;
 }
 
-bool AppendToFile(const std::string& path, std::string_view bytes) {
+CAppendOutcome AppendToFile(const std::string& path, std::string_view bytes,
+                            std::chrono::milliseconds lockWait) {
+    CAppendOutcome outcome;
     // Read access only serves the look at the last byte; a file the user may only write
     // to is still appended to.
     HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
@@ -70,20 +72,40 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
     if (file == INVALID_HANDLE_VALUE) {
-        return false;
+        outcome.failure = "it cannot be opened (Windows error " + std::to_string(GetLastError()) +
+                          ")";
+        return outcome;
+    }
+    // A pipe or a device (CON, COM1) could hold a write for ever.
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        outcome.failure = "it is not a regular file";
+        return outcome;
     }
     // A line cut short by an earlier write (a full disk) may lack its line feed: then this
     // one starts on a line of its own, in the same write. The look and the write are one
     // step for every other run that appends: each locks the same byte far past any end of
-    // the file, which holds no data, so readers are never kept out.
+    // the file, which holds no data, so readers are never kept out. A lock that another
+    // process keeps is waited for a while only.
     OVERLAPPED token{};
     token.Offset = MAXDWORD; // NOLINT(cppcoreguidelines-pro-type-union-access): the API's layout
     token.OffsetHigh = 0x7FFFFFFEU; // NOLINT(cppcoreguidelines-pro-type-union-access)
-    const bool locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &token) != FALSE;
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                       &token) != FALSE) {
+            outcome.locked = true;
+            break;
+        }
+        if (GetTickCount64() - start >= static_cast<ULONGLONG>(lockWait.count())) {
+            break;
+        }
+        Sleep(10);
+    }
+    outcome.waited = std::chrono::milliseconds(GetTickCount64() - start);
     std::string line;
     LARGE_INTEGER size{};
-    if (GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) != FALSE &&
-        size.QuadPart > 0) {
+    if (GetFileSizeEx(file, &size) != FALSE && size.QuadPart > 0) {
         OVERLAPPED at{};
         const auto offset = static_cast<ULONGLONG>(size.QuadPart - 1);
         // NOLINTBEGIN(cppcoreguidelines-pro-type-union-access): the API's own layout
@@ -98,17 +120,26 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
     }
     line += bytes;
     DWORD written = 0;
-    const bool whole =
+    outcome.written =
         WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) != FALSE &&
         written == line.size();
-    if (written > 0 && !whole) {
+    if (!outcome.written) {
+        outcome.failure = written > 0 ? "the disk took only part of a record"
+                                      : "the write failed (Windows error " +
+                                            std::to_string(GetLastError()) + ")";
+    }
+    if (written > 0 && !outcome.written) {
         DWORD ended = 0;
         WriteFile(file, "\n", 1, &ended, nullptr);
     }
-    if (locked) {
+    if (outcome.locked) {
         UnlockFileEx(file, 0, 1, 0, &token);
     }
-    return CloseHandle(file) != FALSE && whole;
+    if (CloseHandle(file) == FALSE && outcome.written) {
+        outcome.written = false;
+        outcome.failure = "the file could not be closed";
+    }
+    return outcome;
 }
 
 } // namespace platform

@@ -13,8 +13,19 @@
 #include <array>
 #include <fstream>
 #include <map>
+#include <functional>
 #include <qpdf/QPDF.hh>
 #include <thread>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -674,15 +685,116 @@ TEST_F(BatchRun, WithoutTheContainerTableTheRunIsRefusedWithAnAlert) {
                                   "provide the table \"ASExtra\"");
 }
 
-TEST_F(BatchRun, AnUnwritableTrailChangesNothing) {
+// What `start` answers, with the processes it starts limited to files of `bytes` (0: as
+// they are), whose signal ends them when they write past it.
+template <class Start>
+auto StartWithinFileSizeLimit([[maybe_unused]] rlim_t bytes, Start start) {
+#if defined(_WIN32)
+    return start();
+#else
+    rlimit previous{};
+    if (bytes == 0 || getrlimit(RLIMIT_FSIZE, &previous) != 0) {
+        return start();
+    }
+    rlimit limited = previous;
+    limited.rlim_cur = bytes;
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    auto result = start();
+    setrlimit(RLIMIT_FSIZE, &previous);
+    return result;
+#endif
+}
+
+// Another process's lock on a trail, as any reader of it may take: flock on Linux, the
+// byte far past the end that appenders lock on Windows.
+class CTrailReaderLock {
+public:
+    explicit CTrailReaderLock(const fs::path& trail) {
+        testing_support::WriteFileBytes(trail, "");
+#if defined(_WIN32)
+        m_file = CreateFileW(trail.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, 0, nullptr);
+        m_token.Offset = MAXDWORD;
+        m_token.OffsetHigh = 0x7FFFFFFEU;
+        EXPECT_NE(LockFileEx(m_file, 0, 0, 1, 0, &m_token), FALSE);
+#else
+        m_file = ::open(trail.c_str(), O_RDONLY | O_CLOEXEC);
+        EXPECT_EQ(::flock(m_file, LOCK_SH), 0);
+#endif
+    }
+    CTrailReaderLock(const CTrailReaderLock&) = delete;
+    CTrailReaderLock& operator=(const CTrailReaderLock&) = delete;
+    ~CTrailReaderLock() {
+#if defined(_WIN32)
+        UnlockFileEx(m_file, 0, 1, 0, &m_token);
+        CloseHandle(m_file);
+#else
+        ::close(m_file);
+#endif
+    }
+
+private:
+#if defined(_WIN32)
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+    OVERLAPPED m_token{};
+#else
+    int m_file = -1;
+#endif
+};
+
+// A trail that cannot be written, or only without its lock, changes nothing of the run,
+// costs it a few seconds at most, and the run says why where the host shows it.
+TEST_F(BatchRun, ATrailThatCannotBeWrittenChangesNothingAndTheRunSaysWhy) {
     const fs::path a = AddInput("a.pdf");
     WriteSequence(Rotate(90), MakeListedInput({a}), MakeOutput(0, Out()));
-    const CMiniHostRun run = RunWithVariables(
-        {{"QUORVELLASEQU", SequenceFile().string()},
-         {"QUORVELLAFINAL", "0"},
-         {"QUORVELLALOG", (m_folder.GetPath() / "no" / "such" / "trail.log").string()}});
-    ExpectCleanRun(run);
-    EXPECT_TRUE(fs::exists(Out() / "a.pdf"));
+    struct CTrailCase {
+        const char* name;
+        fs::path trail;
+        std::function<void()> prepare; // may hold the trail's lock while the run goes
+        const char* said;
+    };
+    std::unique_ptr<CTrailReaderLock> reader;
+    std::vector<CTrailCase> cases = {
+        {"missing folder", m_folder.GetPath() / "no" / "such" / "trail.log", nullptr,
+         "not written: it cannot be opened*"},
+        {"locked by a reader", TrailFile(),
+         [&] { reader = std::make_unique<CTrailReaderLock>(TrailFile()); },
+         "written without its lock, which another process holds"},
+#if !defined(_WIN32)
+        {"named pipe without a reader", m_folder.GetPath() / "pipe",
+         [&] { ASSERT_EQ(::mkfifo((m_folder.GetPath() / "pipe").c_str(), 0600), 0); },
+         "not written: it is not a regular file"},
+        {"past the file-size limit", TrailFile(),
+         [&] { testing_support::WriteFileBytes(TrailFile(), std::string(600'000, 'x')); },
+         "not written: it has reached the file-size limit of this process"},
+#endif
+    };
+    for (CTrailCase& test : cases) {
+        SCOPED_TRACE(test.name);
+        if (test.prepare) {
+            test.prepare();
+        }
+        const std::string_view name = test.name;
+        const CMiniHostRun run = StartWithinFileSizeLimit(
+            name == "past the file-size limit" ? 500'000 : 0, [&] {
+                return RunWithVariables({{"QUORVELLASEQU", testing_support::ToPlatformText(SequenceFile())},
+                                         {"QUORVELLAFINAL", "0"},
+                                         {"QUORVELLALOG", testing_support::ToPlatformText(test.trail)}});
+            });
+        reader.reset();
+        ExpectCleanRun(run);
+        EXPECT_EQ(ReadRotations(Out() / "a.pdf"), (std::vector<int>{90, 90}));
+        EXPECT_EQ(run.ListLinesStartingWith("debug: Quorvella: the audit trail").size(), 1U)
+            << run.GetTranscript();
+        EXPECT_TRUE(run.WasLogged("debug: Quorvella: the audit trail " +
+                                  testing_support::ToPlatformText(test.trail) + ": " + test.said))
+            << run.GetTranscript();
+        if (name == "locked by a reader") {
+            EXPECT_EQ(ReadTrail().size(), 3U); // every record, without the lock
+        }
+        fs::remove_all(Out());
+        fs::remove(TrailFile());
+    }
 }
 
 TEST_F(BatchRun, AHostErrorInTheOutputStepSkipsOnlyThatDocumentsFinalAction) {

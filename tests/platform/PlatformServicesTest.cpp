@@ -94,8 +94,8 @@ TEST(FileOutput, AnAppendedLineStartsOnALineOfItsOwn) {
     const testing_support::CTempFolder folder;
     const fs::path trail = folder.GetPath() / "trail.log";
     testing_support::WriteFileBytes(trail, "run\tid=1\ninput\tid=1\tpa");
-    EXPECT_TRUE(platform::AppendToFile(trail.string(), "end\tid=1\n"));
-    EXPECT_TRUE(platform::AppendToFile(trail.string(), "run\tid=2\n"));
+    EXPECT_TRUE(platform::AppendToFile(trail.string(), "end\tid=1\n").written);
+    EXPECT_TRUE(platform::AppendToFile(trail.string(), "run\tid=2\n").written);
     EXPECT_EQ(testing_support::ReadFileBytes(trail),
               "run\tid=1\ninput\tid=1\tpa\nend\tid=1\nrun\tid=2\n");
 }
@@ -108,7 +108,7 @@ TEST(FileOutput, RecordsAppendedAtOnceStayOneALine) {
     constexpr int kRecords = 400;
     const auto append = [&](char mark) {
         for (int i = 0; i < kRecords; ++i) {
-            EXPECT_TRUE(platform::AppendToFile(trail.string(), std::string(5000, mark) + "\n"));
+            EXPECT_TRUE(platform::AppendToFile(trail.string(), std::string(5000, mark) + "\n").written);
         }
     };
     std::thread other(append, 'b');
@@ -218,10 +218,10 @@ TEST(FileOutput, ARecordAfterOneCutByAFullDiskStartsOnANewLine) {
     testing_support::WriteFileBytes(trail, "run\tid=1\n");
     bool cut = true;
     testing_support::RunWithFileSizeLimit(13, [&] { // room for "inpu", not for the line feed
-        cut = platform::AppendToFile(trail.string(), "input\tid=1\n");
+        cut = platform::AppendToFile(trail.string(), "input\tid=1\n").written;
     });
     EXPECT_FALSE(cut);
-    EXPECT_TRUE(platform::AppendToFile(trail.string(), "end\tid=1\n"));
+    EXPECT_TRUE(platform::AppendToFile(trail.string(), "end\tid=1\n").written);
     EXPECT_EQ(testing_support::ReadFileBytes(trail), "run\tid=1\ninpu\nend\tid=1\n");
 }
 

@@ -7,6 +7,9 @@
 
 #include "host/HostTypes.h"
 
+#include <functional>
+#include <string>
+
 #define QV_DESKTOP_API __attribute__((visibility("default")))
 
 namespace desktop {
@@ -27,5 +30,15 @@ QV_DESKTOP_API HostWindow GetTopWindow();
 // The title (or a control's text) of `window`, or null when it names no existing window.
 // The text belongs to the window and changes with it.
 QV_DESKTOP_API const char* GetWindowTitle(HostWindow window);
+
+// The stand-in for kernel32's OutputDebugString: a line of diagnostics for whoever
+// watches the process. It goes to the watcher when one is set (minihost logs it), else to
+// standard error when that can take it at once: it never blocks and never ends the
+// process (a pipe without a reader, a file past its size limit).
+QV_DESKTOP_API void OutputDebugText(const char* text);
+
+// Sets the watcher of OutputDebugText; an empty function removes it.
+using CDebugTextWatcher = std::function<void(const std::string& text)>;
+QV_DESKTOP_API void SetDebugTextWatcher(CDebugTextWatcher watcher);
 
 } // namespace desktop

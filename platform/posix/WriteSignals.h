@@ -1,0 +1,47 @@
+// Writes that must never end the process: a write past the process's file-size limit
+// raises SIGXFSZ, and one into a pipe without a reader SIGPIPE, and either ends the
+// host by default. While a CWriteSignalGuard lives, both are blocked in this thread, and
+// one raised meanwhile is taken when it goes, so that the write only fails (EFBIG, EPIPE).
+#pragma once
+
+#include <csignal>
+#include <ctime>
+#include <initializer_list>
+#include <pthread.h>
+
+namespace platform {
+
+class CWriteSignalGuard {
+public:
+    CWriteSignalGuard() {
+        sigemptyset(&m_signals);
+        sigaddset(&m_signals, SIGXFSZ);
+        sigaddset(&m_signals, SIGPIPE);
+        m_blocked = pthread_sigmask(SIG_BLOCK, &m_signals, &m_earlier) == 0;
+    }
+    CWriteSignalGuard(const CWriteSignalGuard&) = delete;
+    CWriteSignalGuard& operator=(const CWriteSignalGuard&) = delete;
+    ~CWriteSignalGuard() {
+        if (!m_blocked) {
+            return;
+        }
+        // Only what was not blocked before is taken: the host's own stays pending.
+        sigset_t taken = m_signals;
+        for (const int signal : {SIGXFSZ, SIGPIPE}) {
+            if (sigismember(&m_earlier, signal) == 1) {
+                sigdelset(&taken, signal);
+            }
+        }
+        const timespec now{};
+        while (sigtimedwait(&taken, nullptr, &now) > 0) {
+        }
+        pthread_sigmask(SIG_SETMASK, &m_earlier, nullptr);
+    }
+
+private:
+    sigset_t m_signals{};
+    sigset_t m_earlier{};
+    bool m_blocked = false;
+};
+
+} // namespace platform
