@@ -3,7 +3,9 @@
 // read-only attribute is on Windows.
 #include "platform/FileActions.h"
 
+#include "platform/FileIdentity.h"
 #include "platform/posix/CommandLine.h"
+#include "platform/posix/NewFiles.h"
 
 #include <array>
 #include <cerrno>
@@ -48,6 +50,8 @@ bool FailWith(int error) {
         return Fail("the file exists");
     case ENOSPC:
         return Fail("there is not enough space on the disk");
+    case EFBIG:
+        return Fail("the file size exceeds the limit allowed");
     case ENAMETOOLONG:
         return Fail("the file name is too long");
     default:
@@ -73,6 +77,44 @@ bool Exists(const fs::path& path) {
 bool IsRegularFile(const fs::path& path) {
     std::error_code error;
     return fs::is_regular_file(path, error);
+}
+
+// Copies `from` to `to` through a new file beside it, which takes the target's name only
+// once it is whole: a disk that fills or a limit met part way leaves nothing behind, not a
+// cut copy that a later move would take for an existing file. `exclusive` fails when
+// `to` exists by then; otherwise what is there (a file, or a link itself) is replaced.
+bool PlaceCopy(const std::string& from, const std::string& to, bool exclusive) {
+    const int input = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (input < 0) {
+        return FailWith(errno);
+    }
+    struct stat status {};
+    std::string temporary;
+    const int output = ::fstat(input, &status) == 0 ? CreateFileBeside(to, temporary) : -1;
+    if (output < 0) {
+        const int error = errno;
+        ::close(input);
+        return FailWith(error);
+    }
+    static_cast<void>(::fchmod(output, status.st_mode & 0777U));
+    bool placed = CopyContent(input, output);
+    int error = errno;
+    ::close(input);
+    if (::close(output) != 0 && placed) {
+        placed = false;
+        error = errno;
+    }
+    if (placed && (exclusive ? ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, to.c_str(),
+                                           RENAME_NOREPLACE)
+                             : ::rename(temporary.c_str(), to.c_str())) != 0) {
+        placed = false;
+        error = errno;
+    }
+    if (!placed) {
+        ::unlink(temporary.c_str());
+        return FailWith(error);
+    }
+    return true;
 }
 
 // Starts `program` with `arguments` in a process of its own that nobody waits for.
@@ -128,22 +170,24 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
 } // namespace
 
 bool CopyPlatformFile(const char* source, const char* target, bool failIfExists) {
-    const fs::path from = ToPosixPath(source);
-    const fs::path to = ToPosixPath(target);
+    const std::string from = ToPosixPath(source);
+    const std::string to = ToPosixPath(target);
     if (!IsRegularFile(from)) {
         return Exists(from) ? Fail("access is denied") : FailWith(ENOENT);
     }
-    if (Exists(to) && (failIfExists || !IsRegularFile(to))) {
-        return FailWith(EEXIST);
+    struct stat there {};
+    if (::lstat(to.c_str(), &there) == 0) {
+        // A link is replaced itself, never written through: planted where the copy goes,
+        // it would send the input into whatever file it names.
+        if (failIfExists || (!S_ISREG(there.st_mode) && !S_ISLNK(there.st_mode)) ||
+            IsSameFile(source, target)) {
+            return FailWith(EEXIST);
+        }
+        if (S_ISREG(there.st_mode) && IsReadOnly(to)) {
+            return FailWith(EACCES);
+        }
     }
-    if (Exists(to) && IsReadOnly(to)) {
-        return FailWith(EACCES);
-    }
-    std::error_code error;
-    if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) || error) {
-        return FailWith(error.value());
-    }
-    return true;
+    return PlaceCopy(from, to, false);
 }
 
 bool MovePlatformFile(const char* source, const char* target) {
@@ -162,13 +206,12 @@ bool MovePlatformFile(const char* source, const char* target) {
         return FailWith(errno);
     }
     // Across volumes a file is copied, then the original removed.
-    std::error_code error;
-    if (!fs::copy_file(from, to, fs::copy_options::none, error) || error) {
-        return FailWith(error.value());
+    if (!PlaceCopy(from, to, true)) {
+        return false;
     }
     if (::unlink(from.c_str()) != 0) {
         const int unlinkError = errno;
-        fs::remove(to, error);
+        ::unlink(to.c_str());
         return FailWith(unlinkError);
     }
     return true;

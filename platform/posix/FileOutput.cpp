@@ -1,6 +1,7 @@
 #include "platform/FileOutput.h"
 
 #include "platform/posix/CommandLine.h"
+#include "platform/posix/NewFiles.h"
 #include "platform/posix/WriteSignals.h"
 
 #include <cerrno>
@@ -31,20 +32,6 @@ bool WriteAll(int descriptor, std::string_view bytes) {
     return true;
 }
 
-// A new file in `folder` named after `name`, made exclusively; -1 when none can be made.
-int CreateTemporaryFile(const std::string& folder, const std::string& name, std::string& path) {
-    constexpr int kAttempts = 100;
-    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-        path = folder;
-        path.append("~").append(name).append(".").append(std::to_string(attempt)).append(".saving");
-        const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0 || errno != EEXIST) {
-            return descriptor;
-        }
-    }
-    return -1;
-}
-
 } // namespace
 
 bool WriteWholeFile(const std::string& path, std::string_view bytes) {
@@ -65,12 +52,8 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
         }
         target = resolved.get();
     }
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-
     std::string temporary;
-    const int descriptor = CreateTemporaryFile(folder, name, temporary);
+    const int descriptor = CreateFileBeside(target, temporary);
     if (descriptor < 0) {
         return false;
     }

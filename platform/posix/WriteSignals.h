@@ -4,6 +4,7 @@
 // one raised meanwhile is taken when it goes, so that the write only fails (EFBIG, EPIPE).
 #pragma once
 
+#include <cerrno>
 #include <csignal>
 #include <ctime>
 #include <initializer_list>
@@ -25,6 +26,7 @@ public:
         if (!m_blocked) {
             return;
         }
+        const int error = errno; // the write's, for its caller
         // Only what was not blocked before is taken: the host's own stays pending.
         sigset_t taken = m_signals;
         for (const int signal : {SIGXFSZ, SIGPIPE}) {
@@ -36,6 +38,7 @@ public:
         while (sigtimedwait(&taken, nullptr, &now) > 0) {
         }
         pthread_sigmask(SIG_SETMASK, &m_earlier, nullptr);
+        errno = error;
     }
 
 private:

@@ -1,5 +1,8 @@
 #include "platform/FileActions.h"
 
+#include "platform/FileIdentity.h"
+#include "platform/win32/NewFiles.h"
+
 #include <array>
 #include <cstring>
 #include <string>
@@ -7,12 +10,66 @@
 
 namespace platform {
 
+namespace {
+
+// Copies `source` to `target` through a new file beside it, which takes the target's name
+// only once it is whole: a disk that fills part way leaves nothing behind, not a cut copy
+// that a later move would take for an existing file. `exclusive` fails when `target`
+// exists by then; otherwise what is there (a file, or a link itself) is replaced.
+bool PlaceCopy(const char* source, const char* target, bool exclusive) {
+    std::string temporary;
+    HANDLE file = CreateFileBeside(target, temporary);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    if (CopyFileA(source, temporary.c_str(), FALSE) == FALSE ||
+        MoveFileExA(temporary.c_str(), target, exclusive ? 0 : MOVEFILE_REPLACE_EXISTING) ==
+            FALSE) {
+        RemoveOwnFile(temporary);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool CopyPlatformFile(const char* source, const char* target, bool failIfExists) {
-    return CopyFileA(source, target, failIfExists ? TRUE : FALSE) != FALSE;
+    // CopyFileA writes through a link where the copy goes, into whatever file it names; the
+    // copy replaces the link itself instead. Windows refuses a read-only file by itself,
+    // Wine run by root does not.
+    const DWORD there = GetFileAttributesA(target);
+    if (there != INVALID_FILE_ATTRIBUTES) {
+        const bool link = (there & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        if (failIfExists || IsSameFile(source, target)) {
+            SetLastError(ERROR_FILE_EXISTS);
+            return false;
+        }
+        if (!link && (there & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return false;
+        }
+    }
+    if (GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    return PlaceCopy(source, target, false);
 }
 
 bool MovePlatformFile(const char* source, const char* target) {
-    return MoveFileA(source, target) != FALSE;
+    // Never onto an existing file (a link included); across volumes the file is copied
+    // whole before the original goes, as on Linux.
+    if (MoveFileExA(source, target, 0) != FALSE) {
+        return true;
+    }
+    if (GetLastError() != ERROR_NOT_SAME_DEVICE || !PlaceCopy(source, target, true)) {
+        return false;
+    }
+    if (DeleteFileA(source) == FALSE) {
+        RemoveOwnFile(target);
+        return false;
+    }
+    return true;
 }
 
 bool DeletePlatformFile(const char* path) {

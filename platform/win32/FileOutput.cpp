@@ -1,34 +1,11 @@
 #include "platform/FileOutput.h"
 
+#include "platform/win32/NewFiles.h"
+
 #include <string>
 #include <windows.h>
 
 namespace platform {
-namespace {
-
-// A new file beside `path`, made exclusively; INVALID_HANDLE_VALUE when none can be made.
-HANDLE CreateTemporaryFile(const std::string& path, std::string& temporary) {
-    const std::size_t separator = path.find_last_of("\\/");
-    const std::string folder = separator == std::string::npos ? "" : path.substr(0, separator + 1);
-    const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
-    constexpr int kAttempts = 100;
-    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-        temporary = folder;
-        temporary.append("~")
-            .append(name)
-            .append(".")
-            .append(std::to_string(attempt))
-            .append(".saving");
-        HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
-            return file;
-        }
-    }
-    return INVALID_HANDLE_VALUE;
-}
-
-} // namespace
 
 bool WriteWholeFile(const std::string& path, std::string_view bytes) {
     // Windows refuses a read-only file by itself; Wine run by root does not.
@@ -38,7 +15,7 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
         return false;
     }
     std::string temporary;
-    HANDLE file = CreateTemporaryFile(path, temporary);
+    HANDLE file = CreateFileBeside(path, temporary);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }

@@ -688,7 +688,7 @@ TEST_F(BatchRun, WithoutTheContainerTableTheRunIsRefusedWithAnAlert) {
 // What `start` answers, with the processes it starts limited to files of `bytes` (0: as
 // they are), whose signal ends them when they write past it.
 template <class Start>
-auto StartWithinFileSizeLimit([[maybe_unused]] rlim_t bytes, Start start) {
+auto StartWithinFileSizeLimit([[maybe_unused]] std::uintmax_t bytes, Start start) {
 #if defined(_WIN32)
     return start();
 #else
@@ -697,7 +697,7 @@ auto StartWithinFileSizeLimit([[maybe_unused]] rlim_t bytes, Start start) {
         return start();
     }
     rlimit limited = previous;
-    limited.rlim_cur = bytes;
+    limited.rlim_cur = static_cast<rlim_t>(bytes);
     EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
     auto result = start();
     setrlimit(RLIMIT_FSIZE, &previous);

@@ -84,19 +84,50 @@ TEST_F(FileActions, MoveRenamesAndMovesBelowItsFolder) {
     EXPECT_FALSE(fs::exists(m_in / "done_a.pdf"));
 }
 
-#if !defined(_WIN32)
-TEST_F(FileActions, MoveCrossesVolumes) {
+// A copy, or a move across volumes, that fails part way (a full disk, here the file-size
+// limit) leaves nothing in the target's folder: a cut copy would make every later move
+// of that name fail.
+TEST_F(FileActions, MoveCrossesVolumesAndACopyCutShortLeavesNothing) {
     const fs::path shared = "/dev/shm";
     if (!fs::is_directory(shared)) {
         GTEST_SKIP() << "no second volume here";
     }
-    const fs::path target = shared / ("quorvella-move-" + std::to_string(::getpid()) + ".pdf");
-    EXPECT_TRUE(platform::MovePlatformFile(Composed(m_in, "a.pdf").c_str(), target.c_str()));
-    EXPECT_EQ(testing_support::ReadFileBytes(target), "input");
-    EXPECT_FALSE(fs::exists(m_in / "a.pdf"));
-    fs::remove(target);
-}
+    const CTempFolder other(shared);
+    const std::string target = Composed(other.GetPath(), "a.pdf");
+    const std::string input = Composed(m_in, "a.pdf");
+#if !defined(_WIN32)
+    testing_support::WriteFileBytes(m_in / "a.pdf", std::string(100'000, 'i'));
+    testing_support::RunWithFileSizeLimit(50'000, [&] {
+        EXPECT_FALSE(platform::MovePlatformFile(input.c_str(), target.c_str()));
+        EXPECT_FALSE(platform::CopyPlatformFile(input.c_str(), Composed(m_out, "a.pdf").c_str(),
+                                                false));
+    });
+    EXPECT_EQ(platform::DescribeLastFileActionFailure(), "the file size exceeds the limit allowed");
+    EXPECT_TRUE(fs::is_empty(other.GetPath()));
+    EXPECT_TRUE(fs::is_empty(m_out));
+    testing_support::WriteFileBytes(m_in / "a.pdf", "input");
 #endif
+    EXPECT_TRUE(platform::MovePlatformFile(input.c_str(), target.c_str()));
+    EXPECT_EQ(testing_support::ReadFileBytes(other.GetPath() / "a.pdf"), "input");
+    EXPECT_FALSE(fs::exists(m_in / "a.pdf"));
+}
+
+// A link where the copy goes is replaced itself: the file it names keeps its content.
+// (Wine 8 makes no symbolic links, and shows a Linux one as the file it names.)
+TEST_F(FileActions, CopyReplacesALinkNotTheFileItNames) {
+    const fs::path named = m_folder.GetPath() / "private.pdf";
+    testing_support::WriteFileBytes(named, "private");
+    std::error_code error;
+    fs::create_symlink(named, m_out / "a.pdf", error);
+    if (error) {
+        GTEST_SKIP() << "no symbolic link can be made here: " << error.message();
+    }
+    EXPECT_TRUE(platform::CopyPlatformFile(Composed(m_in, "a.pdf").c_str(),
+                                           Composed(m_out, "a.pdf").c_str(), false));
+    EXPECT_EQ(testing_support::ReadFileBytes(named), "private");
+    EXPECT_FALSE(fs::is_symlink(m_out / "a.pdf"));
+    EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "input");
+}
 
 TEST_F(FileActions, DeleteSparesReadOnlyFilesAndFolders) {
     testing_support::WriteFileBytes(m_in / "b.pdf", "read-only");

@@ -40,7 +40,7 @@ std::filesystem::path GetFixtureFolder(const std::string& name) {
     return GetBinFolder() / "fixtures" / name;
 }
 
-CTempFolder::CTempFolder() {
+CTempFolder::CTempFolder(const std::filesystem::path& parent) {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
 #if defined(_WIN32)
@@ -48,7 +48,7 @@ CTempFolder::CTempFolder() {
 #else
     const auto process = getpid();
 #endif
-    m_path = std::filesystem::temp_directory_path() /
+    m_path = (parent.empty() ? std::filesystem::temp_directory_path() : parent) /
              ("quorvella-test-" + std::to_string(process) + "-" + std::to_string(stamp) + "-" +
               std::to_string(counter++));
     std::filesystem::create_directories(m_path);

@@ -16,7 +16,8 @@ std::filesystem::path GetFixtureFolder(const std::string& name);
 // A new, empty folder, removed with everything in it when the object goes.
 class CTempFolder {
 public:
-    CTempFolder();
+    // A new folder in the system's temporary folder, or in `parent`.
+    explicit CTempFolder(const std::filesystem::path& parent = {});
     CTempFolder(const CTempFolder&) = delete;
     CTempFolder& operator=(const CTempFolder&) = delete;
     ~CTempFolder();

@@ -1,0 +1,62 @@
+#include "platform/posix/NewFiles.h"
+
+#include "platform/posix/WriteSignals.h"
+
+#include <array>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+
+int CreateFileBeside(const std::string& target, std::string& path) {
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    constexpr std::size_t kLongestName = 255;
+    constexpr int kAttempts = 100;
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        const std::string number = std::to_string(attempt);
+        std::string own = "~" + name + "." + number + ".saving";
+        if (own.size() > kLongestName) {
+            own = "~" + number + ".saving";
+        }
+        path = folder + own;
+        const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0 || errno != EEXIST) {
+            return descriptor;
+        }
+    }
+    return -1;
+}
+
+bool CopyContent(int from, int to) {
+    // A write past the file-size limit fails here; it must not end the host.
+    const CWriteSignalGuard guard;
+    std::array<char, 65536> block{};
+    for (;;) {
+        const ssize_t read = ::read(from, block.data(), block.size());
+        if (read < 0 && errno == EINTR) {
+            continue;
+        }
+        if (read <= 0) {
+            return read == 0;
+        }
+        for (ssize_t done = 0; done < read;) {
+            const ssize_t written = ::write(to, block.data() + done,
+                                            static_cast<std::size_t>(read - done));
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (written <= 0) {
+                if (written == 0) {
+                    errno = ENOSPC;
+                }
+                return false;
+            }
+            done += written;
+        }
+    }
+}
+
+} // namespace platform
