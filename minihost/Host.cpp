@@ -4,11 +4,25 @@
 #include "minihost/tables/OfferedTables.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <string_view>
+#include <utility>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace minihost {
+
+namespace {
+
+// The exit status of a process killed on Windows, as kill -9 gives 128 + 9 on Linux.
+[[maybe_unused]] constexpr int kKilledExitCode = 137;
+
+} // namespace
 namespace {
 
 // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables): the one current host
@@ -52,6 +66,13 @@ HostErrorCode CHost::EnterCall(const char* operation) {
     if (m_options.fileChange && m_options.fileChange->call == m_callCount) {
         m_documents.ChangeLastOpenedFile(*m_options.fileChange);
     }
+    if (m_options.killAtCall == m_callCount) {
+        // A save dies once it has written part of its file, where death leaves most behind.
+        m_deathHalfWay = std::string_view(operation) == "PDModel.DocSave";
+        if (!m_deathHalfWay) {
+            Die("at call " + std::to_string(m_callCount) + " " + operation);
+        }
+    }
     const bool failHere =
         m_options.failAtCall == m_callCount ||
         std::find(m_options.failOperations.begin(), m_options.failOperations.end(), operation) !=
@@ -61,6 +82,20 @@ HostErrorCode CHost::EnterCall(const char* operation) {
     }
     m_log.Write("fault", "injected at call " + std::to_string(m_callCount) + " " + operation);
     return kErrInjected;
+}
+
+void CHost::Die(const std::string& where) {
+    m_log.Write("fault", "killed " + where);
+#if defined(_WIN32)
+    TerminateProcess(GetCurrentProcess(), kKilledExitCode);
+#else
+    static_cast<void>(std::raise(SIGKILL));
+#endif
+    std::_Exit(kKilledExitCode);
+}
+
+bool CHost::TakeDeathHalfWay() {
+    return std::exchange(m_deathHalfWay, false);
 }
 
 void CHost::ThrowInjectedFault(const char* operation) {

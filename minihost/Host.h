@@ -54,6 +54,12 @@ public:
     // later in its work.
     HostErrorCode EnterCall(const char* operation);
 
+    // --kill-at: ends the process at once, as a power cut or kill -9 would (the log says
+    // so first). Whether the call just entered is to end it half-way through its work (a
+    // save, once part of its file is on disk): asked once.
+    [[noreturn]] void Die(const std::string& where);
+    bool TakeDeathHalfWay();
+
     // The text of a host error code.
     [[nodiscard]] std::string GetErrorText(HostErrorCode code) const;
     void SetErrorText(HostErrorCode code, std::string text);
@@ -81,6 +87,7 @@ private:
     CDialogScript m_dialogScript;
     std::map<HostErrorCode, std::string> m_errorTexts;
     std::uint64_t m_callCount = 0;
+    bool m_deathHalfWay = false;
     std::size_t m_misuseCount = 0;
     // The services, last: they go before the ledger and the log that they use.
     CFileObjects m_files{*this};

@@ -176,22 +176,22 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
             options.setupRecordVersion = RequireVersion(option, value());
         } else if (option == "--handshake-call-version") {
             options.handshakeCallVersion = RequireVersion(option, value());
-        } else if (option == "--fail-at") {
-            const std::string text = value();
-            const auto call = ParseNumber<std::uint64_t>(text);
-            if (!call || *call == 0) {
-                throw COptionError("--fail-at needs a call number from 1 up, not '" + text + "'");
-            }
-            options.failAtCall = call;
-        } else if (option == "--replace-at" || option == "--cut-at") {
+        } else if (option == "--fail-at" || option == "--kill-at") {
             const std::string text = value();
             const auto call = ParseNumber<std::uint64_t>(text);
             if (!call || *call == 0) {
                 throw COptionError(option + " needs a call number from 1 up, not '" += text + "'");
             }
-            options.fileChange =
-                CFileChange{*call, option == "--cut-at" ? CFileChange::CKind::Cut
-                                                        : CFileChange::CKind::Replace};
+            (option == "--fail-at" ? options.failAtCall : options.killAtCall) = call;
+        } else if (option == "--replace-at" || option == "--rewrite-at" || option == "--cut-at") {
+            const std::string text = value();
+            const auto call = ParseNumber<std::uint64_t>(text);
+            if (!call || *call == 0) {
+                throw COptionError(option + " needs a call number from 1 up, not '" += text + "'");
+            }
+            options.fileChange = CFileChange{*call, option == "--cut-at"       ? CFileChange::CKind::Cut
+                                                    : option == "--rewrite-at" ? CFileChange::CKind::Rewrite
+                                                                               : CFileChange::CKind::Replace};
         } else if (option == "--fail-op") {
             AddFailOperation(options, value());
         } else if (option == "--trace-calls") {
@@ -281,8 +281,12 @@ std::string GetUsageText() {
            "                               (default: the version agreed with PlugInMain)\n"
            "  --fail-at N                  raise a host error at the Nth host call that may fail\n"
            "  --fail-op TABLE.OPERATION    raise a host error at every call of that operation\n"
+           "  --kill-at N                  end the process at the Nth host call that may fail\n"
+           "                               (a save half-way), as a power cut would\n"
            "  --replace-at N               at the Nth host call that may fail, put a new file\n"
            "                               in the place of the last opened document's file\n"
+           "  --rewrite-at N               at the Nth host call that may fail, write new bytes\n"
+           "                               into the last opened document's file, in place\n"
            "  --cut-at N                   at the Nth host call that may fail, cut the last\n"
            "                               opened document's file to half its size\n"
            "  --trace-calls                log every host call that may fail, with its number\n"

@@ -26,6 +26,7 @@ struct CHostOptions {
     std::optional<HostVersion> setupRecordVersion;
     std::optional<HostVersion> handshakeCallVersion;
     std::optional<std::uint64_t> failAtCall;
+    std::optional<std::uint64_t> killAtCall; // the process ends there, as a power cut would
     std::vector<std::string> failOperations;
     std::optional<CFileChange> fileChange; // the last opened document's file, changed by another
     bool traceCalls = false;

@@ -12,17 +12,31 @@ namespace {
 constexpr std::size_t kKeptInMemory = 1000;
 constexpr std::size_t kBatch = 256;
 
-// A spilled entry: 1 when an identity follows or 0, the identity's volume and index,
-// then the path and a zero byte.
-constexpr std::size_t kHeaderSize = 1 + 2 * sizeof(std::uint64_t);
+// A spilled entry: 1 when a state follows or 0, the identity's volume and index and the
+// version's size, write time and change time, then the path and a zero byte.
+constexpr std::size_t kStateFields = 5;
+constexpr std::size_t kHeaderSize = 1 + kStateFields * sizeof(std::uint64_t);
+
+using CStateFields = std::array<std::uint64_t, kStateFields>;
+
+CStateFields ToFields(const platform::CFileState& state) {
+    return {state.identity.volume, state.identity.index, state.version.size,
+            static_cast<std::uint64_t>(state.version.written),
+            static_cast<std::uint64_t>(state.version.changed)};
+}
+
+platform::CFileState FromFields(const CStateFields& fields) {
+    return {{fields[0], fields[1]},
+            {fields[2], static_cast<std::int64_t>(fields[3]), static_cast<std::int64_t>(fields[4])}};
+}
 
 bool WriteRecord(std::FILE* file, const std::string& path,
-                 const std::optional<platform::CFileIdentity>& identity) {
+                 const std::optional<platform::CFileState>& state) {
     std::array<char, kHeaderSize> header{};
-    if (identity) {
+    if (state) {
         header[0] = 1;
-        std::memcpy(&header[1], &identity->volume, sizeof identity->volume);
-        std::memcpy(&header[1 + sizeof identity->volume], &identity->index, sizeof identity->index);
+        const CStateFields fields = ToFields(*state);
+        std::memcpy(&header[1], fields.data(), sizeof fields);
     }
     return std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
            std::fwrite(path.c_str(), 1, path.size() + 1, file) == path.size() + 1;
@@ -38,7 +52,7 @@ CInputList::~CInputList() {
 
 void CInputList::Append(std::string_view path) {
     CEntry entry{std::string(path), std::nullopt};
-    entry.identity = platform::ReadFileIdentity(entry.path.c_str());
+    entry.state = platform::ReadFileState(entry.path.c_str());
     if (m_count < kKeptInMemory) {
         m_kept.push_back(std::move(entry));
     } else if (m_spillFailed) {
@@ -63,7 +77,7 @@ void CInputList::WritePending() {
     // The batch counts as kept once the system has taken all of it (one flush a batch).
     bool written = !m_spillFailed && std::fseek(m_spill, 0, SEEK_END) == 0;
     for (const CEntry& entry : m_pending) {
-        written = written && WriteRecord(m_spill, entry.path, entry.identity);
+        written = written && WriteRecord(m_spill, entry.path, entry.state);
     }
     written = written && std::fflush(m_spill) == 0;
     if (!written) {
@@ -75,8 +89,8 @@ void CInputList::WritePending() {
         }
     } else {
         for (const CEntry& entry : m_pending) {
-            if (entry.identity) {
-                m_filter.Add(*entry.identity);
+            if (entry.state) {
+                m_filter.Add(entry.state->identity);
             }
         }
         m_spilled += m_pending.size();
@@ -89,12 +103,11 @@ bool CInputList::ReadSpilled(CEntry& entry) {
     if (std::fread(header.data(), 1, header.size(), m_spill) != header.size()) {
         return false;
     }
-    entry.identity.reset();
+    entry.state.reset();
     if (header[0] == 1) {
-        platform::CFileIdentity identity;
-        std::memcpy(&identity.volume, &header[1], sizeof identity.volume);
-        std::memcpy(&identity.index, &header[1 + sizeof identity.volume], sizeof identity.index);
-        entry.identity = identity;
+        CStateFields fields{};
+        std::memcpy(fields.data(), &header[1], sizeof fields);
+        entry.state = FromFields(fields);
     }
     entry.path.clear();
     // Every spilled entry was written whole: the end of the file or an error before its
@@ -108,13 +121,16 @@ bool CInputList::ReadSpilled(CEntry& entry) {
     return false;
 }
 
-bool CInputList::ReadNext(std::string& path) {
+bool CInputList::ReadNext(std::string& path, std::optional<platform::CFileState>* collected) {
     WritePending();
     if (m_readFailed || m_next >= m_count) {
         return false;
     }
+    std::optional<platform::CFileState> ignored;
+    std::optional<platform::CFileState>& state = collected != nullptr ? *collected : ignored;
     if (m_next < m_kept.size()) {
-        path = m_kept[m_next++].path;
+        path = m_kept[m_next].path;
+        state = m_kept[m_next++].state;
         return true;
     }
     const std::size_t spilledEnd = m_kept.size() + m_spilled;
@@ -127,40 +143,48 @@ bool CInputList::ReadNext(std::string& path) {
         }
         ++m_next;
         path = std::move(entry.path);
+        state = entry.state;
         return true;
     }
-    path = m_tail[m_next++ - spilledEnd].path;
+    path = m_tail[m_next - spilledEnd].path;
+    state = m_tail[m_next++ - spilledEnd].state;
     return true;
 }
 
-bool CInputList::HoldsLaterInput(const platform::CFileIdentity& identity) {
+bool CInputList::HoldsInput(const platform::CFileIdentity& identity, bool laterOnly) {
     WritePending();
+    const std::size_t first = laterOnly ? m_next : 0;
     const std::size_t spilledEnd = m_kept.size() + m_spilled;
-    for (std::size_t index = m_next; index < m_kept.size(); ++index) {
-        if (m_kept[index].identity == identity) {
+    const auto isIt = [&](const CEntry& entry) {
+        return entry.state && entry.state->identity == identity;
+    };
+    for (std::size_t index = first; index < m_kept.size(); ++index) {
+        if (isIt(m_kept[index])) {
             return true;
         }
     }
-    for (std::size_t index = std::max(m_next, spilledEnd); index < m_count; ++index) {
-        if (m_tail[index - spilledEnd].identity == identity) {
+    for (std::size_t index = std::max(first, spilledEnd); index < m_count; ++index) {
+        if (isIt(m_tail[index - spilledEnd])) {
             return true;
         }
     }
-    if (m_next >= spilledEnd || !m_filter.MayHold(identity)) {
+    if (first >= spilledEnd || !m_filter.MayHold(identity)) {
         return false;
     }
-    // The spilled entries not read yet, from where the reading stands; it goes on from
-    // there afterwards, or not at all when it cannot be put back.
-    const bool fromStart = m_next <= m_kept.size();
-    const long resume = fromStart ? 0 : std::ftell(m_spill);
+    // The spilled entries asked about, from where the reading stands or from the start; the
+    // reading goes on from where it stood afterwards, or not at all when it cannot be put
+    // back.
+    const bool reading = m_next > m_kept.size();
+    const long resume = reading ? std::ftell(m_spill) : 0;
+    const bool fromStart = !laterOnly || !reading;
     if (resume < 0 || (fromStart && std::fseek(m_spill, 0, SEEK_SET) != 0)) {
         return true;
     }
     bool held = false;
     CEntry entry;
-    for (std::size_t index = std::max(m_next, m_kept.size()); index < spilledEnd && !held;
+    for (std::size_t index = fromStart ? m_kept.size() : m_next; index < spilledEnd && !held;
          ++index) {
-        held = !ReadSpilled(entry) || entry.identity == identity; // unreadable: cannot tell
+        held = !ReadSpilled(entry) || isIt(entry); // unreadable: it cannot tell
     }
     if (std::fseek(m_spill, resume, SEEK_SET) != 0) {
         m_readFailed = true;

@@ -1,6 +1,6 @@
 // The input list of a run: the platform path texts of its documents, in order, complete
-// before the first document is opened, each with the identity of the file it named when
-// it was collected. The first entries are kept in memory; the rest go to a scratch file
+// before the first document is opened, each with the identity and version of the file it
+// named when it was collected. The first entries are kept in memory; the rest go to a scratch file
 // in batches, each counted as kept only once the disk has taken it whole, with a filter
 // in memory for the questions about identities, so that a run of a hundred thousand
 // inputs takes the memory of a run of a thousand. When the scratch file cannot take a
@@ -26,26 +26,30 @@ public:
     CInputList& operator=(const CInputList&) = delete;
     ~CInputList();
 
-    // Appends `path` (which holds no zero byte) with the identity of the file it names
-    // now, none when it names nothing. Throws std::bad_alloc.
+    // Appends `path` (which holds no zero byte) with the identity and version of the file
+    // it names now, none when it names nothing. Throws std::bad_alloc.
     void Append(std::string_view path);
 
-    // The next entry, the first on the first call; false when none is left, and when the
-    // scratch file could not be read back (HasFailed: the entries from there on are lost
-    // to the run, CountUnread says how many). The list takes no more entries once reading
-    // has begun.
-    bool ReadNext(std::string& path);
+    // The next entry, the first on the first call, and when asked the state its file had
+    // when collected; false when none is left, and when the scratch file could not be read
+    // back (HasFailed: the entries from there on are lost to the run, CountUnread says how
+    // many). The list takes no more entries once reading has begun.
+    bool ReadNext(std::string& path, std::optional<platform::CFileState>* collected = nullptr);
     [[nodiscard]] bool HasFailed() const { return m_readFailed; }
     [[nodiscard]] std::size_t CountUnread() const { return m_count - m_next; }
 
     // Whether an entry after the one read last was collected as the file `identity`:
     // an input still to come. True also when the scratch file cannot be read to tell.
-    bool HoldsLaterInput(const platform::CFileIdentity& identity);
+    bool HoldsLaterInput(const platform::CFileIdentity& identity) {
+        return HoldsInput(identity, true);
+    }
+    // The same for any entry, the ones read included.
+    bool HoldsInput(const platform::CFileIdentity& identity, bool laterOnly = false);
 
 private:
     struct CEntry {
         std::string path;
-        std::optional<platform::CFileIdentity> identity;
+        std::optional<platform::CFileState> state;
     };
 
     void WritePending();

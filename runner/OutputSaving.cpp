@@ -7,7 +7,7 @@
 #include "host/ShowHostError.h"
 #include "host/SupportTable.h"
 #include "platform/FileActions.h"
-#include "platform/FileClaim.h"
+#include "platform/PendingResult.h"
 #include "platform/FileIdentity.h"
 #include "platform/PathText.h"
 #include "runner/InputList.h"
@@ -28,6 +28,8 @@ constexpr std::int32_t kOutputBesideInput = 2;
 constexpr std::int32_t kOutputNone = 3;
 
 constexpr const char* kReplacesRunFile = "the output file was made earlier in this run";
+constexpr const char* kOutputExists = "the output file exists (DontOverwrite)";
+constexpr const char* kSaveFailed = "the save failed";
 
 using CKind = COutputOutcome::CKind;
 
@@ -140,7 +142,8 @@ bool FileExists(const std::string& path) {
     return platform::TestFileExists(path.c_str());
 }
 
-CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path, bool onlyIfAbsent) {
+CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path,
+                   platform::CPendingResult& pending, bool onlyIfAbsent) {
     if (document.GetDocument() == nullptr) {
         return CPdfSave::Failed;
     }
@@ -155,14 +158,19 @@ CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path, bool onlyIf
             SupportFolderCreate(fileSys, parent, kHostTrue); // an existing folder is no error
         }
     });
-    // The name is claimed once its folder is there; the save then replaces only the claim.
-    std::optional<platform::CFileIdentity> claim;
-    if (completed && onlyIfAbsent) {
-        claim = platform::ClaimNewFile(path.c_str());
+    if (target != nullptr) {
+        SupportPathRelease(fileSys, target);
+        target = nullptr;
     }
-    const bool taken = completed && onlyIfAbsent && !claim;
-    if (completed && !taken) {
+    // Once its folder is there, the result gets a file of the run's own (and its name is
+    // claimed, when it must not replace a file), into which the host saves.
+    const platform::CPendingResult::CStart start =
+        completed ? pending.Begin(path, onlyIfAbsent) : platform::CPendingResult::CStart::Failed;
+    if (start == platform::CPendingResult::CStart::Ready) {
+        const std::string own = pending.GetOwnPath();
         completed = CallInErrorFrame([&] {
+            target =
+                SupportPathCreate(fileSys, CoreAtomFromString("Cstring"), own.c_str(), nullptr);
             HostProgressMonitor monitor = document.GetProgressMonitor();
             if (monitor == nullptr) {
                 monitor = ViewGetDocProgressMonitor(document.GetProgressClientDataField());
@@ -177,14 +185,45 @@ CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path, bool onlyIf
     if (target != nullptr) {
         SupportPathRelease(fileSys, target);
     }
-    if (!completed) {
-        if (claim) {
-            platform::ReleaseClaim(path.c_str(), *claim);
+    if (start == platform::CPendingResult::CStart::NameTaken) {
+        return CPdfSave::NameTaken;
+    }
+    if (!completed || start != platform::CPendingResult::CStart::Ready) {
+        pending.Discard();
+        if (!completed) {
+            ShowHostError();
         }
-        ShowHostError();
         return CPdfSave::Failed;
     }
-    return taken ? CPdfSave::NameTaken : CPdfSave::Saved;
+    return CPdfSave::Saved;
+}
+
+void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending,
+                      const CRunFiles* runFiles, CInputList* laterInputs,
+                      const std::string& inputPath) {
+    if (outcome.kind != CKind::Written || !pending.IsActive()) {
+        return;
+    }
+    // Asked again now: the name may have become such a file while the document was saved.
+    if (const char* refusal =
+            pending.IsClaimed()
+                ? nullptr
+                : FindReplaceRefusal(runFiles, laterInputs, outcome.resultPath, inputPath);
+        refusal != nullptr) {
+        pending.Discard();
+        Fail(outcome, CKind::NotWritten, refusal);
+        return;
+    }
+    switch (pending.Place()) {
+    case platform::CPendingResult::CPlace::Placed:
+        break;
+    case platform::CPendingResult::CPlace::NameTaken: // another run wrote there meanwhile
+        Fail(outcome, CKind::NotWritten, kOutputExists);
+        break;
+    case platform::CPendingResult::CPlace::Failed:
+        Fail(outcome, CKind::NotWritten, kSaveFailed);
+        break;
+    }
 }
 
 HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void* clientData) {
@@ -207,6 +246,11 @@ HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void
     if (request->refusal != nullptr) {
         return kHostTrue;
     }
+    // What the conversion replaces waits aside until its result can be vouched for; where
+    // it cannot be put aside, the conversion replaces it as the host's batch would.
+    if (request->pending != nullptr) {
+        static_cast<void>(request->pending->BeginInPlace(request->outputPath));
+    }
 
     HostFileSys fileSys = nullptr;
     HostPath target = nullptr;
@@ -227,7 +271,7 @@ HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void
 
 bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
                         COutputOutcome& outcome, const CRunFiles* runFiles,
-                        CInputList* laterInputs) {
+                        CInputList* laterInputs, platform::CPendingResult* pending) {
     outcome = {};
     std::int32_t variation = kOutputBesideInput;
     if (!CallInErrorFrame([&] { output.GetInt("FileVariation", variation, kOutputBesideInput); })) {
@@ -302,12 +346,8 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
     // An empty identifier names no handler: the result is saved as PDF, as when absent.
     if (!hasHandler || handlerId.empty()) {
         outputPath += ".pdf";
-        if (dontOverwrite && FileExists(outputPath)) {
-            outcome.kind = CKind::NotWritten;
-            outcome.reason = "the output file exists (DontOverwrite)";
-            return true;
-        }
-        // With DontOverwrite no file is there, let alone one the run made.
+        // With DontOverwrite the claim finds what is there (an empty file that no living
+        // run holds is a dead run's claim, and is taken over).
         if (const char* refusal =
                 dontOverwrite ? nullptr
                               : FindReplaceRefusal(runFiles, laterInputs, outputPath, inputPath);
@@ -316,18 +356,19 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
             outcome.reason = refusal;
             return true;
         }
-        switch (SaveAsPdf(document, outputPath, dontOverwrite)) {
+        if (pending == nullptr) {
+            return Fail(outcome, CKind::NotWritten, kSaveFailed);
+        }
+        switch (SaveAsPdf(document, outputPath, *pending, dontOverwrite)) {
         case CPdfSave::Saved:
             outcome.kind = CKind::Written;
             outcome.resultPath = outputPath;
             break;
-        case CPdfSave::NameTaken: // another run got there first
-            outcome.kind = CKind::NotWritten;
-            outcome.reason = "the output file exists (DontOverwrite)";
+        case CPdfSave::NameTaken: // a file, or another run's claim
+            Fail(outcome, CKind::NotWritten, kOutputExists);
             break;
         case CPdfSave::Failed:
-            outcome.kind = CKind::NotWritten;
-            outcome.reason = "the save failed";
+            Fail(outcome, CKind::NotWritten, kSaveFailed);
             break;
         }
         return true;
@@ -340,6 +381,7 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
     request.runFiles = runFiles;
     request.laterInputs = laterInputs;
     request.inputPath = inputPath;
+    request.pending = pending;
     ConvertDocument(request);
     if (request.hostError) {
         outcome.kind = CKind::HostError;

@@ -10,6 +10,9 @@
 
 class CInputList;
 class CRunFiles;
+namespace platform {
+class CPendingResult;
+} // namespace platform
 class CSequenceNode;
 class CWorkDocument;
 
@@ -35,6 +38,7 @@ struct ConversionRequest {
     const CRunFiles* runFiles = nullptr; // files that the conversion must not replace
     CInputList* laterInputs = nullptr;   // nor these, inputs still to come
     std::string inputPath;               // the document's own file, which it may replace
+    platform::CPendingResult* pending = nullptr; // keeps a replaced file aside until vouched
     bool matched = false;                // a handler with this identifier was found
     const char* refusal = nullptr;       // ... but its file would have replaced this (a reason)
     HostConversionStatus status = kConversionFailed; // what the conversion answered
@@ -49,20 +53,35 @@ struct ConversionRequest {
 // written; when `laterInputs` is given, nor is one that would replace an input still to
 // come. Nor is a result whose name would be formed from a part of the input's path cut to
 // its limit, or with a name part that ExplainRefusedNameParts refuses (util/NamePart.h).
+// A PDF is saved into `pending`'s own file, and a conversion written at its name keeps what
+// it replaces aside in `pending`: Written then means that PlaceSavedResult is to give the
+// result its name once the document is closed (without `pending`, no PDF is saved).
 bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
                         COutputOutcome& outcome, const CRunFiles* runFiles = nullptr,
-                        CInputList* laterInputs = nullptr);
+                        CInputList* laterInputs = nullptr,
+                        platform::CPendingResult* pending = nullptr);
+
+// Gives a result saved into `pending` its name, the document closed: as the output step
+// asked, unless its name has meanwhile become a file that it must not replace (asked
+// again), or another run's (DontOverwrite); then it is removed, and `outcome` says
+// NotWritten and why. A conversion's result is at its name already: what it replaced,
+// kept aside, goes.
+void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending,
+                      const CRunFiles* runFiles, CInputList* laterInputs,
+                      const std::string& inputPath);
 
 enum class CPdfSave {
     Saved,
     Failed,    // no open document, or the host raised an error (shown in an alert)
-    NameTaken, // only if absent was asked, and a file is there
+    NameTaken, // only if absent was asked, and a file or another run's claim is there
 };
 
-// Saves `document` as a PDF file at `path` (a platform path text), creating its folder
-// first. With `onlyIfAbsent` the name is claimed first, so that of several runs at once
-// only one writes it, and a failed save leaves no claim behind.
-CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path, bool onlyIfAbsent = false);
+// Saves `document` as a PDF file for `path` (a platform path text), creating its folder
+// first, into `pending`'s own file, which then takes the name (CPendingResult::Place).
+// With `onlyIfAbsent` the name is claimed first, so that of several runs at once only one
+// writes it; a failed save leaves nothing behind.
+CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path,
+                   platform::CPendingResult& pending, bool onlyIfAbsent = false);
 
 // Called by the host for each from-PDF conversion handler; converts the request's
 // document with the handler whose identifier it names. True, so that the host goes on

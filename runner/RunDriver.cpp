@@ -8,6 +8,7 @@
 #include "runner/AuditTrail.h"
 #include "runner/FinalAction.h"
 #include "runner/InputFiles.h"
+#include "platform/PendingResult.h"
 #include "runner/OutputSaving.h"
 #include "runner/RunFiles.h"
 #include "runner/SequenceNode.h"
@@ -91,6 +92,8 @@ CStepOutcome RunStep(const CSequenceNode& commands, std::int32_t index, CWorkDoc
 
 // A blank destination names nothing: a copy or move would go to the root of the current
 // drive, a rename onto the file's own folder, a start to no program.
+constexpr const char* kInputChanged = "held back: the input changed during the run";
+
 bool IsBlankDestination(const std::string& destination) {
     return destination.find_first_not_of(" \t") == std::string::npos;
 }
@@ -102,16 +105,16 @@ bool IsBlankDestination(const std::string& destination) {
 // names nothing or to a target formed from a path cut short.
 const char* FindHoldBackReason(int code, const std::string& destination,
                                const COutputOutcome& output, const std::string& inputPath,
-                               const std::optional<platform::CFileIdentity>& inputIdentity,
-                               const CRunFiles& runFiles, CInputList& laterInputs) {
+                               const std::optional<platform::CFileState>& opened,
+                               const CRunFiles& runFiles, CInputList& inputs) {
     if (UsesDestination(code) && IsBlankDestination(destination)) {
         return "held back: no destination was given";
     }
-    // The path must still name the file the run opened (or its own save put there): a
-    // file put in its place meanwhile is another's, and must not be moved or deleted.
-    if (IsDestructiveAction(code) &&
-        (!inputIdentity || platform::ReadFileIdentity(inputPath.c_str()) != inputIdentity)) {
-        return "held back: the input changed during the run";
+    // The path must still name the file the run opened, as it was (or what its own save
+    // put there): a file put in its place or rewritten meanwhile is another's to act on.
+    if (code != static_cast<int>(CFinalAction::Nothing) &&
+        (!opened || platform::ReadFileState(inputPath.c_str()) != opened)) {
+        return kInputChanged;
     }
     if (IsDestructiveAction(code) && output.kind == COutputOutcome::CKind::NotWritten) {
         return "held back: no result of this input was written";
@@ -136,13 +139,13 @@ const char* FindHoldBackReason(int code, const std::string& destination,
     if (runFiles.IsResult(*target)) {
         return "held back: the copy would replace a result of this run";
     }
-    // Found by the file, so that another path or a hard link to it counts too.
+    // An input of the run, done or still to come, is the user's file, never a copy's
+    // target: found by the file, so that another path or a hard link to it counts too.
     if (const auto there = platform::ReadFileIdentity(target->c_str());
         there && there != platform::ReadFileIdentity(inputPath.c_str()) &&
-        laterInputs.HoldsLaterInput(*there)) {
-        return laterInputs.HasFailed() ? "held back: the input list could not be read back"
-                                       : "held back: the copy would replace an input still to "
-                                         "come";
+        inputs.HoldsInput(*there)) {
+        return inputs.HasFailed() ? "held back: the input list could not be read back"
+                                  : "held back: the copy would replace an input of this run";
     }
     return nullptr;
 }
@@ -172,7 +175,7 @@ std::string DescribeAction(int code, const CFinalActionReport& report) {
 // which ends the run.
 bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
                      const CSequenceNode& output, int code, const std::string& destination,
-                     std::optional<platform::CFileIdentity> inputIdentity, CRunFiles& runFiles,
+                     std::optional<platform::CFileState> opened, CRunFiles& runFiles,
                      CInputList& laterInputs, CInputRecord& record) {
     std::int32_t stepCount = 0;
     if (!CallInErrorFrame([&] { stepCount = commands.GetCount(); })) {
@@ -203,13 +206,27 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
         return true;
     }
     COutputOutcome saved;
-    SaveDocumentOutput(document, output, saved, &runFiles, &laterInputs);
+    platform::CPendingResult pending;
+    SaveDocumentOutput(document, output, saved, &runFiles, &laterInputs, &pending);
+    // Closed before the result takes its name: the host may hold the file it saved.
+    document.Close();
+    if (saved.kind == COutputOutcome::CKind::Written &&
+        (!opened || platform::ReadFileState(inputPath.c_str()) != opened)) {
+        // Read while it changed, the result may mix two files: no result is better.
+        saved.kind = COutputOutcome::CKind::NotWritten;
+        saved.reason = "the input changed during the run";
+    }
+    if (saved.kind == COutputOutcome::CKind::Written) {
+        PlaceSavedResult(saved, pending, &runFiles, &laterInputs, inputPath);
+    } else {
+        pending.Discard(); // what a conversion replaced comes back
+    }
     if (saved.kind == COutputOutcome::CKind::Written) {
         runFiles.NoteResult(saved.resultPath);
         // A save over the input puts a new file in its place: the run's own.
-        if (const auto result = platform::ReadFileIdentity(saved.resultPath.c_str());
-            result && result == platform::ReadFileIdentity(inputPath.c_str())) {
-            inputIdentity = result;
+        if (const auto result = platform::ReadFileState(saved.resultPath.c_str());
+            result && result->identity == platform::ReadFileIdentity(inputPath.c_str())) {
+            opened = result;
         }
     }
     record.result = saved.kind == COutputOutcome::CKind::Written ? saved.resultPath : "";
@@ -220,10 +237,9 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
         record.outcome = "no final action: the output step ended with a host error";
         return true;
     }
-    document.Close();
 
     if (const char* reason =
-            FindHoldBackReason(code, destination, saved, inputPath, inputIdentity, runFiles,
+            FindHoldBackReason(code, destination, saved, inputPath, opened, runFiles,
                                laterInputs);
         reason != nullptr) {
         record.heldBack = true;
@@ -239,6 +255,15 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
     }
     record.outcome = DescribeAction(code, report);
     return true;
+}
+
+// An input that changed before its turn or while it was opened: no result, no action.
+void RecordChangedInput(CInputRecord& record, int code) {
+    record.stepCount = 0;
+    record.reason = "the input changed during the run";
+    record.heldBack = code != static_cast<int>(CFinalAction::Nothing);
+    record.outcome = record.heldBack ? kInputChanged : "no final action: the input changed "
+                                                       "during the run";
 }
 
 // Every input left in `inputs` gets its record too: nothing the run collected disappears.
@@ -283,23 +308,29 @@ bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::stri
         return false;
     }
 
-    for (std::string path; inputs.ReadNext(path);) {
+    std::optional<platform::CFileState> asCollected;
+    for (std::string path; inputs.ReadNext(path, &asCollected);) {
         const auto started = std::chrono::steady_clock::now();
         CInputRecord record;
         record.path = path;
         record.attempted = true;
         CWorkDocument document;
         bool goOn = true;
-        // The file the run opens: a path that names another before and after the opening
-        // names none that the run can vouch for.
-        auto identity = platform::ReadFileIdentity(path.c_str());
-        if (document.Open(path.c_str()) && document.IsOpen()) {
+        // The file as the run opens it: the one collected, unchanged (or one that the run
+        // itself put there since: a result saved over it, an input moved there), and the
+        // same before and after the opening; any other is not the run's to vouch for.
+        const auto before = platform::ReadFileState(path.c_str());
+        if (before != asCollected && !runFiles.IsMadeByRun(path)) {
+            RecordChangedInput(record, finalActionCode);
+        } else if (document.Open(path.c_str()) && document.IsOpen()) {
             record.opened = true;
-            if (platform::ReadFileIdentity(path.c_str()) != identity) {
-                identity.reset();
+            if (platform::ReadFileState(path.c_str()) != before) {
+                document.Close();
+                RecordChangedInput(record, finalActionCode);
+            } else {
+                goOn = ProcessDocument(document, commands, output, finalActionCode, destination,
+                                       before, runFiles, inputs, record);
             }
-            goOn = ProcessDocument(document, commands, output, finalActionCode, destination,
-                                   identity, runFiles, inputs, record);
         } else {
             const std::string text = GetHostErrorText(document.GetOpenError());
             record.reason = text.empty() ? "the document could not be opened" : text;

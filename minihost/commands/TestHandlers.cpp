@@ -2,6 +2,7 @@
 #include "minihost/HostErrors.h"
 #include "minihost/commands/Handlers.h"
 #include "minihost/commands/ParamReader.h"
+#include "minihost/files/FileAccess.h"
 
 #include <filesystem>
 #include <system_error>
@@ -55,9 +56,19 @@ CCommandOutcome RunTestRecordInputs(const CCommandRequest& request) {
 }
 
 CCommandOutcome RunTestReplaceFile(const CCommandRequest& request) {
-    const CParamReader params(request.params, {"From", "To"});
+    const CParamReader params(request.params, {"From", "To", "InPlace"});
     const std::string from = params.RequireText("From");
     const std::string to = params.RequireText("To");
+    if (params.GetBool("InPlace").value_or(false)) {
+        try {
+            WriteFileInPlace(to, ReadWholeFile(from));
+        } catch (const CFileAccessError& error) {
+            throw CCommandFailure("cannot write " + QuoteForLog(from) + " into " +
+                                  QuoteForLog(to) + ": " + error.what());
+        }
+        request.note("wrote " + QuoteForLog(from) + " into " + QuoteForLog(to) + ", in place");
+        return CCommandOutcome::Done;
+    }
     std::error_code error;
     std::filesystem::rename(from, to, error);
     if (error) {

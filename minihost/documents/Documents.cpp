@@ -94,7 +94,12 @@ void CDocuments::Save(HostDoc doc, std::uint16_t flags, const CPathName& target,
             progress->Report(percent);
         };
     }
-    if (fault != 0) {
+    if (m_host.TakeDeathHalfWay()) {
+        hooks.strikeHalfWay = [&](const std::string& temporary, std::uint64_t written) {
+            m_host.Die("in " + std::string(operation) + " after " + std::to_string(written) +
+                       " bytes of " + temporary);
+        };
+    } else if (fault != 0) {
         hooks.strikeHalfWay = [&](const std::string& temporary, std::uint64_t written) {
             m_host.GetLog().Write("fault", std::string(operation) + " strikes after " +
                                                std::to_string(written) + " bytes of " + temporary);

@@ -58,6 +58,11 @@ bool CreateFolder(const std::string& path);
 // bytes.
 bool IsWithinPathLimits(const std::string& path);
 
+// Writes `bytes` into the existing file `path` itself, from its start, and cuts it there:
+// the file stays the same file (a copy over it, as `cp` makes one). Throws
+// CFileAccessError.
+void WriteFileInPlace(const std::string& path, const std::string& bytes);
+
 // Removes the file `path` if it exists; never fails.
 void RemoveFileQuietly(const std::string& path) noexcept;
 

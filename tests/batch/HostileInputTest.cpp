@@ -73,9 +73,10 @@ TEST_F(HostileInput, AResultNeverReplacesAnEarlierResultOfTheRun) {
         << FindInputRecord(second);
 }
 
-// Two inputs of one name, the first copied into the second's folder, or onto a hard link
-// to it (as in a snapshot folder): the copy would replace an input still to come.
-TEST_F(HostileInput, ACopyNeverReplacesAnInputStillToCome) {
+// Two inputs of one name, each copied into the other's folder, or onto a hard link to the
+// other (as in a snapshot folder): each copy would replace an input of the run, still to
+// come or done.
+TEST_F(HostileInput, ACopyNeverReplacesAnInputOfTheRun) {
     const fs::path first = AddInput("a.pdf", 2);
     const fs::path second = In() / "second" / "a.pdf";
     fs::create_directories(second.parent_path());
@@ -83,15 +84,22 @@ TEST_F(HostileInput, ACopyNeverReplacesAnInputStillToCome) {
     const std::string secondBytes = ReadFileBytes(second);
     fs::create_directories(Dest());
     fs::create_hard_link(second, Dest() / "a.pdf");
-    WriteSequence(Rotate(90), MakeListedInput({first, second}), MakeOutput(3));
     for (const fs::path& destination : {second.parent_path(), Dest()}) {
+        WriteSequence(Rotate(90), MakeListedInput({first, second}), MakeOutput(3));
         ExpectCleanRun(RunBatch("1", destination.string()));
         EXPECT_EQ(ReadFileBytes(second), secondBytes);
         EXPECT_TRUE(FindInputRecord(first).ends_with(
-            "\theldback=yes\toutcome=held back: the copy would replace an input still to come"))
+            "\theldback=yes\toutcome=held back: the copy would replace an input of this run"))
             << FindInputRecord(first);
         fs::remove(TrailFile());
     }
+    const std::string firstBytes = ReadFileBytes(first);
+    WriteSequence(Rotate(90), MakeListedInput({first, second}), MakeOutput(3));
+    ExpectCleanRun(RunBatch("1", first.parent_path().string())); // done by then
+    EXPECT_EQ(ReadFileBytes(first), firstBytes);
+    EXPECT_TRUE(FindInputRecord(second).ends_with(
+        "\theldback=yes\toutcome=held back: the copy would replace an input of this run"))
+        << FindInputRecord(second);
 }
 
 TEST_F(HostileInput, AnEmptyOrBlankDestinationHoldsBackEveryActionThatNeedsOne) {

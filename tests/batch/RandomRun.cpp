@@ -19,6 +19,9 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -123,6 +126,11 @@ std::vector<fs::path> BuildSandbox(CDice& dice, const CRunFolders& folders) {
     const std::vector<std::tuple<std::string, double, CMaker>> kinds = {
         {"a.pdf", 0.8, pdf},
         {"a_v2.pdf", 0.3, pdf}, // a.pdf's result with "_v2" added, an input still to come
+        {"sub/a.pdf", 0.3, // a.pdf's name again: a copy of one may meet the other
+         [](CDice& d, const fs::path& f) {
+             fs::create_directories(f.parent_path());
+             WritePdf(d, f);
+         }},
         {"b c.pdf", 0.5, pdf},
         {"q\"uote.pdf", 0.4, pdf},
         {"it's.pdf", 0.4, pdf},
@@ -444,6 +452,7 @@ CRunPlan MakePlan(CDice& dice, const CRunFolders& folders, const std::vector<fs:
                                         folders.dest,
                                         folders.out,
                                         plan.scanned.value_or(folders.in),
+                                        folders.in / "sub",
                                         folders.sandbox / "NoSuchDest",
                                         "",
                                         folders.deep};
@@ -476,6 +485,23 @@ void AddCollisions(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
             } else {
                 WriteText(dice, place);
             }
+        }
+        // Where a copy or move goes: a planted link to a file outside, or a hard link to
+        // an input (a snapshot folder holds such), which the action must not write through.
+        const auto target = ActionTarget(plan.model, input);
+        std::error_code error;
+        if (!target || !dice.Chance(0.15) || !IsInside(*target, folders.sandbox) ||
+            target->filename().string().size() > 255 ||
+            !fs::is_directory(target->parent_path(), error) ||
+            fs::exists(fs::symlink_status(*target, error))) {
+            continue;
+        }
+        const fs::path linked = dice.Pick(plan.model.inputs);
+        if (dice.Chance(0.5)) {
+            fs::create_symlink(folders.outside / "victim.pdf", *target, error);
+        } else if (fs::is_regular_file(fs::symlink_status(linked, error)) &&
+                   IsInside(linked, folders.sandbox)) {
+            fs::create_hard_link(linked, *target, error);
         }
     }
     if (plan.scanned) {
@@ -521,8 +547,11 @@ void MirrorFolder(const fs::path& folder, const fs::path& mirror) {
 void AddDisturbances(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
     const CModel& model = plan.model;
     if (dice.Chance(0.3)) {
-        plan.change = {dice.Chance(0.5) ? "--replace-at" : "--cut-at",
+        plan.change = {dice.Pick(std::vector<std::string>{"--replace-at", "--rewrite-at", "--cut-at"}),
                        std::to_string(dice.Between(60, 260))};
+    }
+    if (dice.Chance(0.03)) { // a reader holds the trail's lock for a while
+        plan.trailLock = dice.Between(0, 4000);
     }
     if (fs::exists(folders.crowd) && dice.Chance(0.6) && CanMountScratch(folders.scratch)) {
         plan.scratchRoom = dice.Between(0, 16 * 1024);
@@ -538,6 +567,12 @@ void AddDisturbances(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
                            !(model.code == 4 && plan.scanned) && !isScanned(model.destination) &&
                            std::none_of(model.folders.begin(), model.folders.end(), isScanned);
     if (!separable || !dice.Chance(0.5)) {
+        return;
+    }
+    if (dice.Chance(0.3)) { // killed, mid-save now and then, and run again
+        plan.second = CSecondRun::AfterKill;
+        plan.kill = {"--kill-at", std::to_string(dice.Between(40, 400))};
+        plan.secondInputs = model.inputs;
         return;
     }
     plan.second = plan.scanned == folders.in && dice.Chance(0.5) ? CSecondRun::Mirror
@@ -635,15 +670,38 @@ fs::path WriteSecondSequence(const CRunPlan& plan, const CRunFolders& folders) {
 std::vector<CMiniHostRun> RunPlan(const CRunPlan& plan, const CRunFolders& folders) {
     std::vector<std::string> arguments = plan.arguments;
     arguments.insert(arguments.end(), plan.change.begin(), plan.change.end());
+    arguments.insert(arguments.end(), plan.kill.begin(), plan.kill.end());
     const CHostStart first{folders.work / "run.sequ", folders.work / "minihost.log", arguments};
-    if (plan.second == CSecondRun::None) {
-        return {RunWithinLimits(plan, folders, first)};
+    // A reader's lock on the trail, taken before the run starts and held for a while.
+    std::thread reader;
+    if (plan.trailLock) {
+        const int trail = ::open((folders.work / "trail.log").c_str(),
+                                 O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        ::flock(trail, LOCK_SH);
+        reader = std::thread([trail, held = *plan.trailLock] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(held));
+            ::close(trail);
+        });
     }
-    const CHostStart second{WriteSecondSequence(plan, folders), folders.work / "second.log", {}};
-    std::vector<CMiniHostRun> runs(2);
-    std::thread beside([&] { runs[1] = RunWithinLimits(plan, folders, second); });
-    runs[0] = RunWithinLimits(plan, folders, first);
-    beside.join();
+    std::vector<CMiniHostRun> runs;
+    if (plan.second == CSecondRun::None) {
+        runs.push_back(RunWithinLimits(plan, folders, first));
+    } else if (plan.second == CSecondRun::AfterKill) {
+        runs.push_back(RunWithinLimits(plan, folders, first));
+        runs.push_back(RunWithinLimits(
+            plan, folders,
+            {WriteSecondSequence(plan, folders), folders.work / "second.log", plan.arguments}));
+    } else {
+        const CHostStart second{WriteSecondSequence(plan, folders), folders.work / "second.log",
+                                {}};
+        runs.resize(2);
+        std::thread beside([&] { runs[1] = RunWithinLimits(plan, folders, second); });
+        runs[0] = RunWithinLimits(plan, folders, first);
+        beside.join();
+    }
+    if (reader.joinable()) {
+        reader.join();
+    }
     return runs;
 }
 

@@ -139,7 +139,11 @@ int ReadSetting(const char* name, int fallback) {
 }
 
 bool WasStopped(const CMiniHostRun& run) {
-    return run.exitCode == 124 || run.exitCode == 128 + 9; // timeout's answers
+    return (run.exitCode == 124 || run.exitCode == 128 + 9) && !WasKilled(run); // timeout's
+}
+
+bool WasKilled(const CMiniHostRun& run) {
+    return run.exitCode == 128 + 9 && run.WasLogged("fault: killed *");
 }
 
 } // namespace testing_support::random_run

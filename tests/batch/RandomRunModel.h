@@ -100,8 +100,10 @@ std::optional<fs::path> ActionTarget(const CModel& model, const fs::path& input)
 std::vector<fs::path> ScanFolder(const fs::path& folder);
 
 // A second run started with the first: over the same inputs, or over the same names in
-// another folder (In2, a copy of In), into the same output folders.
-enum class CSecondRun { None, SameInputs, Mirror };
+// another folder (In2, a copy of In), into the same output folders; or started once the
+// first was killed at a chosen host call (--kill-at), over the same inputs, as the next
+// night's run.
+enum class CSecondRun { None, SameInputs, Mirror, AfterKill };
 
 struct CRunPlan {
     CModel model;
@@ -109,6 +111,8 @@ struct CRunPlan {
     std::string finalAction;            // QUORVELLAFINAL
     std::vector<std::string> arguments; // minihost's: the dialogs' answers
     std::vector<std::string> change;    // minihost's: a file changed at a chosen call
+    std::vector<std::string> kill;      // the first minihost's: killed at a chosen call
+    std::optional<int> trailLock;       // ms that a reader holds the trail's lock from the start
     std::optional<fs::path> scanned;    // the folder of a folder scan
     std::optional<int> scratchRoom;     // bytes free on the run's own small scratch file system
     CSecondRun second = CSecondRun::None;
@@ -118,7 +122,10 @@ struct CRunPlan {
 // The number in the environment variable `name`, or `fallback`.
 int ReadSetting(const char* name, int fallback);
 
-// Whether the time limit stopped the host.
+// Whether the time limit stopped the host (not --kill-at).
 bool WasStopped(const CMiniHostRun& run);
+
+// Whether the host was killed where the plan said (--kill-at).
+bool WasKilled(const CMiniHostRun& run);
 
 } // namespace testing_support::random_run

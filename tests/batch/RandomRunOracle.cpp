@@ -135,7 +135,26 @@ struct CRunEvidence {
     }
 };
 
-// Lines of "document: saved PATH (N bytes...)" and "conversion: ID wrote PATH (N bytes...)".
+// The name that a save into `path` was for: a PDF is saved into a file of the run's own,
+// "~NAME.N.saving" beside NAME, which then takes NAME (a hashed or numbered own name, of a
+// long NAME, stays as it is).
+fs::path NameSavedFor(const fs::path& path) {
+    const std::string name = path.filename().string();
+    const std::string suffix = ".saving";
+    if (name.size() <= 1 + suffix.size() || name[0] != '~' || !name.ends_with(suffix)) {
+        return path;
+    }
+    const std::string core = name.substr(1, name.size() - 1 - suffix.size());
+    const auto dot = core.rfind('.');
+    if (dot == std::string::npos || dot == 0 || dot + 1 == core.size() ||
+        core.find_first_not_of("0123456789", dot + 1) != std::string::npos) {
+        return path;
+    }
+    return path.parent_path() / core.substr(0, dot);
+}
+
+// Lines of "document: saved PATH (N bytes...)" and "conversion: ID wrote PATH (N bytes...)",
+// by the name each was for.
 std::map<fs::path, std::uintmax_t> ReadSaves(const CMiniHostRun& run) {
     std::map<fs::path, std::uintmax_t> saves;
     for (const std::string& line : run.log) {
@@ -148,7 +167,7 @@ std::map<fs::path, std::uintmax_t> ReadSaves(const CMiniHostRun& run) {
         }
         const auto size = rest.rfind(" (");
         if (size != std::string::npos) {
-            saves[fs::path(rest.substr(0, size))] =
+            saves[NameSavedFor(rest.substr(0, size))] =
                 std::strtoull(rest.c_str() + size + 2, nullptr, 10);
         }
     }
@@ -185,6 +204,9 @@ void CheckProcess(const CRunEvidence& run, CViolations& violations) {
                 violations.push_back("the sanitizers reported in " + name + ": " += line);
                 break;
             }
+        }
+        if (WasKilled(process)) {
+            continue; // as the plan said: nothing of the host's own end is left to check
         }
         if (process.exitCode != 0) {
             violations.push_back("minihost exited with " + std::to_string(process.exitCode) +
@@ -238,6 +260,29 @@ std::map<std::string, CTrailRun> ReadTrailRuns(const std::vector<std::string>& t
         }
     }
     return runs;
+}
+
+// The saves of host `host` whose file took its name, as its trail records say: a result
+// saved into a file of the run's own that it could not vouch for is removed, no result. A
+// result whose own name the log does not tell (a long name's) is taken as it stands.
+std::map<fs::path, std::uintmax_t> KeepWrittenSaves(const std::map<fs::path, std::uintmax_t>& saves,
+                                                    const CRunEvidence& run, std::size_t host) {
+    std::map<fs::path, std::uintmax_t> written;
+    for (const auto& [id, records] : ReadTrailRuns(run.trail)) {
+        for (const std::string& line : records.host == host ? records.inputs
+                                                            : std::vector<std::string>{}) {
+            const fs::path result = GetTrailText(line, "result");
+            if (GetTrailField(line, "result") == "none") {
+                continue;
+            }
+            const auto saved = saves.find(result);
+            const CEntry* now = Find(run.after, result);
+            written[result] = saved != saves.end() ? saved->second
+                              : now != nullptr     ? now->bytes.size()
+                                                   : 0;
+        }
+    }
+    return written;
 }
 
 // Whether a copy (final action 1) of the run that did not save `path` put an input there:
@@ -309,7 +354,10 @@ void CheckEarlierEntries(const CRunEvidence& run, CViolations& violations) {
                 (now != nullptr && now->bytes == outside.bytes)) {
                 continue; // as another program left it, or a save of the run's own
             }
-            if (outside.replaced) {
+            // A copy of another input replaces what it finds: the run cannot tell it from
+            // any file at its target.
+            if (outside.replaced && !(now != nullptr && model.code == 1 &&
+                                      run.CameFromAnInput(path, *now))) {
                 violations.push_back("the file that another program put in the place of " +
                                      run.Show(path) + " during the run is " +
                                      (now == nullptr ? "gone" : "changed"));
@@ -347,9 +395,19 @@ void CheckEarlierEntries(const CRunEvidence& run, CViolations& violations) {
 // Every new entry of the sandbox is a result saved, a folder on the way to a result path,
 // or what a final action put at its target.
 void CheckNewEntries(const CRunEvidence& run, CViolations& violations) {
+    const bool killed = std::any_of(run.hosts.begin(), run.hosts.end(),
+                                    [](const CHostRun& host) { return WasKilled(host.run); });
     for (const auto& [path, entry] : run.after) {
         if (!IsInside(path, run.folders.sandbox) || run.before.contains(path) ||
             run.saves.contains(path)) {
+            continue;
+        }
+        // A killed run leaves the files it was saving into, and a claim that the next run
+        // did not come to (CheckDeadClaims looks at those it came to).
+        const std::string name = path.filename().string();
+        if (killed && entry.kind == CEntry::CKind::File &&
+            ((name.starts_with("~") && name.ends_with(".saving")) ||
+             (entry.bytes.empty() && run.IsResultPath(path)))) {
             continue;
         }
         if (entry.kind == CEntry::CKind::Folder ? !run.IsFolderOfAResult(path)
@@ -456,6 +514,9 @@ void CheckTrail(const CRunEvidence& run, const CRunPlan& plan, CViolations& viol
         }
     }
     for (const auto& [id, records] : ReadTrailRuns(run.trail)) {
+        if (WasKilled(run.hosts.at(records.host).run)) {
+            continue; // it ended where it was killed
+        }
         if (!records.end) {
             violations.push_back("the run " + id + " has no end record in the trail");
             continue;
@@ -472,7 +533,8 @@ void CheckTrail(const CRunEvidence& run, const CRunPlan& plan, CViolations& viol
         // The dialogs' answers may be refused whole, and two runs scanning one folder each
         // miss what the other took first: only the other inputs are known.
         if (stopped || (!second && !plan.arguments.empty()) ||
-            (plan.second == CSecondRun::SameInputs && plan.scanned)) {
+            (plan.second != CSecondRun::Mirror && plan.second != CSecondRun::None &&
+             plan.scanned)) {
             continue;
         }
         std::multiset<fs::path> unaccounted;
@@ -550,29 +612,104 @@ void CheckLongResults(const CRunEvidence& run, CViolations& violations) {
     }
 }
 
+// A claim that a killed run left never keeps the next run from writing that result: the
+// next run takes it over.
+void CheckDeadClaims(const CRunEvidence& run, CViolations& violations) {
+    for (const auto& [id, records] : ReadTrailRuns(run.trail)) {
+        if (records.host == 0 || !WasKilled(run.hosts.front().run)) {
+            continue;
+        }
+        for (const std::string& line : records.inputs) {
+            if (GetTrailText(line, "reason") != "the output file exists (DontOverwrite)") {
+                continue;
+            }
+            for (const fs::path& result : ResultPaths(run.model, GetTrailText(line, "path"))) {
+                const CEntry* now = Find(run.after, result);
+                if (now != nullptr && now->kind == CEntry::CKind::File && now->bytes.empty() &&
+                    Find(run.before, result) == nullptr) {
+                    violations.push_back("the claim that the killed run left at " +
+                                         run.Show(result) + " kept the next run from writing it");
+                }
+            }
+        }
+    }
+}
+
+// An input that another program changed while the run had it open gets no result: the
+// run cannot vouch for what it read (the change strikes the document opened last).
+void CheckChangedInputs(const CRunEvidence& run, CViolations& violations) {
+    const std::vector<std::string>& log = run.hosts.front().run.log;
+    std::map<fs::path, std::size_t> openings; // of each input so far
+    std::optional<std::pair<fs::path, std::size_t>> open; // the document open now, its turn
+    std::set<std::pair<fs::path, std::size_t>> changedTurns;
+    for (const std::string& line : log) {
+        const std::string opened = "document: opened ";
+        if (line.starts_with(opened) && line.rfind(" (") != std::string::npos) {
+            const fs::path path = line.substr(opened.size(), line.rfind(" (") - opened.size());
+            open = std::pair(path, openings[path]++);
+        } else if (line.starts_with("document: closed ")) {
+            open.reset();
+        } else if (open && (line.starts_with("change: replaced ") ||
+                            line.starts_with("change: rewrote ") ||
+                            line.starts_with("change: cut "))) {
+            changedTurns.insert(*open);
+        }
+    }
+    for (const auto& [id, records] : ReadTrailRuns(run.trail)) {
+        if (records.host != 0) {
+            continue;
+        }
+        std::map<fs::path, std::size_t> turns;
+        for (const std::string& line : records.inputs) {
+            const fs::path path = GetTrailText(line, "path");
+            if (GetTrailField(line, "opened") != "yes") {
+                continue;
+            }
+            if (changedTurns.contains({path, turns[path]++}) &&
+                GetTrailField(line, "result") != "none") {
+                violations.push_back("another program changed " + run.Show(path) +
+                                     " while the run had it open, and its result was written");
+            }
+        }
+    }
+}
+
 // The changes that another program made to the run's inputs, from the first host's log.
 std::map<fs::path, COutsideChange> ReadChanges(const CRunEvidence& run) {
     std::map<fs::path, COutsideChange> changes;
     std::set<fs::path> saved;
     for (const std::string& line : run.hosts.front().run.log) {
+        const fs::path savedFor = line.starts_with("document: saved ")
+                                      ? NameSavedFor(line.substr(16, line.rfind(" (") - 16))
+                                      : fs::path();
         for (auto& [path, change] : changes) {
-            change.savedOverAfter = change.savedOverAfter ||
-                                    line.starts_with("document: saved " + path.string() + " (");
+            change.savedOverAfter = change.savedOverAfter || savedFor == path;
         }
-        if (line.starts_with("document: saved ")) {
-            saved.insert(line.substr(16, line.rfind(" (") - 16));
+        if (!savedFor.empty()) {
+            saved.insert(savedFor);
         }
         const std::string replaced = "change: replaced ";
+        const std::string rewrote = "change: rewrote ";
         const std::string cut = "change: cut ";
         COutsideChange change;
         fs::path path;
+        const auto putHere = [&](const fs::path& file) {
+            const CEntry* was = Find(run.before, file);
+            return (was != nullptr ? was->bytes : std::string()) +
+                   "\n% put here by another program at call " + line.substr(line.rfind(' ') + 1) +
+                   "\n";
+        };
         if (line.starts_with(replaced) && line.rfind(" by a new file of ") != std::string::npos) {
             path = line.substr(replaced.size(), line.rfind(" by a new file of ") - replaced.size());
             change.replaced = true;
+            change.bytes = putHere(path);
+        } else if (line.starts_with(rewrote) && line.rfind(" in place with ") != std::string::npos) {
+            path = line.substr(rewrote.size(), line.rfind(" in place with ") - rewrote.size());
             const CEntry* was = Find(run.before, path);
-            change.bytes = (was != nullptr ? was->bytes : std::string()) +
-                           "\n% put here by another program at call " +
-                           line.substr(line.rfind(' ') + 1) + "\n";
+            if (was != nullptr && was->kind == CEntry::CKind::Link) { // written where it leads
+                path = was->link;
+            }
+            change.bytes = putHere(path);
         } else if (line.starts_with(cut) && line.rfind(" to ") != std::string::npos) {
             path = line.substr(cut.size(), line.rfind(" to ") - cut.size());
             const CEntry* was = Find(run.before, path);
@@ -621,7 +758,15 @@ std::string DescribeRun(std::uint32_t seed, const CRunEvidence& run, const CRunP
     if (plan.scratchRoom) {
         text << "\nscratch: a small file system with " << *plan.scratchRoom << " bytes free";
     }
-    if (plan.second != CSecondRun::None) {
+    for (const std::string& argument : plan.kill) {
+        text << " [" << argument << "]";
+    }
+    if (plan.trailLock) {
+        text << "\ntrail: a reader holds its lock for " << *plan.trailLock << " ms";
+    }
+    if (plan.second == CSecondRun::AfterKill) {
+        text << "\nsecond run: the next one, over the same inputs, once the first was killed";
+    } else if (plan.second != CSecondRun::None) {
         text << "\nsecond run: beside the first, over "
              << (plan.second == CSecondRun::Mirror ? "In2, a copy of In" : "the same inputs");
     }
@@ -654,7 +799,7 @@ CRandomRunOutcome JudgeRandomRun(std::uint32_t seed, const CRunFolders& folders,
         const auto& inputs = host == 0 ? plan.model.inputs : plan.secondInputs;
         CHostRun& added = run.hosts.emplace_back(
             CHostRun{std::move(record.processes[host]), {inputs.begin(), inputs.end()}, {}});
-        added.saves = ReadSaves(added.run);
+        added.saves = KeepWrittenSaves(ReadSaves(added.run), run, host);
         run.saves.insert(added.saves.begin(), added.saves.end());
     }
     run.changes = ReadChanges(run);
@@ -670,6 +815,8 @@ CRandomRunOutcome JudgeRandomRun(std::uint32_t seed, const CRunFolders& folders,
         CheckTrail(run, plan, outcome.violations);
         CheckLaterInputs(run, outcome.violations);
         CheckLongResults(run, outcome.violations);
+        CheckDeadClaims(run, outcome.violations);
+        CheckChangedInputs(run, outcome.violations);
     }
     CheckOutside(run, outcome.violations);
     CheckFoldersAbove(run, record.above, outcome.violations);

@@ -2,6 +2,7 @@
 #include "runner/WorkDocument.h"
 
 #include "host/ModelTable.h"
+#include "platform/PendingResult.h"
 #include "runner/OutputSaving.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/SamplePdfs.h"
@@ -95,18 +96,23 @@ TEST_F(WorkDocumentTest, AfterASaveToAnotherPathItsPathIsTheSavedFile) {
     CWorkDocument document;
     ASSERT_TRUE(document.Open(InFolder("a.pdf").c_str()));
     const std::string target = InFolder("out") + "\\a.pdf"; // the folder is created first
-    ASSERT_EQ(SaveAsPdf(document, target), CPdfSave::Saved);
+    platform::CPendingResult pending;
+    ASSERT_EQ(SaveAsPdf(document, target, pending, true), CPdfSave::Saved);
     std::string path;
     EXPECT_TRUE(document.GetPathText(path));
-    EXPECT_EQ(fs::path(path), fs::path(InFolder("out")) / "a.pdf");
+    EXPECT_EQ(fs::path(path), fs::path(InFolder("out")) / "~a.pdf.0.saving");
+    EXPECT_EQ(fs::file_size(fs::path(InFolder("out")) / "a.pdf"), 0U); // the claim
     document.Close();
+    EXPECT_EQ(pending.Place(), platform::CPendingResult::CPlace::Placed);
     EXPECT_EQ(CountPdfPages(fs::path(InFolder("out")) / "a.pdf"), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(InFolder("out")), fs::directory_iterator()), 1);
     EXPECT_EQ(CountPdfPages(InFolder("a.pdf")), 3);
 }
 
 TEST_F(WorkDocumentTest, SavingWithoutADocumentWritesNothing) {
     CWorkDocument document;
-    EXPECT_EQ(SaveAsPdf(document, InFolder("never.pdf")), CPdfSave::Failed);
+    platform::CPendingResult pending;
+    EXPECT_EQ(SaveAsPdf(document, InFolder("never.pdf"), pending), CPdfSave::Failed);
     EXPECT_FALSE(fs::exists(InFolder("never.pdf")));
 }
 

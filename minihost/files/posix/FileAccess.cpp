@@ -123,6 +123,28 @@ std::string ReadWholeFile(const std::string& path) {
     }
 }
 
+void WriteFileInPlace(const std::string& path, const std::string& bytes) {
+    const int file = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (file < 0) {
+        ThrowFileError(errno);
+    }
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t count = write(file, bytes.data() + done, bytes.size() - done);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            const int error = count < 0 ? errno : ENOSPC;
+            close(file);
+            ThrowFileError(error);
+        }
+        done += static_cast<std::size_t>(count);
+    }
+    if (close(file) != 0) {
+        ThrowFileError(errno);
+    }
+}
+
 std::FILE* OpenFileForReading(const std::string& path, std::uint64_t& size) {
     const int descriptor = OpenRegularFile(path, &size);
     std::FILE* stream = fdopen(descriptor, "rb");

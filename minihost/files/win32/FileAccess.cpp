@@ -156,6 +156,25 @@ std::FILE* OpenFileForReading(const std::string& path, std::uint64_t& size) {
     return stream;
 }
 
+void WriteFileInPlace(const std::string& path, const std::string& bytes) {
+    // Kept and cut to nothing, not made anew: the same file, as a copy over it leaves it.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ThrowFileError(GetLastError());
+    }
+    DWORD written = 0;
+    const bool whole = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                                 nullptr) != FALSE &&
+                       written == bytes.size();
+    const DWORD error = whole ? ERROR_SUCCESS : GetLastError();
+    CloseHandle(file);
+    if (!whole) {
+        ThrowFileError(error != ERROR_SUCCESS ? error : ERROR_DISK_FULL);
+    }
+}
+
 bool IsExistingFolder(const std::string& path) {
     return IsFolderAttribute(GetFileAttributesA(path.c_str()));
 }

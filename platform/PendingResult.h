@@ -1,0 +1,87 @@
+// A result that takes its name only once the run can vouch for it. The host's save has no
+// "only if absent" choice and replaces what it finds, and a result made while its input
+// changed must not replace anything; so the host saves into a file of the run's own beside
+// the name, which takes the name in one step afterwards, or is removed.
+//
+// A result that must not replace a file ("DontOverwrite") first claims its name: an empty
+// file made only if nothing is there (O_EXCL, CREATE_NEW), held with a lock for as long as
+// the run works on it (flock; on Windows one byte far past any end, which keeps no reader
+// out). The saved file then takes the name only if the name still holds that claim: of
+// several runs at once, one writes a name at most, and a run that wrote there meanwhile
+// keeps its file. An empty file that no living run holds is the claim of a run that died
+// (a power cut, a kill) and is taken over, its own file of that name removed, so that a
+// crash costs one night, not every night.
+#pragma once
+
+#include "platform/FileIdentity.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+class CPendingResult {
+public:
+    enum class CStart {
+        Ready,     // the host may save into GetOwnPath()
+        NameTaken, // only if absent was asked: a file, or a living run's claim, is there
+        Failed,    // no file of the run's own could be made (a missing folder, no right)
+    };
+    enum class CPlace {
+        Placed,    // the result holds the name
+        NameTaken, // only if absent was asked: another file took the name meanwhile
+        Failed,    // the name could not be taken (a folder or a read-only file is there)
+    };
+
+    CPendingResult() = default;
+    CPendingResult(const CPendingResult&) = delete;
+    CPendingResult& operator=(const CPendingResult&) = delete;
+    ~CPendingResult(); // Discard, unless placed
+
+    // Prepares a result for `target` (a platform path text). With `onlyIfAbsent` the name
+    // is claimed first.
+    CStart Begin(const std::string& target, bool onlyIfAbsent);
+
+    // Prepares a result that another writes at `target` itself (a conversion handler,
+    // whose own files are named after it): a file there is kept aside meanwhile, to be
+    // removed once the result takes the name, or put back when it does not.
+    CStart BeginInPlace(const std::string& target);
+
+    // Where the host saves: "~<name>.0.saving" beside a claimed name (a run's own by its
+    // claim), a new "~<name>.<n>.saving" otherwise; a hashed name where that would be
+    // too long.
+    [[nodiscard]] const std::string& GetOwnPath() const { return m_ownPath; }
+    [[nodiscard]] bool IsActive() const { return m_active; }
+    [[nodiscard]] bool IsClaimed() const { return m_claimed; }
+
+    // The saved file takes the target's name: only in the claim's place when one was made,
+    // otherwise over whatever file is there (taking its permissions on Linux). In place,
+    // the file kept aside goes.
+    CPlace Place();
+
+    // Removes the saved file and the claim (only the run's own: a file put there by
+    // another stays). In place, what was written at the target goes and the file kept
+    // aside comes back.
+    void Discard();
+
+private:
+    void ReleaseClaim();
+
+    std::string m_target;
+    std::string m_ownPath;
+    std::string m_asidePath; // where the claim goes when it gives way, by the claim's name
+    bool m_active = false;
+    bool m_claimed = false;
+    bool m_inPlace = false; // written at the target; m_asidePath holds what was there, if any
+    std::intptr_t m_claim = -1; // the claim's descriptor or handle, held open
+    CFileIdentity m_claimIdentity;
+};
+
+// The name of the run's own file for `name` in a folder, with `suffix`: "~<name><suffix>",
+// or "~<16 hex digits of the name's hash><suffix>" where that would pass a name's 255
+// bytes, or `folderLength` plus it would reach MAX_PATH on Windows.
+std::string FormOwnName(const std::string& name, const std::string& suffix,
+                        std::size_t folderLength);
+
+} // namespace platform

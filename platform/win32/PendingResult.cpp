@@ -1,0 +1,229 @@
+#include "platform/PendingResult.h"
+
+#include "platform/win32/HandleIdentity.h"
+#include "platform/win32/NewFiles.h"
+
+#include <vector>
+#include <windows.h>
+
+namespace platform {
+namespace {
+
+// The byte that a claim's holder locks: far past any end, as the trail's appenders do.
+OVERLAPPED MakeLockToken() {
+    OVERLAPPED token{};
+    token.Offset = MAXDWORD; // NOLINT(cppcoreguidelines-pro-type-union-access): the API's layout
+    token.OffsetHigh = 0x7FFFFFFEU; // NOLINT(cppcoreguidelines-pro-type-union-access)
+    return token;
+}
+
+// The claim at `target` for this run: made new, or taken over from a run that died. The
+// lock is asked without waiting: a claim that another holds is that run's. Shared for
+// deleting, so that a run that does not ask (DontOverwrite false) may still replace it:
+// the claim then only gives way.
+HANDLE TakeClaim(const std::string& target, CFileIdentity& identity) {
+    constexpr DWORD kAccess = GENERIC_READ | GENERIC_WRITE | DELETE;
+    constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE claim = CreateFileA(target.c_str(), kAccess, kShare, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (claim == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
+        claim = CreateFileA(target.c_str(), kAccess, kShare, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    }
+    if (claim == INVALID_HANDLE_VALUE) {
+        return INVALID_HANDLE_VALUE;
+    }
+    OVERLAPPED token = MakeLockToken();
+    BY_HANDLE_FILE_INFORMATION information{};
+    const auto known = ReadHandleIdentity(claim);
+    if (LockFileEx(claim, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &token) ==
+            FALSE ||
+        GetFileInformationByHandle(claim, &information) == FALSE || !known ||
+        (information.dwFileAttributes &
+         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY)) != 0 ||
+        information.nFileSizeHigh != 0 || information.nFileSizeLow != 0) {
+        CloseHandle(claim);
+        return INVALID_HANDLE_VALUE;
+    }
+    identity = *known;
+    return claim;
+}
+
+// Renames the file of `handle`, wherever its name now is, to `path`; false when another
+// has it open without sharing (a moment's look), or it was replaced and is gone.
+bool RenameHeld(HANDLE handle, const std::string& path) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (length <= 0) {
+        return false;
+    }
+    std::vector<char> block(sizeof(FILE_RENAME_INFO) +
+                            static_cast<std::size_t>(length) * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(block.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->FileNameLength = static_cast<DWORD>((length - 1) * sizeof(wchar_t));
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, static_cast<wchar_t*>(rename->FileName),
+                        length);
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (SetFileInformationByHandle(handle, FileRenameInfo, rename,
+                                       static_cast<DWORD>(block.size())) != FALSE) {
+            return true;
+        }
+        if (GetLastError() != ERROR_SHARING_VIOLATION && GetLastError() != ERROR_ACCESS_DENIED) {
+            return false;
+        }
+        Sleep(10);
+    }
+    return false;
+}
+
+// Removes the file of `handle` once its last handle closes.
+void DeleteHeld(HANDLE handle) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+} // namespace
+
+CPendingResult::~CPendingResult() {
+    Discard();
+}
+
+CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onlyIfAbsent) {
+    Discard();
+    m_target = target;
+    if (!onlyIfAbsent) {
+        HANDLE own = CreateFileBeside(m_target, m_ownPath);
+        if (own == INVALID_HANDLE_VALUE) {
+            return CStart::Failed;
+        }
+        CloseHandle(own);
+        m_active = true;
+        return CStart::Ready;
+    }
+    const std::size_t separator = m_target.find_last_of("\\/");
+    const std::string folder =
+        separator == std::string::npos ? "" : m_target.substr(0, separator + 1);
+    const std::string name =
+        separator == std::string::npos ? m_target : m_target.substr(separator + 1);
+    HANDLE claim = TakeClaim(m_target, m_claimIdentity);
+    if (claim == INVALID_HANDLE_VALUE) {
+        return GetFileAttributesA(m_target.c_str()) != INVALID_FILE_ATTRIBUTES
+                   ? CStart::NameTaken
+                   : CStart::Failed;
+    }
+    m_claim = reinterpret_cast<std::intptr_t>(claim);
+    m_claimed = true;
+    m_active = true;
+    m_ownPath = folder + FormOwnName(name, ".0.saving", folder.size());
+    m_asidePath = folder + FormOwnName(name, ".0.claim", folder.size());
+    // Left by a run that died with this claim: the names are this claim's alone.
+    RemoveOwnFile(m_ownPath);
+    RemoveOwnFile(m_asidePath);
+    return CStart::Ready;
+}
+
+CPendingResult::CStart CPendingResult::BeginInPlace(const std::string& target) {
+    Discard();
+    m_target = target;
+    m_ownPath = m_target;
+    m_asidePath.clear();
+    const DWORD there = GetFileAttributesA(m_target.c_str());
+    if (there != INVALID_FILE_ATTRIBUTES && (there & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        std::string aside;
+        HANDLE kept = CreateFileBeside(m_target, aside);
+        if (kept == INVALID_HANDLE_VALUE) {
+            return CStart::Failed;
+        }
+        CloseHandle(kept);
+        if (MoveFileExA(m_target.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING) == FALSE) {
+            RemoveOwnFile(aside);
+            return CStart::Failed;
+        }
+        m_asidePath = aside;
+    }
+    m_inPlace = true;
+    m_active = true;
+    return CStart::Ready;
+}
+
+CPendingResult::CPlace CPendingResult::Place() {
+    if (!m_active) {
+        return CPlace::Failed;
+    }
+    if (m_inPlace) {
+        if (!m_asidePath.empty()) {
+            RemoveOwnFile(m_asidePath);
+        }
+        m_active = false;
+        m_inPlace = false;
+        return CPlace::Placed;
+    }
+    if (!m_claimed) {
+        // Windows keeps a folder and a read-only file by itself; Wine run by root does not.
+        const DWORD there = GetFileAttributesA(m_target.c_str());
+        if ((there != INVALID_FILE_ATTRIBUTES &&
+             (there & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) ||
+            MoveFileExA(m_ownPath.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING) == FALSE) {
+            Discard();
+            return CPlace::Failed;
+        }
+        m_active = false;
+        return CPlace::Placed;
+    }
+    // The claim gives way by its handle, so that only the claim moves; a claim that
+    // another run replaced meanwhile is gone, and that run's file keeps the name.
+    HANDLE claim = reinterpret_cast<HANDLE>(m_claim);
+    if (!RenameHeld(claim, m_asidePath)) {
+        Discard();
+        return CPlace::NameTaken;
+    }
+    // The name is free; another run may claim it first, and then keeps it.
+    const bool placed = MoveFileExA(m_ownPath.c_str(), m_target.c_str(), 0) != FALSE;
+    const DWORD error = GetLastError();
+    DeleteHeld(claim);
+    OVERLAPPED token = MakeLockToken();
+    UnlockFileEx(claim, 0, 1, 0, &token);
+    CloseHandle(claim);
+    m_claim = -1;
+    m_claimed = false;
+    if (!placed) {
+        Discard();
+        return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? CPlace::NameTaken
+                                                                          : CPlace::Failed;
+    }
+    m_active = false;
+    return CPlace::Placed;
+}
+
+void CPendingResult::ReleaseClaim() {
+    if (!m_claimed) {
+        return;
+    }
+    // Only the claim's own file goes, whatever now has its name.
+    HANDLE claim = reinterpret_cast<HANDLE>(m_claim);
+    DeleteHeld(claim);
+    OVERLAPPED token = MakeLockToken();
+    UnlockFileEx(claim, 0, 1, 0, &token);
+    CloseHandle(claim);
+    m_claim = -1;
+    m_claimed = false;
+}
+
+void CPendingResult::Discard() {
+    if (!m_active) {
+        return;
+    }
+    const DWORD there = GetFileAttributesA(m_ownPath.c_str());
+    if (there != INVALID_FILE_ATTRIBUTES && (there & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        RemoveOwnFile(m_ownPath);
+    }
+    if (m_inPlace && !m_asidePath.empty()) {
+        MoveFileExA(m_asidePath.c_str(), m_target.c_str(), 0);
+    }
+    ReleaseClaim();
+    m_active = false;
+    m_inPlace = false;
+}
+
+} // namespace platform

@@ -1,0 +1,86 @@
+// A result's own file and the claim on its name, on real files: what a run meets when
+// runs share an output folder, and what a run that died leaves behind.
+#include "platform/PendingResult.h"
+
+#include "tests/support/FileContents.h"
+#include "tests/support/TestFolders.h"
+
+#include <filesystem>
+#include <iterator>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::CPendingResult;
+using CStart = CPendingResult::CStart;
+using CPlace = CPendingResult::CPlace;
+
+class PendingResult : public ::testing::Test {
+protected:
+    // What the host's save does: a new file renamed over the run's own.
+    void Save(const CPendingResult& pending, const std::string& bytes) {
+        const fs::path saving = m_folder.GetPath() / "host-saving";
+        testing_support::WriteFileBytes(saving, bytes);
+        fs::rename(saving, fs::path(pending.GetOwnPath()));
+    }
+    [[nodiscard]] std::string Target() const { return (m_folder.GetPath() / "a.pdf").string(); }
+    [[nodiscard]] std::ptrdiff_t CountEntries() const {
+        return std::distance(fs::directory_iterator(m_folder.GetPath()), fs::directory_iterator());
+    }
+
+    testing_support::CTempFolder m_folder;
+};
+
+TEST_F(PendingResult, OnlyOneLivingClaimWritesANameAndAnotherRunsFileKeepsIt) {
+    CPendingResult first;
+    ASSERT_EQ(first.Begin(Target(), true), CStart::Ready);
+    EXPECT_EQ(fs::file_size(Target()), 0U); // the claim
+    CPendingResult second;
+    EXPECT_EQ(second.Begin(Target(), true), CStart::NameTaken); // held by a living run
+    Save(first, "first");
+    EXPECT_EQ(first.Place(), CPlace::Placed);
+    EXPECT_EQ(testing_support::ReadFileBytes(Target()), "first");
+    EXPECT_EQ(second.Begin(Target(), true), CStart::NameTaken); // a result now
+    EXPECT_EQ(CountEntries(), 1);
+
+    // A run that does not ask (DontOverwrite false) writes over a claim while its holder
+    // saves: on Linux the holder's result then gives way, and the other's stays; Windows
+    // replaces no file that is open, so there the other's save fails. One result is left.
+    fs::remove(Target());
+    ASSERT_EQ(first.Begin(Target(), true), CStart::Ready);
+    ASSERT_EQ(second.Begin(Target(), false), CStart::Ready);
+    Save(second, "second");
+    Save(first, "first");
+#if defined(_WIN32)
+    EXPECT_EQ(second.Place(), CPlace::Failed);
+    EXPECT_EQ(first.Place(), CPlace::Placed);
+    EXPECT_EQ(testing_support::ReadFileBytes(Target()), "first");
+#else
+    EXPECT_EQ(second.Place(), CPlace::Placed);
+    EXPECT_EQ(first.Place(), CPlace::NameTaken);
+    EXPECT_EQ(testing_support::ReadFileBytes(Target()), "second");
+#endif
+    EXPECT_EQ(CountEntries(), 1);
+}
+
+// A run killed while it saved left its claim and its own file: no living run holds the
+// claim, so the next run takes it over, and writes the result.
+TEST_F(PendingResult, AClaimThatNoLivingRunHoldsIsTakenOverAndAFailedSaveLeavesNothing) {
+    testing_support::WriteFileBytes(Target(), "");
+    testing_support::WriteFileBytes(m_folder.GetPath() / "~a.pdf.0.saving", "half a save");
+    CPendingResult next;
+    ASSERT_EQ(next.Begin(Target(), true), CStart::Ready);
+    EXPECT_EQ(CountEntries(), 1); // the dead run's own file went
+    next.Discard();              // as a failed save does
+    EXPECT_EQ(CountEntries(), 0);
+    ASSERT_EQ(next.Begin(Target(), false), CStart::Ready);
+    Save(next, "result");
+    EXPECT_EQ(next.Place(), CPlace::Placed);
+    EXPECT_EQ(testing_support::ReadFileBytes(Target()), "result");
+    EXPECT_EQ(CountEntries(), 1);
+}
+
+} // namespace
