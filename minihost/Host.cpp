@@ -66,9 +66,11 @@ HostErrorCode CHost::EnterCall(const char* operation) {
     if (m_options.fileChange && m_options.fileChange->call == m_callCount) {
         m_documents.ChangeLastOpenedFile(*m_options.fileChange);
     }
-    if (m_options.killAtCall == m_callCount) {
+    const bool save = std::string_view(operation) == "PDModel.DocSave";
+    m_saveCount += save ? 1 : 0;
+    if (m_options.killAtCall == m_callCount || (save && m_options.killInSave == m_saveCount)) {
         // A save dies once it has written part of its file, where death leaves most behind.
-        m_deathHalfWay = std::string_view(operation) == "PDModel.DocSave";
+        m_deathHalfWay = save;
         if (!m_deathHalfWay) {
             Die("at call " + std::to_string(m_callCount) + " " + operation);
         }

@@ -87,6 +87,7 @@ private:
     CDialogScript m_dialogScript;
     std::map<HostErrorCode, std::string> m_errorTexts;
     std::uint64_t m_callCount = 0;
+    std::uint64_t m_saveCount = 0;
     bool m_deathHalfWay = false;
     std::size_t m_misuseCount = 0;
     // The services, last: they go before the ledger and the log that they use.

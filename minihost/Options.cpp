@@ -176,22 +176,25 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
             options.setupRecordVersion = RequireVersion(option, value());
         } else if (option == "--handshake-call-version") {
             options.handshakeCallVersion = RequireVersion(option, value());
-        } else if (option == "--fail-at" || option == "--kill-at") {
+        } else if (option == "--fail-at" || option == "--kill-at" || option == "--kill-in-save") {
             const std::string text = value();
             const auto call = ParseNumber<std::uint64_t>(text);
             if (!call || *call == 0) {
-                throw COptionError(option + " needs a call number from 1 up, not '" += text + "'");
+                throw COptionError(option + " needs a number from 1 up, not '" += text + "'");
             }
-            (option == "--fail-at" ? options.failAtCall : options.killAtCall) = call;
+            (option == "--fail-at"   ? options.failAtCall
+             : option == "--kill-at" ? options.killAtCall
+                                     : options.killInSave) = call;
         } else if (option == "--replace-at" || option == "--rewrite-at" || option == "--cut-at") {
             const std::string text = value();
             const auto call = ParseNumber<std::uint64_t>(text);
             if (!call || *call == 0) {
                 throw COptionError(option + " needs a call number from 1 up, not '" += text + "'");
             }
-            options.fileChange = CFileChange{*call, option == "--cut-at"       ? CFileChange::CKind::Cut
-                                                    : option == "--rewrite-at" ? CFileChange::CKind::Rewrite
-                                                                               : CFileChange::CKind::Replace};
+            options.fileChange =
+                CFileChange{*call, option == "--cut-at"       ? CFileChange::CKind::Cut
+                                   : option == "--rewrite-at" ? CFileChange::CKind::Rewrite
+                                                              : CFileChange::CKind::Replace};
         } else if (option == "--fail-op") {
             AddFailOperation(options, value());
         } else if (option == "--trace-calls") {
@@ -283,6 +286,7 @@ std::string GetUsageText() {
            "  --fail-op TABLE.OPERATION    raise a host error at every call of that operation\n"
            "  --kill-at N                  end the process at the Nth host call that may fail\n"
            "                               (a save half-way), as a power cut would\n"
+           "  --kill-in-save N             end the process half-way through the Nth save\n"
            "  --replace-at N               at the Nth host call that may fail, put a new file\n"
            "                               in the place of the last opened document's file\n"
            "  --rewrite-at N               at the Nth host call that may fail, write new bytes\n"

@@ -27,6 +27,7 @@ struct CHostOptions {
     std::optional<HostVersion> handshakeCallVersion;
     std::optional<std::uint64_t> failAtCall;
     std::optional<std::uint64_t> killAtCall; // the process ends there, as a power cut would
+    std::optional<std::uint64_t> killInSave; // ... half-way through this save (from 1)
     std::vector<std::string> failOperations;
     std::optional<CFileChange> fileChange; // the last opened document's file, changed by another
     bool traceCalls = false;
@@ -38,7 +39,7 @@ struct CHostOptions {
     // 16-bit results of table entries carry garbage in the upper half of their register,
     // as a real host may leave it; the tests turn it on (MINIHOST_DIRTY_UPPER_HALVES).
     bool dirtyUpperHalves = false;
-    bool hostEntries = false; // print every entry served, with its SDK name and selector
+    bool hostEntries = false;  // print every entry served, with its SDK name and selector
     bool testHandlers = false; // serve the diagnostic command handlers (Test...) to sequences
     bool help = false;
     bool version = false; // print the release's version and exit

@@ -73,7 +73,7 @@ private:
     std::string m_asidePath; // where the claim goes when it gives way, by the claim's name
     bool m_active = false;
     bool m_claimed = false;
-    bool m_inPlace = false; // written at the target; m_asidePath holds what was there, if any
+    bool m_inPlace = false;     // written at the target; m_asidePath holds what was there, if any
     std::intptr_t m_claim = -1; // the claim's descriptor or handle, held open
     CFileIdentity m_claimIdentity;
 };

@@ -26,8 +26,9 @@ CStateFields ToFields(const platform::CFileState& state) {
 }
 
 platform::CFileState FromFields(const CStateFields& fields) {
-    return {{fields[0], fields[1]},
-            {fields[2], static_cast<std::int64_t>(fields[3]), static_cast<std::int64_t>(fields[4])}};
+    return {
+        {fields[0], fields[1]},
+        {fields[2], static_cast<std::int64_t>(fields[3]), static_cast<std::int64_t>(fields[4])}};
 }
 
 bool WriteRecord(std::FILE* file, const std::string& path,

@@ -7,9 +7,9 @@
 #include "host/ShowHostError.h"
 #include "host/SupportTable.h"
 #include "platform/FileActions.h"
-#include "platform/PendingResult.h"
 #include "platform/FileIdentity.h"
 #include "platform/PathText.h"
+#include "platform/PendingResult.h"
 #include "runner/InputList.h"
 #include "runner/RunFiles.h"
 #include "runner/SequenceNode.h"
@@ -270,8 +270,8 @@ HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void
 }
 
 bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
-                        COutputOutcome& outcome, const CRunFiles* runFiles,
-                        CInputList* laterInputs, platform::CPendingResult* pending) {
+                        COutputOutcome& outcome, const CRunFiles* runFiles, CInputList* laterInputs,
+                        platform::CPendingResult* pending) {
     outcome = {};
     std::int32_t variation = kOutputBesideInput;
     if (!CallInErrorFrame([&] { output.GetInt("FileVariation", variation, kOutputBesideInput); })) {

@@ -39,8 +39,8 @@ struct ConversionRequest {
     CInputList* laterInputs = nullptr;   // nor these, inputs still to come
     std::string inputPath;               // the document's own file, which it may replace
     platform::CPendingResult* pending = nullptr; // keeps a replaced file aside until vouched
-    bool matched = false;                // a handler with this identifier was found
-    const char* refusal = nullptr;       // ... but its file would have replaced this (a reason)
+    bool matched = false;                        // a handler with this identifier was found
+    const char* refusal = nullptr; // ... but its file would have replaced this (a reason)
     HostConversionStatus status = kConversionFailed; // what the conversion answered
     bool hostError = false;                          // the host raised an error while converting
 };

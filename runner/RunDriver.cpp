@@ -5,10 +5,10 @@
 #include "host/ViewTable.h"
 #include "platform/FileActions.h"
 #include "platform/FileIdentity.h"
+#include "platform/PendingResult.h"
 #include "runner/AuditTrail.h"
 #include "runner/FinalAction.h"
 #include "runner/InputFiles.h"
-#include "platform/PendingResult.h"
 #include "runner/OutputSaving.h"
 #include "runner/RunFiles.h"
 #include "runner/SequenceNode.h"
@@ -239,8 +239,7 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
     }
 
     if (const char* reason =
-            FindHoldBackReason(code, destination, saved, inputPath, opened, runFiles,
-                               laterInputs);
+            FindHoldBackReason(code, destination, saved, inputPath, opened, runFiles, laterInputs);
         reason != nullptr) {
         record.heldBack = true;
         record.outcome = reason;
@@ -262,8 +261,9 @@ void RecordChangedInput(CInputRecord& record, int code) {
     record.stepCount = 0;
     record.reason = "the input changed during the run";
     record.heldBack = code != static_cast<int>(CFinalAction::Nothing);
-    record.outcome = record.heldBack ? kInputChanged : "no final action: the input changed "
-                                                       "during the run";
+    record.outcome = record.heldBack ? kInputChanged
+                                     : "no final action: the input changed "
+                                       "during the run";
 }
 
 // Every input left in `inputs` gets its record too: nothing the run collected disappears.

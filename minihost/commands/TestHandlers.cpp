@@ -63,8 +63,8 @@ CCommandOutcome RunTestReplaceFile(const CCommandRequest& request) {
         try {
             WriteFileInPlace(to, ReadWholeFile(from));
         } catch (const CFileAccessError& error) {
-            throw CCommandFailure("cannot write " + QuoteForLog(from) + " into " +
-                                  QuoteForLog(to) + ": " + error.what());
+            throw CCommandFailure("cannot write " + QuoteForLog(from) + " into " + QuoteForLog(to) +
+                                  ": " + error.what());
         }
         request.note("wrote " + QuoteForLog(from) + " into " + QuoteForLog(to) + ", in place");
         return CCommandOutcome::Done;

@@ -16,8 +16,7 @@ CHostLog* g_log = nullptr;
 
 LONG CALLBACK TakeDebugText(EXCEPTION_POINTERS* exception) {
     const EXCEPTION_RECORD* record = exception->ExceptionRecord;
-    if (g_log == nullptr || record->ExceptionCode != kDebugPrint ||
-        record->NumberParameters < 2) {
+    if (g_log == nullptr || record->ExceptionCode != kDebugPrint || record->NumberParameters < 2) {
         return EXCEPTION_CONTINUE_SEARCH;
     }
     const auto length = static_cast<std::size_t>(record->ExceptionInformation[0]);

@@ -12,11 +12,11 @@ std::optional<CFileState> ReadFileState(const char* path) {
         return std::nullopt;
     }
     constexpr std::int64_t kNanoseconds = 1'000'000'000;
-    return CFileState{{static_cast<std::uint64_t>(status.st_dev),
-                       static_cast<std::uint64_t>(status.st_ino)},
-                      {static_cast<std::uint64_t>(status.st_size),
-                       status.st_mtim.tv_sec * kNanoseconds + status.st_mtim.tv_nsec,
-                       status.st_ctim.tv_sec * kNanoseconds + status.st_ctim.tv_nsec}};
+    return CFileState{
+        {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)},
+        {static_cast<std::uint64_t>(status.st_size),
+         status.st_mtim.tv_sec * kNanoseconds + status.st_mtim.tv_nsec,
+         status.st_ctim.tv_sec * kNanoseconds + status.st_ctim.tv_nsec}};
 }
 
 std::optional<CFileIdentity> ReadFileIdentity(const char* path) {

@@ -110,8 +110,8 @@ CAppendOutcome AppendToFile(const std::string& path, std::string_view bytes,
         }
         static_cast<void>(::usleep(10'000));
     }
-    outcome.waited =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    outcome.waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
     std::string line;
     char last = '\n';
     if (::fstat(descriptor, &status) == 0 && status.st_size > 0 &&

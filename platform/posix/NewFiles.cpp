@@ -43,8 +43,8 @@ bool CopyContent(int from, int to) {
             return read == 0;
         }
         for (ssize_t done = 0; done < read;) {
-            const ssize_t written = ::write(to, block.data() + done,
-                                            static_cast<std::size_t>(read - done));
+            const ssize_t written =
+                ::write(to, block.data() + done, static_cast<std::size_t>(read - done));
             if (written < 0 && errno == EINTR) {
                 continue;
             }

@@ -20,8 +20,8 @@ CFileIdentity IdentityOf(const struct stat& status) {
 // Whether `path` names, itself and not through a link, the empty regular file `identity`.
 bool NamesClaim(const std::string& path, const CFileIdentity& identity) {
     struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
-           status.st_size == 0 && IdentityOf(status) == identity;
+    return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size == 0 &&
+           IdentityOf(status) == identity;
 }
 
 // The claim at `target` for this run: made new, or taken over from a run that died. The
@@ -150,8 +150,8 @@ CPendingResult::CPlace CPendingResult::Place() {
         return CPlace::NameTaken;
     }
     // The name is free; another run may claim it first, and then keeps it.
-    const bool placed = ::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(),
-                                    RENAME_NOREPLACE) == 0;
+    const bool placed =
+        ::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE) == 0;
     const bool taken = !placed && errno == EEXIST;
     ::unlink(m_asidePath.c_str());
     ::close(static_cast<int>(m_claim));

@@ -16,9 +16,9 @@ std::optional<CFileIdentity> ReadFileIdentity(const char* path) {
 std::optional<CFileState> ReadFileState(const char* path) {
     // Only the attributes are asked for, so a file that another program holds can still
     // be named; the backup flag lets a folder be opened too.
-    HANDLE file =
-        CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
@@ -31,11 +31,11 @@ std::optional<CFileState> ReadFileState(const char* path) {
     if (!known) {
         return std::nullopt;
     }
-    return CFileState{{information.dwVolumeSerialNumber,
-                       (std::uint64_t{information.nFileIndexHigh} << 32U) |
-                           information.nFileIndexLow},
-                      {(std::uint64_t{information.nFileSizeHigh} << 32U) | information.nFileSizeLow,
-                       basic.LastWriteTime.QuadPart, basic.ChangeTime.QuadPart}};
+    return CFileState{
+        {information.dwVolumeSerialNumber,
+         (std::uint64_t{information.nFileIndexHigh} << 32U) | information.nFileIndexLow},
+        {(std::uint64_t{information.nFileSizeHigh} << 32U) | information.nFileSizeLow,
+         basic.LastWriteTime.QuadPart, basic.ChangeTime.QuadPart}};
 }
 
 std::optional<CFileIdentity> ReadHandleIdentity(HANDLE file) {

@@ -49,8 +49,8 @@ CAppendOutcome AppendToFile(const std::string& path, std::string_view bytes,
                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
     if (file == INVALID_HANDLE_VALUE) {
-        outcome.failure = "it cannot be opened (Windows error " + std::to_string(GetLastError()) +
-                          ")";
+        outcome.failure =
+            "it cannot be opened (Windows error " + std::to_string(GetLastError()) + ")";
         return outcome;
     }
     // A pipe or a device (CON, COM1) could hold a write for ever.
@@ -101,9 +101,9 @@ CAppendOutcome AppendToFile(const std::string& path, std::string_view bytes,
         WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) != FALSE &&
         written == line.size();
     if (!outcome.written) {
-        outcome.failure = written > 0 ? "the disk took only part of a record"
-                                      : "the write failed (Windows error " +
-                                            std::to_string(GetLastError()) + ")";
+        outcome.failure =
+            written > 0 ? "the disk took only part of a record"
+                        : "the write failed (Windows error " + std::to_string(GetLastError()) + ")";
     }
     if (written > 0 && !outcome.written) {
         DWORD ended = 0;

@@ -39,8 +39,8 @@ HANDLE TakeClaim(const std::string& target, CFileIdentity& identity) {
     if (LockFileEx(claim, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &token) ==
             FALSE ||
         GetFileInformationByHandle(claim, &information) == FALSE || !known ||
-        (information.dwFileAttributes &
-         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY)) != 0 ||
+        (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
+                                         FILE_ATTRIBUTE_READONLY)) != 0 ||
         information.nFileSizeHigh != 0 || information.nFileSizeLow != 0) {
         CloseHandle(claim);
         return INVALID_HANDLE_VALUE;
@@ -108,9 +108,8 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
         separator == std::string::npos ? m_target : m_target.substr(separator + 1);
     HANDLE claim = TakeClaim(m_target, m_claimIdentity);
     if (claim == INVALID_HANDLE_VALUE) {
-        return GetFileAttributesA(m_target.c_str()) != INVALID_FILE_ATTRIBUTES
-                   ? CStart::NameTaken
-                   : CStart::Failed;
+        return GetFileAttributesA(m_target.c_str()) != INVALID_FILE_ATTRIBUTES ? CStart::NameTaken
+                                                                               : CStart::Failed;
     }
     m_claim = reinterpret_cast<std::intptr_t>(claim);
     m_claimed = true;
@@ -190,7 +189,7 @@ CPendingResult::CPlace CPendingResult::Place() {
     if (!placed) {
         Discard();
         return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? CPlace::NameTaken
-                                                                          : CPlace::Failed;
+                                                                           : CPlace::Failed;
     }
     m_active = false;
     return CPlace::Placed;

@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <array>
 #include <fstream>
-#include <map>
 #include <functional>
+#include <map>
 #include <qpdf/QPDF.hh>
 #include <thread>
 
@@ -195,11 +195,11 @@ TEST_F(BatchRun, AnInputReplacedOrRewrittenDuringTheRunIsNotDeleted) {
     for (const bool inPlace : {false, true}) {
         testing_support::WriteSamplePdf(replacement, 5);
         const std::string newer = ReadFileBytes(replacement);
-        WriteSequence(MakeList(MakeStep("TestReplaceFile",
-                                        MakeParams({{"From", replacement.string()},
-                                                    {"To", a.string()},
-                                                    {"InPlace", inPlace}}))),
-                      MakeListedInput({a}), MakeOutput(0, Out()));
+        WriteSequence(
+            MakeList(MakeStep("TestReplaceFile", MakeParams({{"From", replacement.string()},
+                                                             {"To", a.string()},
+                                                             {"InPlace", inPlace}}))),
+            MakeListedInput({a}), MakeOutput(0, Out()));
         ExpectCleanRun(RunBatch("3", "", {"--test-handlers"}));
         EXPECT_EQ(ReadFileBytes(a), newer);
         EXPECT_FALSE(fs::exists(Out() / "a.pdf"));
@@ -548,11 +548,12 @@ TEST_F(BatchRun, ATrailThatCannotBeWrittenChangesNothingAndTheRunSaysWhy) {
             test.prepare();
         }
         const std::string_view name = test.name;
-        const CMiniHostRun run = StartWithinFileSizeLimit(
-            name == "past the file-size limit" ? 500'000 : 0, [&] {
-                return RunWithVariables({{"QUORVELLASEQU", testing_support::ToPlatformText(SequenceFile())},
-                                         {"QUORVELLAFINAL", "0"},
-                                         {"QUORVELLALOG", testing_support::ToPlatformText(test.trail)}});
+        const CMiniHostRun run =
+            StartWithinFileSizeLimit(name == "past the file-size limit" ? 500'000 : 0, [&] {
+                return RunWithVariables(
+                    {{"QUORVELLASEQU", testing_support::ToPlatformText(SequenceFile())},
+                     {"QUORVELLAFINAL", "0"},
+                     {"QUORVELLALOG", testing_support::ToPlatformText(test.trail)}});
             });
         reader.reset();
         ExpectCleanRun(run);

@@ -10,8 +10,10 @@
 #include "tests/support/TestFolders.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -19,8 +21,6 @@
 #include <random>
 #include <set>
 #include <sstream>
-#include <chrono>
-#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -126,7 +126,7 @@ std::vector<fs::path> BuildSandbox(CDice& dice, const CRunFolders& folders) {
     const std::vector<std::tuple<std::string, double, CMaker>> kinds = {
         {"a.pdf", 0.8, pdf},
         {"a_v2.pdf", 0.3, pdf}, // a.pdf's result with "_v2" added, an input still to come
-        {"sub/a.pdf", 0.3, // a.pdf's name again: a copy of one may meet the other
+        {"sub/a.pdf", 0.3,      // a.pdf's name again: a copy of one may meet the other
          [](CDice& d, const fs::path& f) {
              fs::create_directories(f.parent_path());
              WritePdf(d, f);
@@ -547,8 +547,9 @@ void MirrorFolder(const fs::path& folder, const fs::path& mirror) {
 void AddDisturbances(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
     const CModel& model = plan.model;
     if (dice.Chance(0.3)) {
-        plan.change = {dice.Pick(std::vector<std::string>{"--replace-at", "--rewrite-at", "--cut-at"}),
-                       std::to_string(dice.Between(60, 260))};
+        plan.change = {
+            dice.Pick(std::vector<std::string>{"--replace-at", "--rewrite-at", "--cut-at"}),
+            std::to_string(dice.Between(60, 260))};
     }
     if (dice.Chance(0.03)) { // a reader holds the trail's lock for a while
         plan.trailLock = dice.Between(0, 4000);
@@ -569,9 +570,12 @@ void AddDisturbances(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
     if (!separable || !dice.Chance(0.5)) {
         return;
     }
-    if (dice.Chance(0.3)) { // killed, mid-save now and then, and run again
+    if (dice.Chance(0.5)) { // killed, mid-save or anywhere, and run again
         plan.second = CSecondRun::AfterKill;
-        plan.kill = {"--kill-at", std::to_string(dice.Between(40, 400))};
+        plan.kill =
+            dice.Chance(0.6)
+                ? std::vector<std::string>{"--kill-in-save", std::to_string(dice.Between(1, 2))}
+                : std::vector<std::string>{"--kill-at", std::to_string(dice.Between(40, 400))};
         plan.secondInputs = model.inputs;
         return;
     }
@@ -643,8 +647,8 @@ CMiniHostRun RunWithinLimits(const CRunPlan& plan, const CRunFolders& folders,
 #endif
     arguments.insert(arguments.end(),
                      {"--kill-after=10", std::to_string(ReadSetting("QV_RANDOM_TIMEOUT", 60)),
-                      GetMiniHostProgram().string(), "--exit-after-startup", "--test-handlers", "--log",
-                      start.log.string(), "--plugins", GetPlugInsFolder().string()});
+                      GetMiniHostProgram().string(), "--exit-after-startup", "--test-handlers",
+                      "--log", start.log.string(), "--plugins", GetPlugInsFolder().string()});
     arguments.insert(arguments.end(), start.arguments.begin(), start.arguments.end());
     const CProcessResult process = RunProgram(program, arguments, environment);
     CMiniHostRun run;
@@ -675,8 +679,8 @@ std::vector<CMiniHostRun> RunPlan(const CRunPlan& plan, const CRunFolders& folde
     // A reader's lock on the trail, taken before the run starts and held for a while.
     std::thread reader;
     if (plan.trailLock) {
-        const int trail = ::open((folders.work / "trail.log").c_str(),
-                                 O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        const int trail =
+            ::open((folders.work / "trail.log").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         ::flock(trail, LOCK_SH);
         reader = std::thread([trail, held = *plan.trailLock] {
             std::this_thread::sleep_for(std::chrono::milliseconds(held));
@@ -692,8 +696,8 @@ std::vector<CMiniHostRun> RunPlan(const CRunPlan& plan, const CRunFolders& folde
             plan, folders,
             {WriteSecondSequence(plan, folders), folders.work / "second.log", plan.arguments}));
     } else {
-        const CHostStart second{WriteSecondSequence(plan, folders), folders.work / "second.log",
-                                {}};
+        const CHostStart second{
+            WriteSecondSequence(plan, folders), folders.work / "second.log", {}};
         runs.resize(2);
         std::thread beside([&] { runs[1] = RunWithinLimits(plan, folders, second); });
         runs[0] = RunWithinLimits(plan, folders, first);

@@ -269,8 +269,8 @@ std::map<fs::path, std::uintmax_t> KeepWrittenSaves(const std::map<fs::path, std
                                                     const CRunEvidence& run, std::size_t host) {
     std::map<fs::path, std::uintmax_t> written;
     for (const auto& [id, records] : ReadTrailRuns(run.trail)) {
-        for (const std::string& line : records.host == host ? records.inputs
-                                                            : std::vector<std::string>{}) {
+        for (const std::string& line :
+             records.host == host ? records.inputs : std::vector<std::string>{}) {
             const fs::path result = GetTrailText(line, "result");
             if (GetTrailField(line, "result") == "none") {
                 continue;
@@ -356,8 +356,8 @@ void CheckEarlierEntries(const CRunEvidence& run, CViolations& violations) {
             }
             // A copy of another input replaces what it finds: the run cannot tell it from
             // any file at its target.
-            if (outside.replaced && !(now != nullptr && model.code == 1 &&
-                                      run.CameFromAnInput(path, *now))) {
+            if (outside.replaced &&
+                !(now != nullptr && model.code == 1 && run.CameFromAnInput(path, *now))) {
                 violations.push_back("the file that another program put in the place of " +
                                      run.Show(path) + " during the run is " +
                                      (now == nullptr ? "gone" : "changed"));
@@ -366,6 +366,13 @@ void CheckEarlierEntries(const CRunEvidence& run, CViolations& violations) {
         }
         if (was.kind == CEntry::CKind::Folder) {
             violations.push_back("the folder " + run.Show(path) + " is gone");
+            continue;
+        }
+        // A hard link to an input that another program wrote or cut in place.
+        if (now != nullptr &&
+            std::any_of(run.changes.begin(), run.changes.end(), [&](const auto& pathAndChange) {
+                return !pathAndChange.second.replaced && pathAndChange.second.bytes == now->bytes;
+            })) {
             continue;
         }
         const bool takenByItsAction = run.IsInput(path) && IsDestructive(model.code);
@@ -639,7 +646,7 @@ void CheckDeadClaims(const CRunEvidence& run, CViolations& violations) {
 // run cannot vouch for what it read (the change strikes the document opened last).
 void CheckChangedInputs(const CRunEvidence& run, CViolations& violations) {
     const std::vector<std::string>& log = run.hosts.front().run.log;
-    std::map<fs::path, std::size_t> openings; // of each input so far
+    std::map<fs::path, std::size_t> openings;             // of each input so far
     std::optional<std::pair<fs::path, std::size_t>> open; // the document open now, its turn
     std::set<std::pair<fs::path, std::size_t>> changedTurns;
     for (const std::string& line : log) {
@@ -649,9 +656,9 @@ void CheckChangedInputs(const CRunEvidence& run, CViolations& violations) {
             open = std::pair(path, openings[path]++);
         } else if (line.starts_with("document: closed ")) {
             open.reset();
-        } else if (open && (line.starts_with("change: replaced ") ||
-                            line.starts_with("change: rewrote ") ||
-                            line.starts_with("change: cut "))) {
+        } else if (open &&
+                   (line.starts_with("change: replaced ") || line.starts_with("change: rewrote ") ||
+                    line.starts_with("change: cut "))) {
             changedTurns.insert(*open);
         }
     }
@@ -703,7 +710,8 @@ std::map<fs::path, COutsideChange> ReadChanges(const CRunEvidence& run) {
             path = line.substr(replaced.size(), line.rfind(" by a new file of ") - replaced.size());
             change.replaced = true;
             change.bytes = putHere(path);
-        } else if (line.starts_with(rewrote) && line.rfind(" in place with ") != std::string::npos) {
+        } else if (line.starts_with(rewrote) &&
+                   line.rfind(" in place with ") != std::string::npos) {
             path = line.substr(rewrote.size(), line.rfind(" in place with ") - rewrote.size());
             const CEntry* was = Find(run.before, path);
             if (was != nullptr && was->kind == CEntry::CKind::Link) { // written where it leads

@@ -99,8 +99,8 @@ TEST_F(FileActions, MoveCrossesVolumesAndACopyCutShortLeavesNothing) {
     testing_support::WriteFileBytes(m_in / "a.pdf", std::string(100'000, 'i'));
     testing_support::RunWithFileSizeLimit(50'000, [&] {
         EXPECT_FALSE(platform::MovePlatformFile(input.c_str(), target.c_str()));
-        EXPECT_FALSE(platform::CopyPlatformFile(input.c_str(), Composed(m_out, "a.pdf").c_str(),
-                                                false));
+        EXPECT_FALSE(
+            platform::CopyPlatformFile(input.c_str(), Composed(m_out, "a.pdf").c_str(), false));
     });
     EXPECT_EQ(platform::DescribeLastFileActionFailure(), "the file size exceeds the limit allowed");
     EXPECT_TRUE(fs::is_empty(other.GetPath()));

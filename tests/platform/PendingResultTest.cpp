@@ -74,7 +74,7 @@ TEST_F(PendingResult, AClaimThatNoLivingRunHoldsIsTakenOverAndAFailedSaveLeavesN
     CPendingResult next;
     ASSERT_EQ(next.Begin(Target(), true), CStart::Ready);
     EXPECT_EQ(CountEntries(), 1); // the dead run's own file went
-    next.Discard();              // as a failed save does
+    next.Discard();               // as a failed save does
     EXPECT_EQ(CountEntries(), 0);
     ASSERT_EQ(next.Begin(Target(), false), CStart::Ready);
     Save(next, "result");

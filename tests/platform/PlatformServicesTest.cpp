@@ -108,7 +108,8 @@ TEST(FileOutput, RecordsAppendedAtOnceStayOneALine) {
     constexpr int kRecords = 400;
     const auto append = [&](char mark) {
         for (int i = 0; i < kRecords; ++i) {
-            EXPECT_TRUE(platform::AppendToFile(trail.string(), std::string(5000, mark) + "\n").written);
+            EXPECT_TRUE(
+                platform::AppendToFile(trail.string(), std::string(5000, mark) + "\n").written);
         }
     };
     std::thread other(append, 'b');
