@@ -180,7 +180,10 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
             const std::string text = value();
             const auto call = ParseNumber<std::uint64_t>(text);
             if (!call || *call == 0) {
-                throw COptionError(option + " needs a number from 1 up, not '" += text + "'");
+                throw COptionError(
+                    option +
+                    (option == "--kill-in-save" ? " needs a save number" : " needs a call number") +
+                    " from 1 up, not '" + text + "'");
             }
             (option == "--fail-at"   ? options.failAtCall
              : option == "--kill-at" ? options.killAtCall
