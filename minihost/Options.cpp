@@ -180,10 +180,11 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
             const std::string text = value();
             const auto call = ParseNumber<std::uint64_t>(text);
             if (!call || *call == 0) {
-                throw COptionError(
-                    option +
-                    (option == "--kill-in-save" ? " needs a save number" : " needs a call number") +
-                    " from 1 up, not '" + text + "'");
+                std::string message = option;
+                message +=
+                    option == "--kill-in-save" ? " needs a save number" : " needs a call number";
+                message += " from 1 up, not '" + text + "'";
+                throw COptionError(message);
             }
             (option == "--fail-at"   ? options.failAtCall
              : option == "--kill-at" ? options.killAtCall

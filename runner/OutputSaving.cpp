@@ -167,7 +167,7 @@ CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path,
     const platform::CPendingResult::CStart start =
         completed ? pending.Begin(path, onlyIfAbsent) : platform::CPendingResult::CStart::Failed;
     if (start == platform::CPendingResult::CStart::Ready) {
-        const std::string own = pending.GetOwnPath();
+        const std::string& own = pending.GetOwnPath();
         completed = CallInErrorFrame([&] {
             target =
                 SupportPathCreate(fileSys, CoreAtomFromString("Cstring"), own.c_str(), nullptr);

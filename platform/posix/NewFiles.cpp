@@ -17,7 +17,8 @@ int CreateFileBeside(const std::string& target, std::string& path) {
     constexpr int kAttempts = 100;
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         const std::string number = std::to_string(attempt);
-        std::string own = "~" + name + "." + number + ".saving";
+        std::string own = "~" + name;
+        own.append(".").append(number).append(".saving");
         if (own.size() > kLongestName) {
             own = "~" + number + ".saving";
         }

@@ -14,12 +14,9 @@ namespace platform {
 
 class CWriteSignalGuard {
 public:
-    CWriteSignalGuard() {
-        sigemptyset(&m_signals);
-        sigaddset(&m_signals, SIGXFSZ);
-        sigaddset(&m_signals, SIGPIPE);
-        m_blocked = pthread_sigmask(SIG_BLOCK, &m_signals, &m_earlier) == 0;
-    }
+    CWriteSignalGuard()
+        : m_signals(MakeSignals())
+        , m_blocked(pthread_sigmask(SIG_BLOCK, &m_signals, &m_earlier) == 0) {}
     CWriteSignalGuard(const CWriteSignalGuard&) = delete;
     CWriteSignalGuard& operator=(const CWriteSignalGuard&) = delete;
     ~CWriteSignalGuard() {
@@ -42,6 +39,14 @@ public:
     }
 
 private:
+    static sigset_t MakeSignals() {
+        sigset_t signals{};
+        sigemptyset(&signals);
+        sigaddset(&signals, SIGXFSZ);
+        sigaddset(&signals, SIGPIPE);
+        return signals;
+    }
+
     sigset_t m_signals{};
     sigset_t m_earlier{};
     bool m_blocked = false;

@@ -482,16 +482,13 @@ auto StartWithinFileSizeLimit([[maybe_unused]] std::uintmax_t bytes, Start start
 // byte far past the end that appenders lock on Windows.
 class CTrailReaderLock {
 public:
-    explicit CTrailReaderLock(const fs::path& trail) {
-        testing_support::WriteFileBytes(trail, "");
+    explicit CTrailReaderLock(const fs::path& trail)
+        : m_file(Open(trail)) {
 #if defined(_WIN32)
-        m_file = CreateFileW(trail.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_EXISTING, 0, nullptr);
         m_token.Offset = MAXDWORD;
         m_token.OffsetHigh = 0x7FFFFFFEU;
         EXPECT_NE(LockFileEx(m_file, 0, 0, 1, 0, &m_token), FALSE);
 #else
-        m_file = ::open(trail.c_str(), O_RDONLY | O_CLOEXEC);
         EXPECT_EQ(::flock(m_file, LOCK_SH), 0);
 #endif
     }
@@ -508,10 +505,21 @@ public:
 
 private:
 #if defined(_WIN32)
-    HANDLE m_file = INVALID_HANDLE_VALUE;
+    static HANDLE Open(const fs::path& trail) {
+        testing_support::WriteFileBytes(trail, "");
+        return CreateFileW(trail.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    }
+
+    HANDLE m_file;
     OVERLAPPED m_token{};
 #else
-    int m_file = -1;
+    static int Open(const fs::path& trail) {
+        testing_support::WriteFileBytes(trail, "");
+        return ::open(trail.c_str(), O_RDONLY | O_CLOEXEC);
+    }
+
+    int m_file;
 #endif
 };
 
