@@ -213,6 +213,241 @@ TEST_F(BatchRun, AnInputReplacedOrRewrittenDuringTheRunIsNotDeleted) {
 }
 #endif
 
+// Windows' OpenFile cannot take a path of 128 bytes or more; the run must still see the
+// results that stand behind such paths.
+TEST_F(BatchRun, ResultsBehindLongPathsAreKeptAndCounted) {
+    const fs::path a = AddInput("a.pdf", 2);
+    const fs::path deep = Out() / std::string(60, 'f') / std::string(60, 'g');
+    fs::create_directories(deep);
+    testing_support::WriteSamplePdf(deep / "a.pdf", 1);
+    const std::string kept = ReadFileBytes(deep / "a.pdf");
+    WriteSequence(Rotate(90), MakeListedInput({a}), MakeOutput(0, deep));
+    ExpectCleanRun(RunBatch("0", ""));
+    EXPECT_EQ(ReadFileBytes(deep / "a.pdf"), kept); // "DontOverwrite" holds by default
+
+    auto output = MakeOutput(0, deep);
+    output->Put("HandlerUniqueID", std::string("com.minihost.json"));
+    WriteSequence(MakeList(), MakeListedInput({a}), std::move(output));
+    ExpectCleanRun(RunBatch("2", Dest().string()));
+    EXPECT_TRUE(fs::exists(deep / "a.json"));
+    EXPECT_TRUE(fs::exists(Dest() / "a.pdf")); // the conversion counted as written
+}
+
+TEST_F(BatchRun, NoOutputWritesNothingAndTheFinalActionStillHappens) {
+    const fs::path a = AddInput("a.pdf");
+    WriteSequence(Rotate(90), MakeListedInput({a}), MakeOutput(3));
+    ExpectCleanRun(RunBatch("1", Dest().string()));
+    EXPECT_EQ(ReadFileBytes(Dest() / "a.pdf"), ReadFileBytes(a));
+    EXPECT_EQ(ReadRotations(a), (std::vector<int>{0, 0}));
+}
+
+TEST_F(BatchRun, AConversionHandlerWritesItsFileWithItsExtensionAppended) {
+    const fs::path a = AddInput("a.pdf", 3);
+    auto output = MakeOutput(0, Out());
+    output->Put("HandlerUniqueID", std::string("com.minihost.json"));
+    WriteSequence(MakeList(), MakeListedInput({a}), std::move(output));
+    fs::create_directories(Out()); // a conversion creates no folder
+    testing_support::WriteFileBytes(Out() / "a.json", "replaced, whatever DontOverwrite says");
+    ExpectCleanRun(RunBatch("0", ""));
+    const std::string json = ReadFileBytes(Out() / "a.json");
+    EXPECT_NE(json.find("\"qpdf\""), std::string::npos);
+}
+
+// What the final action did with the input, and with the result written for it.
+class BatchFinalActions : public CBatchRunTest {
+protected:
+    void RunCode(const std::string& code, const std::string& destination) {
+        m_input = AddInput("a.pdf", 2);
+        m_inputBytes = ReadFileBytes(m_input);
+        WriteSequence(Rotate(90), MakeListedInput({m_input}), MakeOutput(0, Out()));
+        m_run = RunBatch(code, destination);
+        ExpectCleanRun(m_run);
+        EXPECT_EQ(ReadRotations(Out() / "a.pdf"), (std::vector<int>{90, 90}));
+    }
+    fs::path m_input;
+    std::string m_inputBytes;
+    CMiniHostRun m_run;
+};
+
+TEST_F(BatchFinalActions, NothingLeavesTheInput) {
+    RunCode("0", Dest().string());
+    EXPECT_EQ(ReadFileBytes(m_input), m_inputBytes);
+}
+
+TEST_F(BatchFinalActions, CopyPutsTheInputNotTheResultIntoTheDestination) {
+    RunCode("1", Dest().string());
+    EXPECT_EQ(ReadFileBytes(Dest() / "a.pdf"), m_inputBytes);
+    EXPECT_EQ(ReadFileBytes(m_input), m_inputBytes);
+}
+
+TEST_F(BatchFinalActions, MoveTakesTheInputAndKeepsTheResult) {
+    RunCode("2", Dest().string());
+    EXPECT_FALSE(fs::exists(m_input));
+    EXPECT_EQ(ReadFileBytes(Dest() / "a.pdf"), m_inputBytes);
+    EXPECT_TRUE(fs::exists(Out() / "a.pdf"));
+}
+
+TEST_F(BatchFinalActions, DeleteRemovesTheInputAndKeepsTheResult) {
+    RunCode("3", "");
+    EXPECT_FALSE(fs::exists(m_input));
+    EXPECT_TRUE(fs::exists(Out() / "a.pdf"));
+}
+
+TEST_F(BatchFinalActions, RenameWithAPlusSignRenamesTheInputWithinItsFolder) {
+    RunCode("+4", "done_a.pdf");
+    EXPECT_FALSE(fs::exists(m_input));
+    EXPECT_EQ(ReadFileBytes(In() / "done_a.pdf"), m_inputBytes);
+}
+
+TEST_F(BatchFinalActions, ExecuteStartsTheProgramWithTheInputsPath) {
+    const fs::path record = m_folder.GetPath() / "record.txt";
+    testing_support::SetRecordFile(record);
+    RunCode(" 5", testing_support::GetRecordArgumentsProgram().string());
+    const auto records = testing_support::WaitForRecordedArguments(record, 1);
+    ASSERT_EQ(records.size(), 1U);
+    EXPECT_EQ(records[0], std::vector<std::string>{m_input.string()});
+    EXPECT_NE(ReadTrail().at(1).find(": started)"), std::string::npos) << ReadTrail().at(1);
+    // The program does not inherit the launch request, which would run the sequence again.
+    EXPECT_EQ(testing_support::ReadInheritedVariables(record),
+              std::vector<std::vector<std::string>>{{"QV_RECORD_FILE"}});
+}
+
+TEST_F(BatchFinalActions, DigitsBeforeOtherTextAreTheCode) {
+    RunCode("2abc", Dest().string());
+    EXPECT_FALSE(fs::exists(m_input));
+    EXPECT_EQ(ReadFileBytes(Dest() / "a.pdf"), m_inputBytes);
+}
+
+TEST_F(BatchFinalActions, UnusableCodesMeanDoNothing) {
+    for (const char* code : {"abc", "-1", "6"}) {
+        RunCode(code, Dest().string());
+        EXPECT_EQ(ReadFileBytes(m_input), m_inputBytes) << code;
+        EXPECT_TRUE(fs::is_empty(Dest())) << code;
+        fs::remove_all(Out());
+    }
+}
+
+TEST_F(BatchFinalActions, TheTrailSaysWhatBecameOfTheInput) {
+    RunCode("2", Dest().string());
+    const auto trail = ReadTrail();
+    ASSERT_EQ(trail.size(), 3U);
+    EXPECT_TRUE(trail[0].starts_with("run\t"));
+    EXPECT_NE(trail[1].find("\topened=yes\tsteps=1/1\tended=done\tresult="), std::string::npos)
+        << trail[1];
+    EXPECT_NE(trail[1].find("\taction=2\tapplied=yes\theldback=no\toutcome=move to "),
+              std::string::npos)
+        << trail[1];
+    EXPECT_EQ(trail[2], "end\tstatus=ok\tinputs=1\tattempted=1\topened=1\twritten=1\tapplied=1\t"
+                        "heldback=0\tstopped=no");
+}
+
+TEST_F(BatchFinalActions, TheTrailCountsOnlyActionsThePlatformCarriedOut) {
+    fs::create_directories(Dest());
+    testing_support::WriteFileBytes(Dest() / "a.pdf", "already there");
+    RunCode("2", Dest().string()); // a move never replaces a file
+    EXPECT_EQ(ReadFileBytes(m_input), m_inputBytes);
+    auto trail = ReadTrail();
+    ASSERT_EQ(trail.size(), 3U);
+    EXPECT_NE(trail[1].find("\taction=2\tapplied=no\theldback=no\toutcome=move to "),
+              std::string::npos)
+        << trail[1];
+    EXPECT_NE(trail[1].find(" failed: "), std::string::npos) << trail[1]; // and why
+    EXPECT_EQ(trail[2], "end\tstatus=failed\tinputs=1\tattempted=1\topened=1\twritten=1\t"
+                        "applied=0\theldback=0\tstopped=no");
+
+    fs::remove(TrailFile());
+    fs::remove_all(Out());
+    RunCode("0", "");
+    trail = ReadTrail();
+    ASSERT_EQ(trail.size(), 3U);
+    EXPECT_TRUE(trail[1].ends_with("\taction=0\tapplied=no\theldback=no\toutcome=nothing to do"))
+        << trail[1];
+}
+
+// A destructive final action is held back for an input whose result was meant but not
+// written; copy and execute still happen.
+struct CHeldBackCase {
+    const char* name;
+    int variation;          // of the output section
+    const char* folder;     // the preselected folder, under the test's folder, or null for none
+    bool existing;          // the result's file exists already and DontOverwrite holds
+    const char* handler;    // a conversion handler, or null
+    bool deepInput = false; // the input's folder is too long to be split whole
+    const char* before = nullptr; // "InsertBeforeBaseName", or null
+    const char* reason = nullptr; // the trail's reason for no result, when checked
+};
+
+class BatchHeldBack : public CBatchRunTest, public ::testing::WithParamInterface<CHeldBackCase> {};
+
+TEST_P(BatchHeldBack, MoveDeleteAndRenameKeepTheInput) {
+    const CHeldBackCase& test = GetParam();
+    const fs::path a = test.deepInput ? MakeFolderBeyondThePartLimit() / "a.pdf" : In() / "a.pdf";
+    testing_support::WriteSamplePdf(a, 2);
+    const std::string before = ReadFileBytes(a);
+    auto output = MakeOutput(
+        test.variation, test.folder != nullptr ? m_folder.GetPath() / test.folder : fs::path{});
+    if (test.handler != nullptr) {
+        output->Put("HandlerUniqueID", std::string(test.handler));
+    }
+    if (test.existing) {
+        testing_support::WriteSamplePdf(In() / "a_v2.pdf", 1);
+        output->Put("AddToBaseName", true);
+        output->Put("InsertAfterBaseName", std::string("_v2"));
+    }
+    if (test.before != nullptr) {
+        output->Put("AddToBaseName", true);
+        output->Put("InsertBeforeBaseName", std::string(test.before));
+    }
+    // A file stands where the folder "Blocked" would be: no result can be written into it.
+    std::ofstream(m_folder.GetPath() / "Blocked") << "a file, not a folder";
+    WriteSequence(Rotate(90), MakeListedInput({a}), std::move(output));
+    for (const char* code : {"2", "3", "4"}) {
+        // With no answer scripted, minihost's choose-folder dialog is cancelled.
+        const CMiniHostRun run = RunBatch(code, code[0] == '4' ? "renamed.pdf" : Dest().string());
+        ExpectCleanRun(run);
+        EXPECT_EQ(ReadFileBytes(a), before) << code;
+        const std::string record = ReadTrail().at(1);
+        EXPECT_NE(record.find("\tresult=none\t"), std::string::npos) << record;
+        if (test.reason != nullptr) {
+            EXPECT_NE(record.find("\treason=" + CAuditTrail::EscapeValue(test.reason) + "\t"),
+                      std::string::npos)
+                << record;
+        }
+        EXPECT_FALSE(fs::exists(a.parent_path().parent_path() / "a.pdf")); // one folder up
+        EXPECT_NE(record.find("\theldback=yes\toutcome=held back: no result of this input was "
+                              "written"),
+                  std::string::npos)
+            << record;
+        fs::remove(TrailFile());
+    }
+    ExpectCleanRun(RunBatch("1", Dest().string()));
+    EXPECT_EQ(ReadFileBytes(Dest() / "a.pdf"), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BatchHeldBack,
+    ::testing::Values(CHeldBackCase{"NoPreselectedFolder", 0, nullptr, false, nullptr},
+                      CHeldBackCase{"FolderChoiceCancelled", 1, nullptr, false, nullptr},
+                      CHeldBackCase{"SaveFailed", 0, "Blocked", false, nullptr},
+                      CHeldBackCase{"UnknownVariation", 7, nullptr, false, nullptr},
+                      CHeldBackCase{"SkippedByDontOverwrite", 2, nullptr, true, nullptr},
+                      CHeldBackCase{"UnknownHandler", 2, nullptr, false, "com.example.none"},
+                      CHeldBackCase{"ConversionWroteNoFile", 0, "Blocked", false,
+                                    "com.minihost.json"},
+                      // The name part would put the result one folder up.
+                      CHeldBackCase{"NamePartWithABackslash", 0, "Out", false, nullptr, false,
+                                    "..\\", "the name part \"..\\\" holds a path separator"},
+                      CHeldBackCase{"NamePartWithSlashes", 2, nullptr, false, nullptr, false,
+                                    "/../", "the name part \"/../\" holds a path separator"}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+#if !defined(_WIN32) // a Windows path that long is refused by Windows itself
+INSTANTIATE_TEST_SUITE_P(LongPaths, BatchHeldBack,
+                         ::testing::Values(CHeldBackCase{"FolderCutToItsLimit", 2, nullptr, false,
+                                                         nullptr, true}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
+#endif
+
 TEST_F(BatchRun, DeleteIsHeldBackWhenTheResultWasSavedOverTheInput) {
     const fs::path a = AddInput("a.pdf", 2);
     auto output = MakeOutput(2);
