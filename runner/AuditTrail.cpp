@@ -103,9 +103,16 @@ void CAuditTrail::WriteRecord(std::string_view kind, const CFields& fields) {
     }
     line += '\n';
     // Opened for each record, so that a run that ends abruptly still leaves what it did.
-    // A lock that another process keeps costs the run a few seconds at most, in all.
-    const platform::CAppendOutcome outcome = platform::AppendToFile(m_file, line, m_lockWaitLeft);
-    m_lockWaitLeft -= std::min(m_lockWaitLeft, outcome.waited);
+    // Another run's append holds the lock for a moment, which is waited for; a lock that a
+    // process keeps costs the run a few seconds at most, in all, and while it is kept the
+    // records are appended without waiting.
+    constexpr std::chrono::milliseconds kMoment{100};
+    const platform::CAppendOutcome outcome = platform::AppendToFile(
+        m_file, line, m_lockKept ? std::chrono::milliseconds(0) : kMoment + m_lockWaitLeft);
+    m_lockKept = !outcome.locked;
+    const auto spent =
+        outcome.locked ? std::max(outcome.waited - kMoment, decltype(kMoment)(0)) : outcome.waited;
+    m_lockWaitLeft -= std::min(m_lockWaitLeft, spent);
     const std::string note = !outcome.written ? "not written: " + outcome.failure
                              : !outcome.locked
                                  ? std::string("written without its lock, which another process "

@@ -70,8 +70,9 @@ private:
 
     std::string m_file;
     std::chrono::milliseconds m_lockWaitLeft{3000}; // for other processes' locks, in all
-    std::set<std::string> m_reported;               // what went wrong with the trail, said
-    std::string m_runId; // the start time and the process: no two runs share it
+    bool m_lockKept = false;          // the last append found the lock kept past its wait
+    std::set<std::string> m_reported; // what went wrong with the trail, said
+    std::string m_runId;              // the start time and the process: no two runs share it
     std::chrono::steady_clock::time_point m_start;
     int m_inputs = 0;
     int m_attempted = 0;

@@ -108,7 +108,7 @@ CAppendOutcome AppendToFile(const std::string& path, std::string_view bytes,
             std::chrono::steady_clock::now() - start >= lockWait) {
             break;
         }
-        static_cast<void>(::usleep(10'000));
+        static_cast<void>(::usleep(1000));
     }
     outcome.waited = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);

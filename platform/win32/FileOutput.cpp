@@ -77,7 +77,7 @@ CAppendOutcome AppendToFile(const std::string& path, std::string_view bytes,
         if (GetTickCount64() - start >= static_cast<ULONGLONG>(lockWait.count())) {
             break;
         }
-        Sleep(10);
+        Sleep(1);
     }
     outcome.waited = std::chrono::milliseconds(GetTickCount64() - start);
     std::string line;

@@ -102,6 +102,29 @@ TEST_F(HostileInput, ACopyNeverReplacesAnInputOfTheRun) {
         << FindInputRecord(second);
 }
 
+// Another program copies a new file over an input before its turn (the file stays the
+// same file): the run cannot vouch for it, and neither saves nor deletes it.
+TEST_F(HostileInput, AnInputRewrittenBeforeItsTurnIsLeftAsItIs) {
+    const fs::path a = AddInput("a.pdf", 2);
+    const fs::path b = AddInput("b.pdf", 3);
+    const fs::path newer = m_folder.GetPath() / "newer.pdf";
+    testing_support::WriteSamplePdf(newer, 5);
+    WriteSequence(testing_support::MakeList(testing_support::MakeStep(
+                      "TestReplaceFile",
+                      testing_support::MakeParams({{"From", testing_support::ToPlatformText(newer)},
+                                                   {"To", testing_support::ToPlatformText(b)},
+                                                   {"InPlace", true}}))),
+                  MakeListedInput({a, b}), MakeOutput(0, Out()));
+    ExpectCleanRun(RunBatch("3", "", {"--test-handlers"}));
+    EXPECT_FALSE(fs::exists(a));
+    EXPECT_EQ(ReadFileBytes(b), ReadFileBytes(newer));
+    EXPECT_FALSE(fs::exists(Out() / "b.pdf"));
+    EXPECT_NE(FindInputRecord(b).find("\topened=no\tresult=none\treason=the input changed during "
+                                      "the run\taction=3\tapplied=no\theldback=yes\t"),
+              std::string::npos)
+        << FindInputRecord(b);
+}
+
 TEST_F(HostileInput, AnEmptyOrBlankDestinationHoldsBackEveryActionThatNeedsOne) {
     const fs::path a = AddInput("a.pdf");
     const std::string before = ReadFileBytes(a);
