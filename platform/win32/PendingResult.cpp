@@ -180,12 +180,7 @@ CPendingResult::CPlace CPendingResult::Place() {
     // The name is free; another run may claim it first, and then keeps it.
     const bool placed = MoveFileExA(m_ownPath.c_str(), m_target.c_str(), 0) != FALSE;
     const DWORD error = GetLastError();
-    DeleteHeld(claim);
-    OVERLAPPED token = MakeLockToken();
-    UnlockFileEx(claim, 0, 1, 0, &token);
-    CloseHandle(claim);
-    m_claim = -1;
-    m_claimed = false;
+    ReleaseClaim(); // the claim, aside now, goes
     if (!placed) {
         Discard();
         return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? CPlace::NameTaken

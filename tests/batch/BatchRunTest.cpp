@@ -22,7 +22,6 @@
 #else
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -186,30 +185,24 @@ TEST_F(BatchRun, TwoRunsAtOnceNeverWriteOverTheOthersResults) {
 }
 
 #if !defined(_WIN32)
-// On Linux an open document holds nothing: a file put in its input's place during the run,
-// or written into it (as a copy over it does, keeping the file), is another's. It is not
-// deleted, and no result is written: the run cannot vouch for what it read.
-TEST_F(BatchRun, AnInputReplacedOrRewrittenDuringTheRunIsNotDeleted) {
+// On Linux an open document holds nothing: a file put in its input's place during the run
+// is another's. It is not deleted, and no result is written: the run cannot vouch for it.
+TEST_F(BatchRun, AnInputReplacedDuringTheRunIsNotDeleted) {
     const fs::path a = AddInput("a.pdf", 2);
     const fs::path replacement = m_folder.GetPath() / "new.pdf";
-    for (const bool inPlace : {false, true}) {
-        testing_support::WriteSamplePdf(replacement, 5);
-        const std::string newer = ReadFileBytes(replacement);
-        WriteSequence(
-            MakeList(MakeStep("TestReplaceFile", MakeParams({{"From", replacement.string()},
-                                                             {"To", a.string()},
-                                                             {"InPlace", inPlace}}))),
-            MakeListedInput({a}), MakeOutput(0, Out()));
-        ExpectCleanRun(RunBatch("3", "", {"--test-handlers"}));
-        EXPECT_EQ(ReadFileBytes(a), newer);
-        EXPECT_FALSE(fs::exists(Out() / "a.pdf"));
-        EXPECT_NE(ReadTrail().at(1).find("\tresult=none\treason=the input changed during the "
-                                         "run\taction=3\tapplied=no\theldback=yes\toutcome=held "
-                                         "back: the input changed during the run"),
-                  std::string::npos)
-            << ReadTrail().at(1);
-        fs::remove(TrailFile());
-    }
+    testing_support::WriteSamplePdf(replacement, 5);
+    const std::string newer = ReadFileBytes(replacement);
+    WriteSequence(MakeList(MakeStep("TestReplaceFile", MakeParams({{"From", replacement.string()},
+                                                                   {"To", a.string()}}))),
+                  MakeListedInput({a}), MakeOutput(0, Out()));
+    ExpectCleanRun(RunBatch("3", "", {"--test-handlers"}));
+    EXPECT_EQ(ReadFileBytes(a), newer);
+    EXPECT_FALSE(fs::exists(Out() / "a.pdf"));
+    EXPECT_NE(ReadTrail().at(1).find("\tresult=none\treason=the input changed during the run\t"
+                                     "action=3\tapplied=no\theldback=yes\toutcome=held back: "
+                                     "the input changed during the run"),
+              std::string::npos)
+        << ReadTrail().at(1);
 }
 #endif
 
@@ -693,120 +686,77 @@ TEST_F(BatchRun, WithoutTheContainerTableTheRunIsRefusedWithAnAlert) {
                                   "provide the table \"ASExtra\"");
 }
 
-// What `start` answers, with the processes it starts limited to files of `bytes` (0: as
-// they are), whose signal ends them when they write past it.
-template <class Start>
-auto StartWithinFileSizeLimit([[maybe_unused]] std::uintmax_t bytes, Start start) {
-#if defined(_WIN32)
-    return start();
-#else
-    rlimit previous{};
-    if (bytes == 0 || getrlimit(RLIMIT_FSIZE, &previous) != 0) {
-        return start();
-    }
-    rlimit limited = previous;
-    limited.rlim_cur = static_cast<rlim_t>(bytes);
-    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    auto result = start();
-    setrlimit(RLIMIT_FSIZE, &previous);
-    return result;
-#endif
-}
-
 // Another process's lock on a trail, as any reader of it may take: flock on Linux, the
-// byte far past the end that appenders lock on Windows.
-class CTrailReaderLock {
-public:
-    explicit CTrailReaderLock(const fs::path& trail)
-        : m_file(Open(trail)) {
+// byte far past the end that appenders lock on Windows. Closing the file lets it go.
 #if defined(_WIN32)
-        m_token.Offset = MAXDWORD;
-        m_token.OffsetHigh = 0x7FFFFFFEU;
-        EXPECT_NE(LockFileEx(m_file, 0, 0, 1, 0, &m_token), FALSE);
+HANDLE LockTrailAsAReader(const fs::path& trail) {
+    testing_support::WriteFileBytes(trail, "");
+    HANDLE file = CreateFileW(trail.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    OVERLAPPED token{};
+    token.Offset = MAXDWORD;
+    token.OffsetHigh = 0x7FFFFFFEU;
+    EXPECT_NE(LockFileEx(file, 0, 0, 1, 0, &token), FALSE);
+    return file;
+}
 #else
-        EXPECT_EQ(::flock(m_file, LOCK_SH), 0);
+int LockTrailAsAReader(const fs::path& trail) {
+    testing_support::WriteFileBytes(trail, "");
+    const int file = ::open(trail.c_str(), O_RDONLY | O_CLOEXEC);
+    EXPECT_EQ(::flock(file, LOCK_SH), 0);
+    return file;
+}
 #endif
-    }
-    CTrailReaderLock(const CTrailReaderLock&) = delete;
-    CTrailReaderLock& operator=(const CTrailReaderLock&) = delete;
-    ~CTrailReaderLock() {
-#if defined(_WIN32)
-        UnlockFileEx(m_file, 0, 1, 0, &m_token);
-        CloseHandle(m_file);
-#else
-        ::close(m_file);
-#endif
-    }
-
-private:
-#if defined(_WIN32)
-    static HANDLE Open(const fs::path& trail) {
-        testing_support::WriteFileBytes(trail, "");
-        return CreateFileW(trail.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    }
-
-    HANDLE m_file;
-    OVERLAPPED m_token{};
-#else
-    static int Open(const fs::path& trail) {
-        testing_support::WriteFileBytes(trail, "");
-        return ::open(trail.c_str(), O_RDONLY | O_CLOEXEC);
-    }
-
-    int m_file;
-#endif
-};
 
 // A trail that cannot be written, or only without its lock, changes nothing of the run,
 // costs it a few seconds at most, and the run says why where the host shows it.
 TEST_F(BatchRun, ATrailThatCannotBeWrittenChangesNothingAndTheRunSaysWhy) {
-    const fs::path a = AddInput("a.pdf");
-    WriteSequence(Rotate(90), MakeListedInput({a}), MakeOutput(0, Out()));
-    struct CTrailCase {
-        const char* name;
-        fs::path trail;
-        std::function<void()> prepare; // may hold the trail's lock while the run goes
-        const char* said;
-    };
-    std::unique_ptr<CTrailReaderLock> reader;
-    std::vector<CTrailCase> cases = {
-        {"missing folder", m_folder.GetPath() / "no" / "such" / "trail.log", nullptr,
+    WriteSequence(Rotate(90), MakeListedInput({AddInput("a.pdf")}), MakeOutput(0, Out()));
+    const fs::path pipe = m_folder.GetPath() / "pipe";
+    const std::vector<std::tuple<std::string, fs::path, std::string>> cases = {
+        {"missing folder", m_folder.GetPath() / "no" / "trail.log",
          "not written: it cannot be opened*"},
-        {"locked by a reader", TrailFile(),
-         [&] { reader = std::make_unique<CTrailReaderLock>(TrailFile()); },
-         "written without its lock, which another process holds"},
+        {"locked", TrailFile(), "written without its lock, which another process holds"},
 #if !defined(_WIN32)
-        {"named pipe without a reader", m_folder.GetPath() / "pipe",
-         [&] { ASSERT_EQ(::mkfifo((m_folder.GetPath() / "pipe").c_str(), 0600), 0); },
-         "not written: it is not a regular file"},
-        {"past the file-size limit", TrailFile(),
-         [&] { testing_support::WriteFileBytes(TrailFile(), std::string(600'000, 'x')); },
+        {"named pipe", pipe, "not written: it is not a regular file"},
+        {"past the size limit", TrailFile(),
          "not written: it has reached the file-size limit of this process"},
 #endif
     };
-    for (CTrailCase& test : cases) {
-        SCOPED_TRACE(test.name);
-        if (test.prepare) {
-            test.prepare();
+    for (const auto& [name, trail, said] : cases) {
+        SCOPED_TRACE(name);
+        CMiniHostRun run;
+        const auto start = [&] {
+            run = RunWithVariables(
+                {{"QUORVELLASEQU", testing_support::ToPlatformText(SequenceFile())},
+                 {"QUORVELLAFINAL", "0"},
+                 {"QUORVELLALOG", testing_support::ToPlatformText(trail)}});
+        };
+        if (name == "locked") {
+            const auto reader = LockTrailAsAReader(trail);
+            start();
+#if defined(_WIN32)
+            CloseHandle(reader);
+#else
+            ::close(reader);
+        } else if (name == "named pipe") {
+            ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+            start();
+        } else if (name == "past the size limit") { // its signal would end the host
+            testing_support::WriteFileBytes(trail, std::string(600'000, 'x'));
+            testing_support::RunWithFileSizeLimit(500'000, start, true);
+#endif
+        } else {
+            start();
         }
-        const std::string_view name = test.name;
-        const CMiniHostRun run =
-            StartWithinFileSizeLimit(name == "past the file-size limit" ? 500'000 : 0, [&] {
-                return RunWithVariables(
-                    {{"QUORVELLASEQU", testing_support::ToPlatformText(SequenceFile())},
-                     {"QUORVELLAFINAL", "0"},
-                     {"QUORVELLALOG", testing_support::ToPlatformText(test.trail)}});
-            });
-        reader.reset();
         ExpectCleanRun(run);
         EXPECT_EQ(ReadRotations(Out() / "a.pdf"), (std::vector<int>{90, 90}));
         EXPECT_EQ(run.ListLinesStartingWith("debug: Quorvella: the audit trail").size(), 1U)
             << run.GetTranscript();
         EXPECT_TRUE(run.WasLogged("debug: Quorvella: the audit trail " +
-                                  testing_support::ToPlatformText(test.trail) + ": " + test.said))
+                                  testing_support::ToPlatformText(trail) + ": " + said))
             << run.GetTranscript();
-        if (name == "locked by a reader") {
+        if (name == "locked") {
             EXPECT_EQ(ReadTrail().size(), 3U); // every record, without the lock
         }
         fs::remove_all(Out());

@@ -81,25 +81,21 @@ TEST_F(HostileInput, ACopyNeverReplacesAnInputOfTheRun) {
     const fs::path second = In() / "second" / "a.pdf";
     fs::create_directories(second.parent_path());
     testing_support::WriteSamplePdf(second, 3);
-    const std::string secondBytes = ReadFileBytes(second);
     fs::create_directories(Dest());
     fs::create_hard_link(second, Dest() / "a.pdf");
-    for (const fs::path& destination : {second.parent_path(), Dest()}) {
-        WriteSequence(Rotate(90), MakeListedInput({first, second}), MakeOutput(3));
+    const std::string firstBytes = ReadFileBytes(first);
+    const std::string secondBytes = ReadFileBytes(second);
+    WriteSequence(Rotate(90), MakeListedInput({first, second}), MakeOutput(3));
+    for (const auto& [destination, copied] : {std::pair(second.parent_path(), first),
+                                              std::pair(Dest(), first), std::pair(In(), second)}) {
         ExpectCleanRun(RunBatch("1", destination.string()));
+        EXPECT_EQ(ReadFileBytes(first), firstBytes);
         EXPECT_EQ(ReadFileBytes(second), secondBytes);
-        EXPECT_TRUE(FindInputRecord(first).ends_with(
+        EXPECT_TRUE(FindInputRecord(copied).ends_with(
             "\theldback=yes\toutcome=held back: the copy would replace an input of this run"))
-            << FindInputRecord(first);
+            << FindInputRecord(copied);
         fs::remove(TrailFile());
     }
-    const std::string firstBytes = ReadFileBytes(first);
-    WriteSequence(Rotate(90), MakeListedInput({first, second}), MakeOutput(3));
-    ExpectCleanRun(RunBatch("1", first.parent_path().string())); // done by then
-    EXPECT_EQ(ReadFileBytes(first), firstBytes);
-    EXPECT_TRUE(FindInputRecord(second).ends_with(
-        "\theldback=yes\toutcome=held back: the copy would replace an input of this run"))
-        << FindInputRecord(second);
 }
 
 // Another program copies a new file over an input before its turn (the file stays the

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <regex>
 #include <sstream>
 
 namespace testing_support::random_run {
@@ -139,18 +140,10 @@ struct CRunEvidence {
 // "~NAME.N.saving" beside NAME, which then takes NAME (a hashed or numbered own name, of a
 // long NAME, stays as it is).
 fs::path NameSavedFor(const fs::path& path) {
+    static const std::regex kOwn(R"(~(.+)\.[0-9]+\.saving)");
+    std::smatch own;
     const std::string name = path.filename().string();
-    const std::string suffix = ".saving";
-    if (name.size() <= 1 + suffix.size() || name[0] != '~' || !name.ends_with(suffix)) {
-        return path;
-    }
-    const std::string core = name.substr(1, name.size() - 1 - suffix.size());
-    const auto dot = core.rfind('.');
-    if (dot == std::string::npos || dot == 0 || dot + 1 == core.size() ||
-        core.find_first_not_of("0123456789", dot + 1) != std::string::npos) {
-        return path;
-    }
-    return path.parent_path() / core.substr(0, dot);
+    return std::regex_match(name, own, kOwn) ? path.parent_path() / own[1].str() : path;
 }
 
 // Lines of "document: saved PATH (N bytes...)" and "conversion: ID wrote PATH (N bytes...)",

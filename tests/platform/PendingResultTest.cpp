@@ -34,7 +34,7 @@ protected:
     testing_support::CTempFolder m_folder;
 };
 
-TEST_F(PendingResult, OnlyOneLivingClaimWritesANameAndAnotherRunsFileKeepsIt) {
+TEST_F(PendingResult, OnlyOneLivingClaimWritesANameAnotherRunsFileKeepsItADeadOneIsTakenOver) {
     CPendingResult first;
     ASSERT_EQ(first.Begin(Target(), true), CStart::Ready);
     EXPECT_EQ(fs::file_size(Target()), 0U); // the claim
@@ -64,11 +64,9 @@ TEST_F(PendingResult, OnlyOneLivingClaimWritesANameAndAnotherRunsFileKeepsIt) {
     EXPECT_EQ(testing_support::ReadFileBytes(Target()), "second");
 #endif
     EXPECT_EQ(CountEntries(), 1);
-}
 
-// A run killed while it saved left its claim and its own file: no living run holds the
-// claim, so the next run takes it over, and writes the result.
-TEST_F(PendingResult, AClaimThatNoLivingRunHoldsIsTakenOverAndAFailedSaveLeavesNothing) {
+    // A run killed while it saved left its claim and its own file: no living run holds the
+    // claim, so the next run takes it over, and writes the result.
     testing_support::WriteFileBytes(Target(), "");
     testing_support::WriteFileBytes(m_folder.GetPath() / "~a.pdf.0.saving", "half a save");
     CPendingResult next;

@@ -30,14 +30,14 @@ std::vector<std::string> ReadFileLines(const fs::path& file) {
 }
 
 #if !defined(_WIN32)
-void RunWithFileSizeLimit(std::uintmax_t bytes, const std::function<void()>& work) {
+void RunWithFileSizeLimit(std::uintmax_t bytes, const std::function<void()>& work, bool signalled) {
     rlimit previous{};
     if (getrlimit(RLIMIT_FSIZE, &previous) != 0) {
         throw std::runtime_error("getrlimit(RLIMIT_FSIZE) failed");
     }
     rlimit small = previous;
     small.rlim_cur = bytes;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const auto oldHandler = std::signal(SIGXFSZ, signalled ? SIG_DFL : SIG_IGN);
     if (setrlimit(RLIMIT_FSIZE, &small) != 0) {
         static_cast<void>(std::signal(SIGXFSZ, oldHandler));
         throw std::runtime_error("setrlimit(RLIMIT_FSIZE) failed");

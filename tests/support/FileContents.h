@@ -17,9 +17,11 @@ std::string ReadFileBytes(const std::filesystem::path& file);
 std::vector<std::string> ReadFileLines(const std::filesystem::path& file);
 
 #if !defined(_WIN32)
-// Runs `work` while this process may write no file past `bytes` (SIGXFSZ ignored), as on
-// a disk that fills: a write past it is cut short and fails.
-void RunWithFileSizeLimit(std::uintmax_t bytes, const std::function<void()>& work);
+// Runs `work` while this process may write no file past `bytes` (SIGXFSZ ignored, unless
+// `signalled`: then the processes it starts end by it), as on a disk that fills: a write
+// past it is cut short and fails.
+void RunWithFileSizeLimit(std::uintmax_t bytes, const std::function<void()>& work,
+                          bool signalled = false);
 #endif
 
 // Replaces `file` (or makes it) with exactly `content`.
