@@ -20,6 +20,7 @@ LONG CALLBACK TakeDebugText(EXCEPTION_POINTERS* exception) {
         return EXCEPTION_CONTINUE_SEARCH;
     }
     const auto length = static_cast<std::size_t>(record->ExceptionInformation[0]);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the exception's parameters are integers
     const auto* text = reinterpret_cast<const char*>(record->ExceptionInformation[1]);
     std::string line(text, text != nullptr ? strnlen(text, length) : 0);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
@@ -29,12 +30,15 @@ LONG CALLBACK TakeDebugText(EXCEPTION_POINTERS* exception) {
     return EXCEPTION_CONTINUE_EXECUTION;
 }
 
+void* Watch(CHostLog& log) {
+    g_log = &log;
+    return AddVectoredExceptionHandler(1, &TakeDebugText);
+}
+
 } // namespace
 
-CDebugTextWatch::CDebugTextWatch(CHostLog& log) {
-    g_log = &log;
-    m_handler = AddVectoredExceptionHandler(1, &TakeDebugText);
-}
+CDebugTextWatch::CDebugTextWatch(CHostLog& log)
+    : m_handler(Watch(log)) {}
 
 CDebugTextWatch::~CDebugTextWatch() {
     if (m_handler != nullptr) {

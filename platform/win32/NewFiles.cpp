@@ -11,7 +11,8 @@ HANDLE CreateFileBeside(const std::string& target, std::string& path) {
     constexpr int kAttempts = 100;
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         const std::string number = std::to_string(attempt);
-        std::string own = "~" + name + "." + number + ".saving";
+        std::string own = "~" + name;
+        own.append(".").append(number).append(".saving");
         if (own.size() > kLongestName || folder.size() + own.size() >= MAX_PATH) {
             own = "~" + number + ".saving";
         }

@@ -59,8 +59,9 @@ bool RenameHeld(HANDLE handle, const std::string& path) {
     std::vector<char> block(sizeof(FILE_RENAME_INFO) +
                             static_cast<std::size_t>(length) * sizeof(wchar_t));
     auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(block.data());
-    rename->ReplaceIfExists = TRUE;
-    rename->FileNameLength = static_cast<DWORD>((length - 1) * sizeof(wchar_t));
+    rename->ReplaceIfExists = TRUE; // NOLINT(cppcoreguidelines-pro-type-union-access): the API's
+    const std::size_t nameBytes = static_cast<std::size_t>(length - 1) * sizeof(wchar_t);
+    rename->FileNameLength = static_cast<DWORD>(nameBytes);
     MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, static_cast<wchar_t*>(rename->FileName),
                         length);
     for (int attempt = 0; attempt < 50; ++attempt) {
@@ -74,6 +75,11 @@ bool RenameHeld(HANDLE handle, const std::string& path) {
         Sleep(10);
     }
     return false;
+}
+
+// The claim's handle, kept in the platform-neutral integer of the header.
+HANDLE AsHandle(std::intptr_t claim) {
+    return reinterpret_cast<HANDLE>(claim); // NOLINT(performance-no-int-to-ptr): a handle
 }
 
 // Removes the file of `handle` once its last handle closes.
@@ -172,7 +178,7 @@ CPendingResult::CPlace CPendingResult::Place() {
     }
     // The claim gives way by its handle, so that only the claim moves; a claim that
     // another run replaced meanwhile is gone, and that run's file keeps the name.
-    HANDLE claim = reinterpret_cast<HANDLE>(m_claim);
+    HANDLE claim = AsHandle(m_claim);
     if (!RenameHeld(claim, m_asidePath)) {
         Discard();
         return CPlace::NameTaken;
@@ -195,7 +201,7 @@ void CPendingResult::ReleaseClaim() {
         return;
     }
     // Only the claim's own file goes, whatever now has its name.
-    HANDLE claim = reinterpret_cast<HANDLE>(m_claim);
+    HANDLE claim = AsHandle(m_claim);
     DeleteHeld(claim);
     OVERLAPPED token = MakeLockToken();
     UnlockFileEx(claim, 0, 1, 0, &token);

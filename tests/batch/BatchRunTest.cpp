@@ -689,18 +689,20 @@ TEST_F(BatchRun, WithoutTheContainerTableTheRunIsRefusedWithAnAlert) {
 // Another process's lock on a trail, as any reader of it may take: flock on Linux, the
 // byte far past the end that appenders lock on Windows. Closing the file lets it go.
 #if defined(_WIN32)
-HANDLE LockTrailAsAReader(const fs::path& trail) {
+using CTrailLock = HANDLE;
+CTrailLock LockTrailAsAReader(const fs::path& trail) {
     testing_support::WriteFileBytes(trail, "");
     HANDLE file = CreateFileW(trail.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     OVERLAPPED token{};
-    token.Offset = MAXDWORD;
-    token.OffsetHigh = 0x7FFFFFFEU;
+    token.Offset = MAXDWORD; // NOLINT(cppcoreguidelines-pro-type-union-access): the API's layout
+    token.OffsetHigh = 0x7FFFFFFEU; // NOLINT(cppcoreguidelines-pro-type-union-access)
     EXPECT_NE(LockFileEx(file, 0, 0, 1, 0, &token), FALSE);
     return file;
 }
 #else
-int LockTrailAsAReader(const fs::path& trail) {
+using CTrailLock = int;
+CTrailLock LockTrailAsAReader(const fs::path& trail) {
     testing_support::WriteFileBytes(trail, "");
     const int file = ::open(trail.c_str(), O_RDONLY | O_CLOEXEC);
     EXPECT_EQ(::flock(file, LOCK_SH), 0);
@@ -723,8 +725,9 @@ TEST_F(BatchRun, ATrailThatCannotBeWrittenChangesNothingAndTheRunSaysWhy) {
          "not written: it has reached the file-size limit of this process"},
 #endif
     };
-    for (const auto& [name, trail, said] : cases) {
+    for (const auto& [name, trailPath, said] : cases) {
         SCOPED_TRACE(name);
+        const fs::path& trail = trailPath; // a lambda captures no structured binding
         CMiniHostRun run;
         const auto start = [&] {
             run = RunWithVariables(
@@ -733,7 +736,7 @@ TEST_F(BatchRun, ATrailThatCannotBeWrittenChangesNothingAndTheRunSaysWhy) {
                  {"QUORVELLALOG", testing_support::ToPlatformText(trail)}});
         };
         if (name == "locked") {
-            const auto reader = LockTrailAsAReader(trail);
+            const CTrailLock reader = LockTrailAsAReader(trail);
             start();
 #if defined(_WIN32)
             CloseHandle(reader);

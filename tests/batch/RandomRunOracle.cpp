@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <regex>
 #include <sstream>
 
 namespace testing_support::random_run {
@@ -140,10 +139,14 @@ struct CRunEvidence {
 // "~NAME.N.saving" beside NAME, which then takes NAME (a hashed or numbered own name, of a
 // long NAME, stays as it is).
 fs::path NameSavedFor(const fs::path& path) {
-    static const std::regex kOwn(R"(~(.+)\.[0-9]+\.saving)");
-    std::smatch own;
     const std::string name = path.filename().string();
-    return std::regex_match(name, own, kOwn) ? path.parent_path() / own[1].str() : path;
+    const std::string suffix = ".saving";
+    const auto number = name.rfind('.', name.size() - suffix.size() - 1);
+    if (name.size() <= suffix.size() + 2 || name[0] != '~' || !name.ends_with(suffix) ||
+        number == std::string::npos || number < 2) {
+        return path;
+    }
+    return path.parent_path() / name.substr(1, number - 1);
 }
 
 // Lines of "document: saved PATH (N bytes...)" and "conversion: ID wrote PATH (N bytes...)",
