@@ -26,9 +26,9 @@ bool NamesClaim(const std::string& path, const CFileIdentity& identity) {
 
 // The claim at `target` for this run: made new, or taken over from a run that died. The
 // lock is asked without waiting: a claim that another holds is that run's.
-int TakeClaim(const std::string& target, CFileIdentity& identity) {
+int TakeClaim(const std::string& target, CFileIdentity& identity, bool& made) {
     int claim = ::open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-    const bool made = claim >= 0;
+    made = claim >= 0;
     if (!made && errno == EEXIST) {
         claim = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     }
@@ -66,7 +66,8 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     const std::size_t slash = m_target.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : m_target.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? m_target : m_target.substr(slash + 1);
-    const int claim = TakeClaim(m_target, m_claimIdentity);
+    bool made = false;
+    const int claim = TakeClaim(m_target, m_claimIdentity, made);
     if (claim < 0) {
         struct stat status {};
         return ::lstat(m_target.c_str(), &status) == 0 ? CStart::NameTaken : CStart::Failed;
@@ -76,9 +77,12 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     m_active = true;
     m_ownPath = folder + FormOwnName(name, ".0.saving", folder.size());
     m_asidePath = folder + FormOwnName(name, ".0.claim", folder.size());
-    // Left by a run that died with this claim: the names are this claim's alone.
-    ::unlink(m_ownPath.c_str());
-    ::unlink(m_asidePath.c_str());
+    // Left by the run that died with this claim: the names are this claim's alone. (Beside
+    // a new claim, the save and the claim's giving way replace what they find.)
+    if (!made) {
+        ::unlink(m_ownPath.c_str());
+        ::unlink(m_asidePath.c_str());
+    }
     return CStart::Ready;
 }
 

@@ -21,12 +21,13 @@ OVERLAPPED MakeLockToken() {
 // lock is asked without waiting: a claim that another holds is that run's. Shared for
 // deleting, so that a run that does not ask (DontOverwrite false) may still replace it:
 // the claim then only gives way.
-HANDLE TakeClaim(const std::string& target, CFileIdentity& identity) {
+HANDLE TakeClaim(const std::string& target, CFileIdentity& identity, bool& made) {
     constexpr DWORD kAccess = GENERIC_READ | GENERIC_WRITE | DELETE;
     constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     HANDLE claim = CreateFileA(target.c_str(), kAccess, kShare, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (claim == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
+    made = claim != INVALID_HANDLE_VALUE;
+    if (!made && GetLastError() == ERROR_FILE_EXISTS) {
         claim = CreateFileA(target.c_str(), kAccess, kShare, nullptr, OPEN_EXISTING,
                             FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     }
@@ -112,7 +113,8 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
         separator == std::string::npos ? "" : m_target.substr(0, separator + 1);
     const std::string name =
         separator == std::string::npos ? m_target : m_target.substr(separator + 1);
-    HANDLE claim = TakeClaim(m_target, m_claimIdentity);
+    bool made = false;
+    HANDLE claim = TakeClaim(m_target, m_claimIdentity, made);
     if (claim == INVALID_HANDLE_VALUE) {
         return GetFileAttributesA(m_target.c_str()) != INVALID_FILE_ATTRIBUTES ? CStart::NameTaken
                                                                                : CStart::Failed;
@@ -122,9 +124,12 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     m_active = true;
     m_ownPath = folder + FormOwnName(name, ".0.saving", folder.size());
     m_asidePath = folder + FormOwnName(name, ".0.claim", folder.size());
-    // Left by a run that died with this claim: the names are this claim's alone.
-    RemoveOwnFile(m_ownPath);
-    RemoveOwnFile(m_asidePath);
+    // Left by the run that died with this claim: the names are this claim's alone. (Beside
+    // a new claim, the save and the claim's giving way replace what they find.)
+    if (!made) {
+        RemoveOwnFile(m_ownPath);
+        RemoveOwnFile(m_asidePath);
+    }
     return CStart::Ready;
 }
 
