@@ -9,8 +9,10 @@
 #if defined(_WIN32)
 #include <windows.h>
 #else
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -103,6 +105,25 @@ int Run(const std::filesystem::path& program, const std::vector<std::string>& ar
         argv.push_back(text.data());
     }
     argv.push_back(nullptr);
+    // The child's environment is made here: between fork and exec a process of several
+    // threads may only call what takes no lock, and setenv allocates.
+    std::vector<std::string> variables;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string_view text(*variable);
+        const std::string_view name = text.substr(0, text.find('='));
+        if (std::none_of(environment.begin(), environment.end(),
+                         [&](const auto& set) { return set.first == name; })) {
+            variables.emplace_back(text);
+        }
+    }
+    for (const auto& [name, value] : environment) {
+        variables.push_back(name + "=" + value);
+    }
+    std::vector<char*> envp;
+    for (auto& variable : variables) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
 
     const pid_t child = fork();
     if (child < 0) {
@@ -116,10 +137,7 @@ int Run(const std::filesystem::path& program, const std::vector<std::string>& ar
         dup2(output, STDOUT_FILENO);
         dup2(output, STDERR_FILENO);
         close(output);
-        for (const auto& [name, value] : environment) {
-            setenv(name.c_str(), value.c_str(), 1);
-        }
-        execv(argv[0], argv.data());
+        execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }
     int status = 0;
