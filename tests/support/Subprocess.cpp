@@ -117,9 +117,11 @@ int Run(const std::filesystem::path& program, const std::vector<std::string>& ar
         }
     }
     for (const auto& [name, value] : environment) {
-        variables.push_back(name + "=" + value);
+        variables.push_back(name);
+        variables.back().append("=").append(value);
     }
     std::vector<char*> envp;
+    envp.reserve(variables.size() + 1);
     for (auto& variable : variables) {
         envp.push_back(variable.data());
     }
