@@ -15,7 +15,6 @@
 
 #include "platform/FileIdentity.h"
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -66,6 +65,8 @@ public:
     void Discard();
 
 private:
+    // Whether the claim now lies aside, its name free (Linux; on Windows by its handle).
+    bool MoveClaimAside();
     void ReleaseClaim();
 
     std::string m_target;
@@ -73,15 +74,10 @@ private:
     std::string m_asidePath; // where the claim goes when it gives way, by the claim's name
     bool m_active = false;
     bool m_claimed = false;
+    bool m_claimAside = false;  // the claim lies at m_asidePath
     bool m_inPlace = false;     // written at the target; m_asidePath holds what was there, if any
     std::intptr_t m_claim = -1; // the claim's descriptor or handle, held open
     CFileIdentity m_claimIdentity;
 };
-
-// The name of the run's own file for `name` in a folder, with `suffix`: "~<name><suffix>",
-// or "~<16 hex digits of the name's hash><suffix>" where that would pass a name's 255
-// bytes, or `folderLength` plus it would reach MAX_PATH on Windows.
-std::string FormOwnName(const std::string& name, const std::string& suffix,
-                        std::size_t folderLength);
 
 } // namespace platform

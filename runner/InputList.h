@@ -1,11 +1,11 @@
 // The input list of a run: the platform path texts of its documents, in order, complete
 // before the first document is opened, each with the identity and version of the file it
-// named when it was collected. The first entries are kept in memory; the rest go to a scratch file
-// in batches, each counted as kept only once the disk has taken it whole, with a filter
-// in memory for the questions about identities, so that a run of a hundred thousand
-// inputs takes the memory of a run of a thousand. When the scratch file cannot take a
-// batch, that batch and every entry after it stay in memory: nothing is dropped, nothing
-// shifts.
+// named when it was collected. The first entries are kept in memory; the rest go to a
+// scratch file in batches, each counted as kept only once the disk has taken it whole, with
+// a filter in memory for the questions about identities, so that a run of a hundred
+// thousand inputs takes the memory of a run of a thousand. When the scratch file cannot
+// take a batch, that batch and every entry after it stay in memory: nothing is dropped,
+// nothing shifts.
 #pragma once
 
 #include "platform/FileIdentity.h"

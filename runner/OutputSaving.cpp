@@ -201,7 +201,11 @@ CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path,
 void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending,
                       const CRunFiles* runFiles, CInputList* laterInputs,
                       const std::string& inputPath) {
-    if (outcome.kind != CKind::Written || !pending.IsActive()) {
+    if (outcome.kind != CKind::Written) {
+        pending.Discard(); // what a conversion replaced comes back
+        return;
+    }
+    if (!pending.IsActive()) {
         return;
     }
     // Asked again now: the name may have become such a file while the document was saved.

@@ -65,7 +65,8 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
 // asked, unless its name has meanwhile become a file that it must not replace (asked
 // again), or another run's (DontOverwrite); then it is removed, and `outcome` says
 // NotWritten and why. A conversion's result is at its name already: what it replaced,
-// kept aside, goes.
+// kept aside, goes. For a result not written, what `pending` holds is removed, and what a
+// conversion replaced comes back.
 void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending,
                       const CRunFiles* runFiles, CInputList* laterInputs,
                       const std::string& inputPath);

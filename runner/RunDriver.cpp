@@ -90,10 +90,10 @@ CStepOutcome RunStep(const CSequenceNode& commands, std::int32_t index, CWorkDoc
     return status == kCommandCanceled ? CStepOutcome::Cancelled : CStepOutcome::Done;
 }
 
-// A blank destination names nothing: a copy or move would go to the root of the current
-// drive, a rename onto the file's own folder, a start to no program.
 constexpr const char* kInputChanged = "held back: the input changed during the run";
 
+// A blank destination names nothing: a copy or move would go to the root of the current
+// drive, a rename onto the file's own folder, a start to no program.
 bool IsBlankDestination(const std::string& destination) {
     return destination.find_first_not_of(" \t") == std::string::npos;
 }
@@ -216,11 +216,7 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
         saved.kind = COutputOutcome::CKind::NotWritten;
         saved.reason = "the input changed during the run";
     }
-    if (saved.kind == COutputOutcome::CKind::Written) {
-        PlaceSavedResult(saved, pending, &runFiles, &laterInputs, inputPath);
-    } else {
-        pending.Discard(); // what a conversion replaced comes back
-    }
+    PlaceSavedResult(saved, pending, &runFiles, &laterInputs, inputPath);
     if (saved.kind == COutputOutcome::CKind::Written) {
         runFiles.NoteResult(saved.resultPath);
         // A save over the input puts a new file in its place: the run's own.
@@ -261,9 +257,8 @@ void RecordChangedInput(CInputRecord& record, int code) {
     record.stepCount = 0;
     record.reason = "the input changed during the run";
     record.heldBack = code != static_cast<int>(CFinalAction::Nothing);
-    record.outcome = record.heldBack ? kInputChanged
-                                     : "no final action: the input changed "
-                                       "during the run";
+    record.outcome =
+        record.heldBack ? kInputChanged : "no final action: the input changed during the run";
 }
 
 // Every input left in `inputs` gets its record too: nothing the run collected disappears.

@@ -1,5 +1,6 @@
 #include "platform/posix/NewFiles.h"
 
+#include "platform/OwnFiles.h"
 #include "platform/posix/WriteSignals.h"
 
 #include <array>
@@ -10,19 +11,9 @@
 namespace platform {
 
 int CreateFileBeside(const std::string& target, std::string& path) {
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    constexpr std::size_t kLongestName = 255;
     constexpr int kAttempts = 100;
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-        const std::string number = std::to_string(attempt);
-        std::string own = "~" + name;
-        own.append(".").append(number).append(".saving");
-        if (own.size() > kLongestName) {
-            own = "~" + number + ".saving";
-        }
-        path = folder + own;
+        path = FormOwnPath(target, "." + std::to_string(attempt) + ".saving");
         const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0 || errno != EEXIST) {
             return descriptor;

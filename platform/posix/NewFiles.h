@@ -7,8 +7,8 @@
 namespace platform {
 
 // A new file in the folder of `target` (a path with slashes), named "~<name>.<n>.saving"
-// with the first number free, or "~<n>.saving" where that name would pass a name's 255
-// bytes: made exclusively, so that two writers never share one. Its descriptor (opened for
+// with the first number free (FormOwnPath: hashed for a long name): made exclusively, so
+// that two writers never share one. Its descriptor (opened for
 // writing), its path in `path`; -1 when none can be made, errno telling why.
 int CreateFileBeside(const std::string& target, std::string& path);
 

@@ -1,5 +1,6 @@
 #include "platform/PendingResult.h"
 
+#include "platform/OwnFiles.h"
 #include "platform/posix/CommandLine.h"
 #include "platform/posix/NewFiles.h"
 
@@ -63,9 +64,6 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
         m_active = true;
         return CStart::Ready;
     }
-    const std::size_t slash = m_target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : m_target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? m_target : m_target.substr(slash + 1);
     bool made = false;
     const int claim = TakeClaim(m_target, m_claimIdentity, made);
     if (claim < 0) {
@@ -75,8 +73,8 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     m_claim = claim;
     m_claimed = true;
     m_active = true;
-    m_ownPath = folder + FormOwnName(name, ".0.saving", folder.size());
-    m_asidePath = folder + FormOwnName(name, ".0.claim", folder.size());
+    m_ownPath = FormOwnPath(m_target, ".0.saving");
+    m_asidePath = FormOwnPath(m_target, ".0.claim");
     // Left by the run that died with this claim: the names are this claim's alone. (Beside
     // a new claim, the save and the claim's giving way replace what they find.)
     if (!made) {
@@ -141,26 +139,16 @@ CPendingResult::CPlace CPendingResult::Place() {
         m_active = false;
         return CPlace::Placed;
     }
-    // The claim gives way, and is looked at where it went: a file that another run put in
-    // its place meanwhile goes back, and keeps the name.
-    if (!NamesClaim(m_target, m_claimIdentity) ||
-        std::rename(m_target.c_str(), m_asidePath.c_str()) != 0) {
+    // The name is free once the claim gave way; another run may claim it first, and then
+    // keeps it.
+    if (!MoveClaimAside()) {
         Discard();
         return CPlace::NameTaken;
     }
-    if (!NamesClaim(m_asidePath, m_claimIdentity)) {
-        ::renameat2(AT_FDCWD, m_asidePath.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE);
-        Discard();
-        return CPlace::NameTaken;
-    }
-    // The name is free; another run may claim it first, and then keeps it.
     const bool placed =
         ::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE) == 0;
     const bool taken = !placed && errno == EEXIST;
-    ::unlink(m_asidePath.c_str());
-    ::close(static_cast<int>(m_claim));
-    m_claim = -1;
-    m_claimed = false;
+    ReleaseClaim();
     if (!placed) {
         Discard();
         return taken ? CPlace::NameTaken : CPlace::Failed;
@@ -169,33 +157,40 @@ CPendingResult::CPlace CPendingResult::Place() {
     return CPlace::Placed;
 }
 
+bool CPendingResult::MoveClaimAside() {
+    // Moved by its name and looked at where it went: a file that another run put in the
+    // claim's place meanwhile goes back, and keeps the name.
+    if (!NamesClaim(m_target, m_claimIdentity) ||
+        std::rename(m_target.c_str(), m_asidePath.c_str()) != 0) {
+        return false;
+    }
+    if (!NamesClaim(m_asidePath, m_claimIdentity)) {
+        ::renameat2(AT_FDCWD, m_asidePath.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE);
+        return false;
+    }
+    m_claimAside = true;
+    return true;
+}
+
 void CPendingResult::ReleaseClaim() {
     if (!m_claimed) {
         return;
     }
-    // Moved aside before it is removed, so that only the claim itself goes.
-    if (NamesClaim(m_target, m_claimIdentity) &&
-        std::rename(m_target.c_str(), m_asidePath.c_str()) == 0) {
-        if (NamesClaim(m_asidePath, m_claimIdentity)) {
-            ::unlink(m_asidePath.c_str());
-        } else {
-            ::renameat2(AT_FDCWD, m_asidePath.c_str(), AT_FDCWD, m_target.c_str(),
-                        RENAME_NOREPLACE);
-        }
+    // Only the claim itself goes, once aside.
+    if (m_claimAside || MoveClaimAside()) {
+        ::unlink(m_asidePath.c_str());
     }
     ::close(static_cast<int>(m_claim));
     m_claim = -1;
     m_claimed = false;
+    m_claimAside = false;
 }
 
 void CPendingResult::Discard() {
     if (!m_active) {
         return;
     }
-    struct stat status {};
-    if (!m_inPlace || ::lstat(m_target.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
-        ::unlink(m_ownPath.c_str());
-    }
+    ::unlink(m_ownPath.c_str()); // never a folder
     if (m_inPlace && !m_asidePath.empty()) {
         ::renameat2(AT_FDCWD, m_asidePath.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE);
     }

@@ -1,22 +1,13 @@
 #include "platform/win32/NewFiles.h"
 
+#include "platform/OwnFiles.h"
+
 namespace platform {
 
 HANDLE CreateFileBeside(const std::string& target, std::string& path) {
-    const std::size_t separator = target.find_last_of("\\/");
-    const std::string folder =
-        separator == std::string::npos ? "" : target.substr(0, separator + 1);
-    const std::string name = separator == std::string::npos ? target : target.substr(separator + 1);
-    constexpr std::size_t kLongestName = 255;
     constexpr int kAttempts = 100;
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-        const std::string number = std::to_string(attempt);
-        std::string own = "~" + name;
-        own.append(".").append(number).append(".saving");
-        if (own.size() > kLongestName || folder.size() + own.size() >= MAX_PATH) {
-            own = "~" + number + ".saving";
-        }
-        path = folder + own;
+        path = FormOwnPath(target, "." + std::to_string(attempt) + ".saving");
         HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {

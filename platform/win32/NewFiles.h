@@ -8,10 +8,9 @@
 namespace platform {
 
 // A new file in the folder of `target`, named "~<name>.<n>.saving" with the first number
-// free, or "~<n>.saving" where that name would pass a name's 255 characters or MAX_PATH:
-// made exclusively (CREATE_NEW), so that two writers never share one. Its handle, opened
-// for writing and shared with nobody, and its path in `path`; INVALID_HANDLE_VALUE when
-// none can be made.
+// free (FormOwnPath: hashed for a long name): made exclusively (CREATE_NEW), so that two
+// writers never share one. Its handle, opened for writing and shared with nobody, and its
+// path in `path`; INVALID_HANDLE_VALUE when none can be made.
 HANDLE CreateFileBeside(const std::string& target, std::string& path);
 
 // Removes a file of the writer's own, read-only or not, keeping the thread's last error.

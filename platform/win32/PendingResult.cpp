@@ -1,5 +1,6 @@
 #include "platform/PendingResult.h"
 
+#include "platform/OwnFiles.h"
 #include "platform/win32/HandleIdentity.h"
 #include "platform/win32/NewFiles.h"
 
@@ -108,11 +109,6 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
         m_active = true;
         return CStart::Ready;
     }
-    const std::size_t separator = m_target.find_last_of("\\/");
-    const std::string folder =
-        separator == std::string::npos ? "" : m_target.substr(0, separator + 1);
-    const std::string name =
-        separator == std::string::npos ? m_target : m_target.substr(separator + 1);
     bool made = false;
     HANDLE claim = TakeClaim(m_target, m_claimIdentity, made);
     if (claim == INVALID_HANDLE_VALUE) {
@@ -122,8 +118,8 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     m_claim = reinterpret_cast<std::intptr_t>(claim);
     m_claimed = true;
     m_active = true;
-    m_ownPath = folder + FormOwnName(name, ".0.saving", folder.size());
-    m_asidePath = folder + FormOwnName(name, ".0.claim", folder.size());
+    m_ownPath = FormOwnPath(m_target, ".0.saving");
+    m_asidePath = FormOwnPath(m_target, ".0.claim");
     // Left by the run that died with this claim: the names are this claim's alone. (Beside
     // a new claim, the save and the claim's giving way replace what they find.)
     if (!made) {
@@ -181,14 +177,12 @@ CPendingResult::CPlace CPendingResult::Place() {
         m_active = false;
         return CPlace::Placed;
     }
-    // The claim gives way by its handle, so that only the claim moves; a claim that
-    // another run replaced meanwhile is gone, and that run's file keeps the name.
-    HANDLE claim = AsHandle(m_claim);
-    if (!RenameHeld(claim, m_asidePath)) {
+    // The name is free once the claim gave way; another run may claim it first, and then
+    // keeps it.
+    if (!MoveClaimAside()) {
         Discard();
         return CPlace::NameTaken;
     }
-    // The name is free; another run may claim it first, and then keeps it.
     const bool placed = MoveFileExA(m_ownPath.c_str(), m_target.c_str(), 0) != FALSE;
     const DWORD error = GetLastError();
     ReleaseClaim(); // the claim, aside now, goes
@@ -199,6 +193,13 @@ CPendingResult::CPlace CPendingResult::Place() {
     }
     m_active = false;
     return CPlace::Placed;
+}
+
+bool CPendingResult::MoveClaimAside() {
+    // By its handle, so that only the claim moves; a claim that another run replaced
+    // meanwhile is gone, and that run's file keeps the name.
+    m_claimAside = RenameHeld(AsHandle(m_claim), m_asidePath);
+    return m_claimAside;
 }
 
 void CPendingResult::ReleaseClaim() {
@@ -213,6 +214,7 @@ void CPendingResult::ReleaseClaim() {
     CloseHandle(claim);
     m_claim = -1;
     m_claimed = false;
+    m_claimAside = false;
 }
 
 void CPendingResult::Discard() {
