@@ -1,5 +1,5 @@
 # qpdf for minihost and the tests, as the imported target qv::qpdf: Debian's libqpdf
-# natively; for the cross build, the static libraries that scripts/bootstrap builds
+# natively; for a cross build, the static libraries of its target that scripts/bootstrap builds
 # from Debian's sources into its cache, outside the checkout.
 if(TARGET qv::qpdf)
     return()
@@ -17,7 +17,7 @@ if(CMAKE_CROSSCOMPILING)
     else()
         set(qv_cache "$ENV{HOME}/.cache/quorvella")
     endif()
-    set(QV_QPDF_MINGW_PREFIX "${qv_cache}/qpdf-mingw-i686" CACHE PATH
+    set(QV_QPDF_MINGW_PREFIX "${qv_cache}/qpdf-mingw-${CMAKE_SYSTEM_PROCESSOR}" CACHE PATH
         "qpdf and libjpeg built for the cross toolchain by scripts/build-qpdf-mingw")
     foreach(part STAMP include/qpdf/QPDF.hh include/jpeglib.h lib/libqpdf.a lib/libjpeg.a)
         if(NOT EXISTS "${QV_QPDF_MINGW_PREFIX}/${part}")

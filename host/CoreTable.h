@@ -34,7 +34,11 @@ using HostProc = void(QV_HOSTCALL*)();
     /* The table named by atom `name` at `version`, or null when the host has none at   */          \
     /* that version. The table belongs to the host.                                     */          \
     X(P, GetTable, 10, ASExtensionMgrGetHFT, HostTable, (HostAtom name, HostVersion version),       \
-      (name, version))
+      (name, version))                                                                              \
+    /* The host's configuration value of key `key`: for "Product" a C string of the     */          \
+    /* host's (e.g. "Reader", "Exchange-Pro"); all ones for a key the host does not     */          \
+    /* know. Never raises.                                                              */          \
+    X(P, GetConfiguration, 11, ASGetConfiguration, void*, (HostAtom key), (key))
 // NOLINTEND(cppcoreguidelines-macro-usage)
 // clang-format on
 

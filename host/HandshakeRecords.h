@@ -1,6 +1,6 @@
 // The records that the host and the plug-in exchange while the module is loaded, and
-// the three entry routines' types. On the 32-bit build every offset is fixed (checked
-// below); on 64-bit builds pointer fields are pointer-sized.
+// the three entry routines' types. Their offsets on each Windows target are the host's
+// (checked below); pointer fields are pointer-sized.
 #pragma once
 
 #include "host/HostTypes.h"
@@ -60,4 +60,16 @@ static_assert(offsetof(HostHandshakeRecord, importReplaceAndRegister) == 12);
 static_assert(offsetof(HostHandshakeRecord, init) == 16);
 static_assert(offsetof(HostHandshakeRecord, unload) == 20);
 static_assert(sizeof(HostHandshakeRecord) == 24);
+#elif defined(_WIN64)
+static_assert(offsetof(HostSetupRecord, extensionId) == 8);
+static_assert(offsetof(HostSetupRecord, coreTable) == 16);
+static_assert(offsetof(HostSetupRecord, handshakeCallback) == 24);
+static_assert(sizeof(HostSetupRecord) == 32);
+static_assert(offsetof(HostHandshakeRecord, hostName) == 4);
+static_assert(offsetof(HostHandshakeRecord, plugInName) == 6);
+static_assert(offsetof(HostHandshakeRecord, exportTables) == 8);
+static_assert(offsetof(HostHandshakeRecord, importReplaceAndRegister) == 16);
+static_assert(offsetof(HostHandshakeRecord, init) == 24);
+static_assert(offsetof(HostHandshakeRecord, unload) == 32);
+static_assert(sizeof(HostHandshakeRecord) == 40);
 #endif

@@ -21,6 +21,18 @@
 //   only state is the frame itself, and the body reaches the caller's variables through
 //   references, so they live in memory rather than in registers saved at setjmp.
 // - Release what the frame acquired after CallInErrorFrame returns, never inside it.
+//
+// Which longjmp: on 32-bit Windows, msvcrt's (setjmp is _setjmp3), which unwinds the
+// structured-exception chain of the host's frames as code built with the host's own
+// compiler does. On 64-bit Windows the context is saved without a frame
+// (_setjmp(context, NULL)), so the longjmp only restores registers and skips every frame
+// in between, the host's included, without unwinding them. mingw's default would ask
+// for a table-driven unwind from the restore procedure back to this frame, across the
+// host's frames, which another compiler built; that unwind has ended processes with
+// STATUS_BAD_STACK when an MSVC-built caller lay in between, and a crash there takes the
+// user's open documents with it. What the skip costs: cleanup in the host's frames between
+// the raise and this frame does not run. The host raises through a C interface and a
+// plug-in's frames may hold no cleanup either (above), so none is relied on.
 #pragma once
 
 #include "host/CoreTable.h"
@@ -33,6 +45,9 @@
 struct HostErrorFrame {
     std::jmp_buf context;
 };
+#if defined(_WIN64)
+static_assert(sizeof(HostErrorFrame) == 256 && alignof(HostErrorFrame) == 16);
+#endif
 
 // The restore procedure of every frame the plug-in pushes: resumes at the point saved in
 // the frame whose environment is `environment`, where setjmp then returns 1.
@@ -46,8 +61,13 @@ struct HostErrorFrame {
 template <class Body>
 [[gnu::noinline]] bool CallInErrorFrame(Body&& body) noexcept {
     HostErrorFrame frame{};
+#if defined(_WIN64)
+    // NOLINTNEXTLINE(cert-err52-cpp): the host's error model is setjmp/longjmp
+    if (_setjmp(frame.context, nullptr) != 0) {
+#else
     // NOLINTNEXTLINE(cert-err52-cpp): the host's error model is setjmp/longjmp
     if (setjmp(frame.context) != 0) {
+#endif
         CorePopErrorFrame();
         return false;
     }

@@ -14,16 +14,20 @@
 #include <initializer_list>
 #include <type_traits>
 
+// The integer return register: 32 bits on 32-bit x86, 64 on x64.
+using HostRegister = std::uintptr_t;
+
 // What an entry of result type T leaves in the return register. The host fills only the
-// low bits of a result narrower than 32 bits and may leave anything above them, so the
-// plug-in takes the whole register and keeps the low bits (the wrappers' static_cast).
+// low bits of an integer narrower than the register (16 bits of a boolean, 32 of an error
+// code) and may leave anything above them, so the plug-in takes the whole register and
+// keeps the low bits (the wrappers' static_cast).
 template <class T, bool = std::is_integral_v<T>>
 struct CHostReturnRegister {
     using Type = T;
 };
 template <class T>
 struct CHostReturnRegister<T, true> {
-    using Type = std::conditional_t<(sizeof(T) < sizeof(std::uint32_t)), std::uint32_t, T>;
+    using Type = std::conditional_t<(sizeof(T) < sizeof(HostRegister)), HostRegister, T>;
 };
 template <class T>
 using HostReturnRegister = typename CHostReturnRegister<T>::Type;

@@ -5,8 +5,9 @@
 #include <cstdint>
 
 // Every routine the host calls is __cdecl on 32-bit Windows, except PlugInMain: the host
-// calls that one __stdcall, so it takes its own arguments off the stack.
-#if defined(_WIN32)
+// calls that one __stdcall, so it takes its own arguments off the stack. 64-bit Windows has
+// one convention for all of them.
+#if defined(_WIN32) && !defined(_WIN64)
 #define QV_HOSTCALL __cdecl
 #define QV_MAINCALL __stdcall
 #else
@@ -29,8 +30,8 @@ constexpr HostVersion MakeHostVersion(std::uint32_t major, std::uint32_t minor) 
     return (major << 16U) | (minor & 0xFFFFU);
 }
 
-// The plug-in's identity towards the host, given at set-up.
-using HostExtensionId = std::uint32_t;
+// The plug-in's identity towards the host, given at set-up: a handle, so pointer-sized.
+using HostExtensionId = std::uintptr_t;
 
 // Code of a host error, as raised by the host and kept as its current error.
 using HostErrorCode = std::int32_t;

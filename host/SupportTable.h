@@ -15,7 +15,7 @@ inline constexpr std::uint16_t kFileModeRead = 1;
 // NOLINTBEGIN(cppcoreguidelines-macro-usage)
 #define QV_SUPPORT_TABLE(X, P)                                                                      \
     /* A block of `size` bytes, released with MemFree; null when the host has none. */              \
-    X(P, MemAlloc, 1, ASmalloc, void*, (std::uint32_t size), (size))                                \
+    X(P, MemAlloc, 1, ASmalloc, void*, (std::size_t size), (size))                                  \
     /* Releases a block from MemAlloc or a text the host allocated for the plug-in. */              \
     X(P, MemFree, 3, ASfree, void, (void* block), (block))                                          \
     /* Writes at most size-1 characters of the text of `code`, and a zero, into      */             \

@@ -29,7 +29,7 @@ struct HostFileFilter {
 // Parameters of the open-files and choose-folder dialogs, in the form that Acrobat 5.0
 // defined and later hosts keep for these two entries. Unused fields are zero.
 struct HostFileDialogParams {
-    std::uint32_t size; // sizeof(HostFileDialogParams)
+    std::size_t size; // sizeof(HostFileDialogParams)
     std::uint32_t flags;
     HostWindow parentWindow;
     HostText title;
@@ -53,7 +53,7 @@ inline constexpr std::uint32_t kDialogMultipleFiles = 0x2;
 // it never copies it. Only the fields up to `uniqueId` are read.
 struct HostConversionHandler {
     HostFileFilter filter; // the first file type's extension is the result's
-    std::uint32_t size;
+    std::size_t size;
     char uniqueId[256]; // NOLINT(cppcoreguidelines-avoid-c-arrays): e.g. "com.minihost.json"
     HostBool canDoSync;
     std::int16_t priority;
@@ -177,8 +177,9 @@ inline HostTable GetViewTableEntries() {
 }
 QV_DEFINE_TABLE_WRAPPERS(View, QV_VIEW_TABLE)
 
-#if defined(_WIN32) && !defined(_WIN64)
+// The records as the host lays them out for each Windows target (natural alignment).
 static_assert(sizeof(HostFileDescription) == 40);
+#if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(HostFileFilter) == 12);
 static_assert(offsetof(HostFileFilter, descriptionCount) == 8);
 static_assert(sizeof(HostFileDialogParams) == 56);
@@ -192,4 +193,25 @@ static_assert(offsetof(HostConversionHandler, uniqueId) == 16);
 static_assert(offsetof(HostConversionHandler, canDoSync) == 272);
 static_assert(offsetof(HostConversionHandler, priority) == 274);
 static_assert(sizeof(HostConversionHandler) == 296, "the record of Acrobat 5.0");
+#elif defined(_WIN64)
+static_assert(sizeof(HostFileFilter) == 24);
+static_assert(offsetof(HostFileFilter, descriptions) == 8);
+static_assert(offsetof(HostFileFilter, descriptionCount) == 16);
+static_assert(sizeof(HostFileDialogParams) == 112);
+static_assert(offsetof(HostFileDialogParams, flags) == 8);
+static_assert(offsetof(HostFileDialogParams, parentWindow) == 16);
+static_assert(offsetof(HostFileDialogParams, title) == 24);
+static_assert(offsetof(HostFileDialogParams, initialFileSys) == 48);
+static_assert(offsetof(HostFileDialogParams, initialPath) == 56);
+static_assert(offsetof(HostFileDialogParams, fileName) == 64);
+static_assert(offsetof(HostFileDialogParams, filters) == 72);
+static_assert(offsetof(HostFileDialogParams, filterCount) == 80);
+static_assert(offsetof(HostFileDialogParams, settingsEnabledProc) == 88);
+static_assert(offsetof(HostFileDialogParams, settingsData) == 104);
+static_assert(offsetof(HostConversionHandler, size) == 24);
+static_assert(offsetof(HostConversionHandler, uniqueId) == 32);
+static_assert(offsetof(HostConversionHandler, canDoSync) == 288);
+static_assert(offsetof(HostConversionHandler, priority) == 290);
+static_assert(offsetof(HostConversionHandler, defaultSettingsProc) == 296);
+static_assert(sizeof(HostConversionHandler) == 336, "the record of Acrobat 5.0");
 #endif

@@ -170,6 +170,9 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
             SetTableVersion(options, value());
         } else if (option == "--host-version") {
             SetHostVersion(options, value());
+        } else if (option == "--product") {
+            const std::string product = value();
+            options.product = product == "undefined" ? std::nullopt : std::optional(product);
         } else if (option == "--offer-handshake") {
             options.offeredHandshakeVersion = RequireVersion(option, value());
         } else if (option == "--setup-record-version") {
@@ -281,6 +284,9 @@ std::string GetUsageText() {
            "table\n"
            "                               is offered at 5.0 unless told otherwise\n"
            "  --host-version MAJOR.MINOR   the version the host reports (default 5.0)\n"
+           "  --product NAME               the product the host runs as: Reader for the free\n"
+           "                               reader (default Exchange-Pro); undefined: the host\n"
+           "                               does not know the key\n"
            "  --offer-handshake VERSION    handshake version offered to PlugInMain (default 2.0)\n"
            "  --setup-record-version V     version written into the set-up record\n"
            "                               (default: the version agreed with PlugInMain)\n"
@@ -315,7 +321,7 @@ std::string GetUsageText() {
            "                               (--menu and the answers can be repeated; the\n"
            "                               answers are used in order, and a dialog with\n"
            "                               none left is cancelled)\n"
-           "  --dirty-upper-halves         fill the upper half of every 16-bit result's\n"
+           "  --dirty-upper-halves         fill the bits above every narrow result in its\n"
            "                               register with garbage, as a real host may\n"
            "                               (also MINIHOST_DIRTY_UPPER_HALVES=1)\n"
            "  --test-handlers              serve the diagnostic command handlers (TestFail,\n"

@@ -22,6 +22,8 @@ struct CHostOptions {
     std::array<HostVersion, kHostTableCount> tableVersions{};
     std::int16_t hostMajorVersion = 5;
     std::int16_t hostMinorVersion = 0;
+    // The product the host runs as (its configuration's "Product"); none: the key is unknown.
+    std::optional<std::string> product = "Exchange-Pro";
     HostVersion offeredHandshakeVersion = 0x00020000;
     std::optional<HostVersion> setupRecordVersion;
     std::optional<HostVersion> handshakeCallVersion;
@@ -36,7 +38,7 @@ struct CHostOptions {
     CDurability saveDurability = CDurability::Closed; // Flushed: every save waits for the disk
     std::optional<std::string> checkSequence;         // check this file, load nothing
     bool strictCheck = false;                         // warnings of the check fail it too
-    // 16-bit results of table entries carry garbage in the upper half of their register,
+    // Narrow results of table entries carry garbage above them in their register,
     // as a real host may leave it; the tests turn it on (MINIHOST_DIRTY_UPPER_HALVES).
     bool dirtyUpperHalves = false;
     bool hostEntries = false;  // print every entry served, with its SDK name and selector

@@ -160,7 +160,9 @@ bool CPlugInLoader::MakeHandshake(CPlugIn& plugIn) {
         return Refuse(plugIn, "the handshake callback raised an error");
     }
     if (accepted == kHostFalse) {
-        return Refuse(plugIn, "the handshake callback refused version " + FormatHex(callVersion));
+        const auto& product = m_host.GetOptions().product;
+        return Refuse(plugIn, "the handshake callback refused version " + FormatHex(callVersion) +
+                                  " as product " + product.value_or("(undefined)"));
     }
     const std::string* name = m_host.GetAtoms().Find(plugIn.record.plugInName);
     plugIn.name = name != nullptr ? *name : "(no name)";

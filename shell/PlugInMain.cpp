@@ -2,6 +2,7 @@
 #include "host/PlugInState.h"
 #include "shell/PlugInEntry.h"
 #include "shell/PlugInName.h"
+#include "shell/ReaderMode.h"
 #include "shell/TableImport.h"
 
 HostBool QV_MAINCALL PlugInMain(HostVersion hostHandshakeVersion,
@@ -36,6 +37,10 @@ HostBool QV_HOSTCALL PlugInSetup(HostVersion handshakeVersion, HostSetupRecord* 
 
 HostBool QV_HOSTCALL PlugInHandshake(HostVersion handshakeVersion, HostHandshakeRecord* record) {
     if (handshakeVersion != kHandshakeVersion || record == nullptr) {
+        return kHostFalse;
+    }
+    // Declined, the plug-in is left out and the reader goes on.
+    if (IsHostInReaderMode()) {
         return kHostFalse;
     }
     record->plugInName = GetPlugInName();

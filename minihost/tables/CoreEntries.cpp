@@ -3,8 +3,15 @@
 #include "minihost/tables/OfferedTables.h"
 #include "minihost/tables/TableEntries.h"
 
+#include <cstdint>
+#include <optional>
+#include <string>
+
 namespace minihost::core {
 namespace {
+
+// The host's answer for a configuration key it does not know.
+void* const kConfigurationUndefined = reinterpret_cast<void*>(~std::uintptr_t{0});
 
 void QV_HOSTCALL PushErrorFrame(void* environment, HostRestoreProc restore) {
     CaptureErrors([&] {
@@ -12,6 +19,14 @@ void QV_HOSTCALL PushErrorFrame(void* environment, HostRestoreProc restore) {
             CHost::GetCurrent().ReportMisuse("Core.PushErrorFrame was given no restore procedure");
             return;
         }
+#if defined(_WIN64)
+        // An x64 jmp_buf is 16-byte aligned, and the register save of a longjmp there
+        // assumes it.
+        if (reinterpret_cast<std::uintptr_t>(environment) % 16 != 0) {
+            CHost::GetCurrent().ReportMisuse(
+                "Core.PushErrorFrame was given an environment not aligned to 16 bytes");
+        }
+#endif
         CHost::GetCurrent().GetFrames().Push(environment, restore);
     });
 }
@@ -50,6 +65,22 @@ HostCallback QV_HOSTCALL CallbackCreate(HostExtensionId owner, HostProc proc) {
 HostTable QV_HOSTCALL GetTable(HostAtom name, HostVersion version) {
     return Serve<HostTable>("Core.GetTable",
                             [&] { return CHost::GetCurrent().FindTable(name, version); });
+}
+
+// Only "Product" is known: the product the host runs as (--product).
+void* QV_HOSTCALL GetConfiguration(HostAtom key) {
+    void* value = kConfigurationUndefined;
+    CaptureErrors([&] {
+        CHost& host = CHost::GetCurrent();
+        const std::string* name = host.GetAtoms().Find(key);
+        const std::optional<std::string>& product = host.GetOptions().product;
+        if (name != nullptr && *name == "Product" && product.has_value()) {
+            // The text lives as long as the host's options; the caller only reads it.
+            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast)
+            value = const_cast<char*>(product->c_str());
+        }
+    });
+    return value;
 }
 
 const auto kSlots =

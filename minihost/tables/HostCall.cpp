@@ -1,5 +1,7 @@
 #include "minihost/tables/HostCall.h"
 
+#include <cstdlib>
+
 namespace minihost {
 namespace {
 
@@ -12,11 +14,42 @@ void LogRaise(HostErrorCode code, const char* operation) {
     });
 }
 
+// How many frames a raise has left behind it by unwinding them; only ever written, so
+// that neither the witness nor its frame can be optimised away.
+volatile int g_unwoundRaiseFrames = 0;
+
+// An object with a destructor that owns nothing, so a raise that skips it loses nothing.
+class CRaiseWitness {
+public:
+    CRaiseWitness() = default;
+    CRaiseWitness(const CRaiseWitness&) = delete;
+    CRaiseWitness& operator=(const CRaiseWitness&) = delete;
+    CRaiseWitness(CRaiseWitness&&) = delete;
+    CRaiseWitness& operator=(CRaiseWitness&&) = delete;
+    ~CRaiseWitness() { g_unwoundRaiseFrames = g_unwoundRaiseFrames + 1; }
+};
+
+// The real host raises from deep inside its own code, whose frames hold objects with
+// destructors and the unwind data for them; the plug-in's longjmp crosses those frames
+// on its way back. minihost raises from under a few such frames of its own, so that a
+// longjmp that mishandles them fails here as it would there.
+template <int Depth>
+[[gnu::noinline]] void RaiseUnderFrames(HostErrorCode code) {
+    const CRaiseWitness witness;
+    if constexpr (Depth > 0) {
+        RaiseUnderFrames<Depth - 1>(code);
+    } else {
+        CHost::GetCurrent().GetFrames().Raise(code);
+    }
+}
+
 } // namespace
 
 void RaiseHostError(HostErrorCode code, const char* operation) {
     LogRaise(code, operation);
-    CHost::GetCurrent().GetFrames().Raise(code);
+    RaiseUnderFrames<3>(code);
+    // Raise never returns.
+    std::abort();
 }
 
 } // namespace minihost

@@ -9,7 +9,7 @@ namespace minihost::support {
 
 // Host memory is C memory: blocks cross into the plug-in and come back to MemFree.
 // NOLINTBEGIN(cppcoreguidelines-no-malloc)
-void* QV_HOSTCALL MemAlloc(std::uint32_t size) {
+void* QV_HOSTCALL MemAlloc(std::size_t size) {
     // Running out of memory is answered with null, never with a raised error; so is an
     // injected fault.
     void* block = nullptr;

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <limits>
 #include <type_traits>
 #include <utility>
 
@@ -42,20 +43,23 @@ inline constexpr std::array<const char*, 5> kServedTableNames = {"Core", "AcroSu
 // it: logs "entry N of TABLE is not served" and raises kErrNotProvided.
 [[noreturn]] void RaiseUnservedSlot(CServedTable table, std::size_t selector);
 
-// Whether 16-bit results carry garbage in the upper half of their register
+// Whether narrow results carry garbage in the bits of their register above them
 // (CHostOptions::dirtyUpperHalves).
 bool IsDirtyingUpperHalves();
 
-// A result as the entry leaves it in its register: a 16-bit result in the low half, the
-// upper half zero or, when asked for, garbage, as a real host may leave it.
+// A result as the entry leaves it in its register: an integer narrower than the register
+// (16 bits; on x64 also 32) in the low bits, the bits above zero or, when asked for,
+// garbage, as a real host may leave them.
 template <class Result>
 HostReturnRegister<Result> ToReturnRegister(Result value) {
     if constexpr (std::is_same_v<HostReturnRegister<Result>, Result>) {
         return value;
     } else {
+        constexpr HostRegister kLowBits = std::numeric_limits<std::make_unsigned_t<Result>>::max();
+        constexpr auto kGarbage = static_cast<HostRegister>(0xA5C3'5AC3'A5C3'5AC3ULL);
         const auto low =
-            static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<Result>>(value));
-        return IsDirtyingUpperHalves() ? (low | 0xA5C30000U) : low;
+            static_cast<HostRegister>(static_cast<std::make_unsigned_t<Result>>(value));
+        return IsDirtyingUpperHalves() ? (low | (kGarbage & ~kLowBits)) : low;
     }
 }
 

@@ -2,11 +2,20 @@
 
 #include <cstddef>
 
-#if !defined(__i386__)
-#error "the checked call of PlugInMain is written for 32-bit x86, the host's only platform"
-#endif
-
 namespace minihost {
+
+#if defined(__x86_64__)
+
+// x64 has one calling convention, in which the caller owns the stack: nothing to measure.
+CPlugInMainOutcome CallPlugInMain(HostMainProc main, const CPlugInMainArguments& arguments) {
+    CPlugInMainOutcome outcome;
+    outcome.result = main(arguments.hostHandshakeVersion, arguments.plugInHandshakeVersion,
+                          arguments.setupProc, arguments.platformData);
+    return outcome;
+}
+
+#elif defined(__i386__)
+
 namespace {
 
 // What the assembly reads, through one register: operands relative to the stack pointer
@@ -49,5 +58,9 @@ CPlugInMainOutcome CallPlugInMain(HostMainProc main, const CPlugInMainArguments&
     outcome.stackShift = shift;
     return outcome;
 }
+
+#else
+#error "PlugInMain is called as the host calls it on 32-bit x86 or on x64 only"
+#endif
 
 } // namespace minihost

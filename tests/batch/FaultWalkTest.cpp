@@ -2,7 +2,9 @@
 // steps, PDF output to a preselected folder, final action 2) is traced, then run again
 // with a host error injected at each host call in turn. Each run must end with nothing
 // left acquired and no input lost: every input is still in place, or moved whole to the
-// destination with its result written.
+// destination with its result written. minihost raises from under frames of its own that
+// hold objects with destructors, as the host does, so under Wine this is also where the
+// plug-in's longjmp crosses such frames.
 #include "tests/batch/BatchRun.h"
 #include "tests/minihost/commands/PdfReadBack.h"
 #include "tests/support/FileContents.h"
@@ -11,6 +13,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
+#include <set>
+#include <sstream>
 
 namespace {
 
@@ -67,18 +72,45 @@ protected:
     std::vector<std::string> m_bytes;
 };
 
-TEST_F(FaultWalk, AHostErrorAtEveryCallLosesNothingAndLeavesNothingAcquired) {
+// The calls to walk, from the traced run's "call: N OPERATION" lines: all of them in the
+// native builds. Under Wine, where each run starts Windows processes, a sample: the first
+// and the last call of each operation, so that start-up, loading, collecting, both steps,
+// saving and the final action each have theirs, and every eighth call between.
+std::set<std::size_t> ChooseCalls(const std::vector<std::string>& traceLines) {
+    std::set<std::size_t> chosen;
+    std::map<std::string, std::pair<std::size_t, std::size_t>> firstAndLast;
+    for (const std::string& line : traceLines) {
+        std::istringstream fields(line.substr(std::string_view("call: ").size()));
+        std::size_t call = 0;
+        std::string operation;
+        fields >> call >> operation;
+        const auto [entry, isNew] = firstAndLast.try_emplace(operation, call, call);
+        entry->second.second = call;
 #if defined(_WIN32)
-    GTEST_SKIP() << "the walk starts minihost once per host call; the native builds walk it";
+        if (call % 8 == 0) {
+            chosen.insert(call);
+        }
+#else
+        chosen.insert(call);
 #endif
+    }
+    for (const auto& [operation, calls] : firstAndLast) {
+        chosen.insert({calls.first, calls.second});
+    }
+    return chosen;
+}
+
+TEST_F(FaultWalk, AHostErrorAtEveryCallLosesNothingAndLeavesNothingAcquired) {
     const CMiniHostRun traced = RunBatch("2", Dest().string(), {"--trace-calls"});
     ASSERT_EQ(traced.exitCode, 0) << traced.GetTranscript();
-    const std::size_t calls = traced.ListLinesStartingWith("call: ").size();
-    ASSERT_GT(calls, 60U) << traced.GetTranscript();
-    RecordProperty("HostCallsWalked", static_cast<int>(calls));
-    std::cout << "walking " << calls << " host calls\n";
+    const std::vector<std::string> traceLines = traced.ListLinesStartingWith("call: ");
+    ASSERT_GT(traceLines.size(), 60U) << traced.GetTranscript();
+    const std::set<std::size_t> calls = ChooseCalls(traceLines);
+    ASSERT_GE(calls.size(), 20U);
+    RecordProperty("HostCallsWalked", static_cast<int>(calls.size()));
+    std::cout << "walking " << calls.size() << " of " << traceLines.size() << " host calls\n";
 
-    for (std::size_t call = 1; call <= calls; ++call) {
+    for (const std::size_t call : calls) {
         Restore();
         const std::string number = std::to_string(call);
         const CMiniHostRun run = RunBatch("2", Dest().string(), {"--fail-at", number});

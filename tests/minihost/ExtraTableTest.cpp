@@ -227,15 +227,25 @@ TEST_F(ExtraTable, ValueTypeCodesAreTheHostsNumbersInTheLowHalfOfTheirRegister) 
     EXPECT_EQ((std::array{kValueNone, kValueBoolean, kValueInteger, kValueAtom, kValueString,
                           kValueText, kValuePointer, kValueContainer}),
               (std::array<HostValueType, 8>{-1, 0, 1, 2, 4, 5, 7, 8}));
-    // The host leaves garbage above a 16-bit result; the wrappers keep the low half.
+    // The host leaves garbage above a 16-bit result, and on x64 above a 32-bit one; the
+    // wrappers keep the result's own bits.
     HostContainer container = Read(kSequence);
     EXPECT_TRUE(CallPlugIn([&] {
         const auto getType = reinterpret_cast<ExtraContainerGetTypeProc>(
             GetExtraTableEntries()[static_cast<std::size_t>(ExtraEntry::ContainerGetType)]);
-        const std::uint32_t raw = getType(container, "Absent");
+        const HostRegister raw = getType(container, "Absent");
         EXPECT_EQ(raw & 0xFFFFU, 0xFFFFU);
-        EXPECT_NE(raw >> 16U, 0U);
+        constexpr auto kGarbage = static_cast<HostRegister>(0xA5C3'5AC3'A5C3'5AC3ULL);
+        EXPECT_EQ(raw >> 16U, kGarbage >> 16U);
         EXPECT_EQ(ExtraContainerGetType(container, "Absent"), kValueNone);
+        const auto getInt = reinterpret_cast<ExtraContainerGetIntProc>(
+            GetExtraTableEntries()[static_cast<std::size_t>(ExtraEntry::ContainerGetInt)]);
+        const HostRegister rawInt = getInt(container, "Absent", -2);
+        EXPECT_EQ(static_cast<std::uint32_t>(rawInt), 0xFFFF'FFFEU);
+        if constexpr (sizeof(HostRegister) == 8) {
+            EXPECT_EQ(rawInt >> 32U, 0xA5C3'5AC3U);
+        }
+        EXPECT_EQ(ExtraContainerGetInt(container, "Absent", -2), -2);
         EXPECT_EQ(ExtraContainerGetBool(container, "No", kHostTrue), kHostFalse);
     }));
     ExtraContainerDestroy(container);

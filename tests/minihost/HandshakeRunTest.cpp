@@ -58,8 +58,9 @@ TEST(HostInterface, EveryEntrySitsAtTheSelectorOfTheHostsSdk) {
     EXPECT_EQ(output, expected);
 }
 
-#if defined(_WIN32)
-// Only here do the conventions differ: the host calls PlugInMain __stdcall, and a module
+#if defined(_WIN32) && !defined(_WIN64)
+// 32-bit Windows only: there the conventions differ (x64 has one, in which the caller
+// clears the stack). The host calls PlugInMain __stdcall, and a module
 // whose PlugInMain is __cdecl returns with its arguments still on the stack.
 TEST(HandshakeRun, CdeclPlugInMainIsRefusedBeforeAnythingElseOfItRuns) {
     const CMiniHostRun run =
@@ -143,8 +144,19 @@ INSTANTIATE_TEST_SUITE_P(
         CHandshakeCase{"HandshakeCallOfAnotherVersionIsRefused",
                        {"--handshake-call-version", "0x00010000"},
                        {"handshake: set-up accepted",
-                        "refused: *: the handshake callback refused version 0x00010000"},
+                        "refused: *: the handshake callback refused version 0x00010000 as "
+                        "product Exchange-Pro"},
                        {kLoaded}},
+        // The free reader: the module declines, and the host goes on without it.
+        CHandshakeCase{"ReaderModeIsDeclined",
+                       {"--product", "Reader"},
+                       {"handshake: set-up accepted",
+                        "refused: *Quorvella.api: the handshake callback refused version "
+                        "0x00020000 as product Reader",
+                        "host: start-up finished, 0 plug-in(s) running"},
+                       {kLoaded, "handshake: name*"}},
+        CHandshakeCase{
+            "UndefinedProductIsNotTheReader", {"--product", "undefined"}, {kLoaded}, {"refused:*"}},
         CHandshakeCase{"TableOnlyAt4_5IsTakenAt4_5",
                        {"--table", "PDSysFont=4.5"},
                        {"table: PDSysFont 5.0 refused", "table: PDSysFont 4.5 given", kLoaded},

@@ -19,7 +19,7 @@ namespace {
 struct CCountedRequest {
     ConversionRequest request;
     int asked = 0;
-    std::uint32_t recordSize = 0; // as the host laid out the last handler record
+    std::size_t recordSize = 0; // as the host laid out the last handler record
 };
 
 HostBool QV_HOSTCALL CountAndMatch(HostConversionHandler* handler, void* clientData) {
