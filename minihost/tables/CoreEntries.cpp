@@ -11,6 +11,7 @@ namespace minihost::core {
 namespace {
 
 // The host's answer for a configuration key it does not know.
+// NOLINTNEXTLINE(performance-no-int-to-ptr): the host's own all-ones value
 void* const kConfigurationUndefined = reinterpret_cast<void*>(~std::uintptr_t{0});
 
 void QV_HOSTCALL PushErrorFrame(void* environment, HostRestoreProc restore) {
