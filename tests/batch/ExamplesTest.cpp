@@ -4,6 +4,7 @@
 // process and write every input.
 #include "minihost/containers/SequenceForm.h"
 #include "platform/CodePage.h"
+#include "quorvella/SourceDir.h"
 #include "tests/batch/BatchRun.h"
 #include "tests/support/SamplePdfs.h"
 #include "tests/support/SequenceFiles.h"

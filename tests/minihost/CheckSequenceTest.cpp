@@ -1,6 +1,7 @@
 // minihost --check-sequence, run as a user runs it: a process of its own on real files.
 #include "minihost/containers/SequenceForm.h"
 #include "platform/CodePage.h"
+#include "quorvella/SourceDir.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/Subprocess.h"
 #include "tests/support/TestFolders.h"

@@ -1,4 +1,5 @@
 // The real plug-in module, loaded by the real minihost in a process of its own.
+#include "quorvella/SourceDir.h"
 #include "tests/support/MiniHostRun.h"
 #include "tests/support/TestFolders.h"
 

@@ -3,6 +3,7 @@
 // must read (valid-cp932-* in code page 932, the others in 1252), those named
 // malformed-* must be refused.
 #include "minihost/containers/SequenceForm.h"
+#include "quorvella/SourceDir.h"
 
 #include <cstddef>
 #include <cstdint>

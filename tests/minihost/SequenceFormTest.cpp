@@ -2,6 +2,7 @@
 // printing and reading give back the same container.
 #include "minihost/containers/SequenceForm.h"
 
+#include "quorvella/SourceDir.h"
 #include "tests/support/FileContents.h"
 
 #include <filesystem>

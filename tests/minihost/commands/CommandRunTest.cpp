@@ -5,6 +5,7 @@
 #include "host/HostErrorFrame.h"
 #include "host/ViewTable.h"
 #include "minihost/HostErrors.h"
+#include "quorvella/SourceDir.h"
 #include "tests/minihost/commands/PdfReadBack.h"
 #include "tests/minihost/commands/PlugInSteps.h"
 #include "tests/support/FileContents.h"

@@ -3,6 +3,7 @@
 // with /D=), the installed module loaded by minihost.exe and run on an example sequence,
 // a module in use refused, and the uninstaller leaving every folder as it was.
 // The test has a Wine prefix of its own (WINEPREFIX), whose hosts and registry it owns.
+#include "quorvella/SourceDir.h"
 #include "tests/support/MiniHostRun.h"
 #include "tests/support/SamplePdfs.h"
 #include "tests/support/SequenceFiles.h"
