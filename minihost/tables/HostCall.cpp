@@ -14,11 +14,12 @@ void LogRaise(HostErrorCode code, const char* operation) {
     });
 }
 
-// How many frames a raise has left behind it by unwinding them; only ever written, so
-// that neither the witness nor its frame can be optimised away.
+// How many witnesses a raise has unwound (none, with the plug-in's longjmps of today).
+// Volatile, so that neither a witness nor its frame can be optimised away.
 volatile int g_unwoundRaiseFrames = 0;
 
-// An object with a destructor that owns nothing, so a raise that skips it loses nothing.
+// An object with a destructor that owns nothing, so a raise that skips it loses nothing
+// (C++ leaves a longjmp past a destructor undefined; a host's raise does just that).
 class CRaiseWitness {
 public:
     CRaiseWitness() = default;
