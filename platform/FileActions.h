@@ -30,6 +30,13 @@ bool TestFileExists(const char* path);
 // the plug-in's one thread is the only one that acts.
 std::string DescribeLastFileActionFailure();
 
+// Whether the last copy, move or delete failed because the system refused access; asked
+// before DescribeLastFileActionFailure, as that may change the thread's last error.
+bool WasLastFileActionDenied();
+
+// The answer of OpenWithShell when the system refused to start the program.
+inline constexpr long kShellAccessDenied = 5;
+
 // What an answer of OpenWithShell means ("started", "the file was not found", ...).
 std::string DescribeShellAnswer(long answer);
 

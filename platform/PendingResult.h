@@ -53,6 +53,9 @@ public:
     [[nodiscard]] const std::string& GetOwnPath() const { return m_ownPath; }
     [[nodiscard]] bool IsActive() const { return m_active; }
     [[nodiscard]] bool IsClaimed() const { return m_claimed; }
+    // Whether the last Begin or Place failed because the system refused access (no right
+    // to the folder or the file, a read-only file where the result goes, a sandbox).
+    [[nodiscard]] bool WasRefusedAccess() const { return m_refusedAccess; }
 
     // The saved file takes the target's name: only in the claim's place when one was made,
     // otherwise over whatever file is there (taking its permissions on Linux). In place,
@@ -74,8 +77,9 @@ private:
     std::string m_asidePath; // where the claim goes when it gives way, by the claim's name
     bool m_active = false;
     bool m_claimed = false;
-    bool m_claimAside = false;  // the claim lies at m_asidePath
-    bool m_inPlace = false;     // written at the target; m_asidePath holds what was there, if any
+    bool m_claimAside = false; // the claim lies at m_asidePath
+    bool m_inPlace = false;    // written at the target; m_asidePath holds what was there, if any
+    bool m_refusedAccess = false;
     std::intptr_t m_claim = -1; // the claim's descriptor or handle, held open
     CFileIdentity m_claimIdentity;
 };

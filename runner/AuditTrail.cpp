@@ -125,12 +125,13 @@ void CAuditTrail::WriteRecord(std::string_view kind, const CFields& fields) {
 }
 
 void CAuditTrail::RecordRunStart(std::string_view sequence, int finalActionCode,
-                                 std::string_view destination) {
+                                 std::string_view destination, bool sandboxed) {
     m_start = std::chrono::steady_clock::now();
     WriteRecord("run", {{"time", FormatUtcTime()},
                         {"sequence", std::string(sequence)},
                         {"final", std::to_string(finalActionCode)},
-                        {"destination", std::string(destination)}});
+                        {"destination", std::string(destination)},
+                        {"sandbox", YesNo(sandboxed)}});
 }
 
 void CAuditTrail::RecordLeftOut(std::string_view folder, std::string_view name,

@@ -48,8 +48,9 @@ public:
 
     [[nodiscard]] bool IsEnabled() const { return !m_file.empty(); }
 
+    // `sandboxed`: whether the host runs the plug-in in its sandbox (Protected Mode).
     void RecordRunStart(std::string_view sequence, int finalActionCode,
-                        std::string_view destination);
+                        std::string_view destination, bool sandboxed);
     // An entry of a scanned folder that the run left out.
     void RecordLeftOut(std::string_view folder, std::string_view name, std::string_view reason);
     void RecordInput(const CInputRecord& input, int finalActionCode);

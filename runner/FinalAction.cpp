@@ -2,7 +2,9 @@
 
 #include "platform/FileActions.h"
 #include "platform/PathText.h"
+#include "platform/Sandbox.h"
 #include "platform/Windowing.h"
+#include "runner/SandboxNote.h"
 #include "util/PathParts.h"
 
 std::optional<std::string> FormFinalActionTarget(const std::string& source,
@@ -79,7 +81,10 @@ bool ApplyFinalAction(const std::string& source, const std::string& destination,
                                     parameter.c_str(), "", platform::kShowNormal);
         outcome.succeeded = outcome.shellResult > 32;
         if (!outcome.succeeded) {
-            outcome.failure = platform::DescribeShellAnswer(outcome.shellResult);
+            outcome.failure =
+                NoteSandboxRefusal(platform::DescribeShellAnswer(outcome.shellResult),
+                                   outcome.shellResult == platform::kShellAccessDenied,
+                                   platform::IsRunningSandboxed());
         }
         break;
     }
@@ -88,7 +93,9 @@ bool ApplyFinalAction(const std::string& source, const std::string& destination,
     }
     // Asked at once: on Windows the reason is the thread's last error.
     if (!outcome.succeeded && outcome.failure.empty()) {
-        outcome.failure = platform::DescribeLastFileActionFailure();
+        const bool denied = platform::WasLastFileActionDenied();
+        outcome.failure = NoteSandboxRefusal(platform::DescribeLastFileActionFailure(), denied,
+                                             platform::IsRunningSandboxed());
     }
     if (report != nullptr) {
         *report = outcome;

@@ -5,6 +5,7 @@
 #include "host/ShowHostError.h"
 #include "host/ViewTable.h"
 #include "platform/Environment.h"
+#include "platform/Sandbox.h"
 #include "platform/Windowing.h"
 #include "runner/AuditTrail.h"
 #include "runner/RunDriver.h"
@@ -88,7 +89,7 @@ void QV_HOSTCALL OnAppDidInitialize(void* /*clientData*/) {
     }
     const int code = finalAction.empty() ? 0 : ReadFinalActionCode(finalAction);
     CAuditTrail trail(trailFile);
-    trail.RecordRunStart(sequence, code, destination);
+    trail.RecordRunStart(sequence, code, destination, platform::IsRunningSandboxed());
     if (const std::string missing = ListMissingTables(); !missing.empty()) {
         const std::string why = "the host does not provide the table " + missing;
         ShowAlertNote(

@@ -10,8 +10,10 @@
 #include "platform/FileIdentity.h"
 #include "platform/PathText.h"
 #include "platform/PendingResult.h"
+#include "platform/Sandbox.h"
 #include "runner/InputList.h"
 #include "runner/RunFiles.h"
+#include "runner/SandboxNote.h"
 #include "runner/SequenceNode.h"
 #include "runner/WorkDocument.h"
 #include "util/NamePart.h"
@@ -225,7 +227,9 @@ void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending
         Fail(outcome, CKind::NotWritten, kOutputExists);
         break;
     case platform::CPendingResult::CPlace::Failed:
-        Fail(outcome, CKind::NotWritten, kSaveFailed);
+        outcome.kind = CKind::NotWritten;
+        outcome.reason = NoteSandboxRefusal(kSaveFailed, pending.WasRefusedAccess(),
+                                            platform::IsRunningSandboxed());
         break;
     }
 }
@@ -372,7 +376,9 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
             Fail(outcome, CKind::NotWritten, kOutputExists);
             break;
         case CPdfSave::Failed:
-            Fail(outcome, CKind::NotWritten, kSaveFailed);
+            outcome.kind = CKind::NotWritten;
+            outcome.reason = NoteSandboxRefusal(kSaveFailed, pending->WasRefusedAccess(),
+                                                platform::IsRunningSandboxed());
             break;
         }
         return true;

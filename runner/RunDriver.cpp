@@ -166,7 +166,9 @@ std::string DescribeAction(int code, const CFinalActionReport& report) {
     case CFinalAction::Execute:
         return "start " + target + (report.succeeded ? "" : " failed") + " (shell answered " +
                std::to_string(report.shellResult) + ": " +
-               platform::DescribeShellAnswer(report.shellResult) + ")";
+               (report.succeeded ? platform::DescribeShellAnswer(report.shellResult)
+                                 : report.failure) +
+               ")";
     }
     return "unknown action";
 }

@@ -28,6 +28,7 @@ namespace fs = std::filesystem;
 // the host calls the plug-in on its one thread, and LeakSanitizer misreads the thread
 // storage of a module that is unloaded before the process ends.
 std::string g_lastFailure;
+constexpr const char* kAccessDenied = "access is denied";
 
 // Notes `why` as the reason of the failure and answers false.
 bool Fail(const char* why) {
@@ -44,7 +45,7 @@ bool FailWith(int error) {
     case EACCES:
     case EPERM:
     case EROFS:
-        return Fail("access is denied");
+        return Fail(kAccessDenied);
     case EEXIST:
     case ENOTEMPTY:
         return Fail("the file exists");
@@ -173,7 +174,7 @@ bool CopyPlatformFile(const char* source, const char* target, bool failIfExists)
     const std::string from = ToPosixPath(source);
     const std::string to = ToPosixPath(target);
     if (!IsRegularFile(from)) {
-        return Exists(from) ? Fail("access is denied") : FailWith(ENOENT);
+        return Exists(from) ? Fail(kAccessDenied) : FailWith(ENOENT);
     }
     struct stat there {};
     if (::lstat(to.c_str(), &there) == 0) {
@@ -230,6 +231,10 @@ bool DeletePlatformFile(const char* path) {
 
 std::string DescribeLastFileActionFailure() {
     return g_lastFailure;
+}
+
+bool WasLastFileActionDenied() {
+    return g_lastFailure == kAccessDenied;
 }
 
 bool TestFileExists(const char* path) {

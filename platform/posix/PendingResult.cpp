@@ -14,6 +14,10 @@
 namespace platform {
 namespace {
 
+bool IsAccessError(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
 CFileIdentity IdentityOf(const struct stat& status) {
     return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
 }
@@ -54,10 +58,12 @@ CPendingResult::~CPendingResult() {
 
 CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onlyIfAbsent) {
     Discard();
+    m_refusedAccess = false;
     m_target = ToPosixPath(target);
     if (!onlyIfAbsent) {
         const int own = CreateFileBeside(m_target, m_ownPath);
         if (own < 0) {
+            m_refusedAccess = IsAccessError(errno);
             return CStart::Failed;
         }
         ::close(own);
@@ -67,6 +73,7 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     bool made = false;
     const int claim = TakeClaim(m_target, m_claimIdentity, made);
     if (claim < 0) {
+        m_refusedAccess = IsAccessError(errno);
         struct stat status {};
         return ::lstat(m_target.c_str(), &status) == 0 ? CStart::NameTaken : CStart::Failed;
     }
@@ -126,6 +133,7 @@ CPendingResult::CPlace CPendingResult::Place() {
         struct stat status {};
         if (::stat(m_target.c_str(), &status) == 0) {
             if (!S_ISREG(status.st_mode) || (status.st_mode & S_IWUSR) == 0) {
+                m_refusedAccess = S_ISREG(status.st_mode);
                 Discard();
                 return CPlace::Failed;
             }
@@ -133,6 +141,7 @@ CPendingResult::CPlace CPendingResult::Place() {
             static_cast<void>(::chmod(m_ownPath.c_str(), status.st_mode & 07777U));
         }
         if (std::rename(m_ownPath.c_str(), m_target.c_str()) != 0) {
+            m_refusedAccess = IsAccessError(errno);
             Discard();
             return CPlace::Failed;
         }
@@ -148,6 +157,7 @@ CPendingResult::CPlace CPendingResult::Place() {
     const bool placed =
         ::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE) == 0;
     const bool taken = !placed && errno == EEXIST;
+    m_refusedAccess = !placed && IsAccessError(errno);
     ReleaseClaim();
     if (!placed) {
         Discard();

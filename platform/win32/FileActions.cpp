@@ -76,6 +76,10 @@ bool DeletePlatformFile(const char* path) {
     return DeleteFileA(path) != FALSE;
 }
 
+bool WasLastFileActionDenied() {
+    return GetLastError() == ERROR_ACCESS_DENIED;
+}
+
 std::string DescribeLastFileActionFailure() {
     const DWORD error = GetLastError();
     std::array<char, 512> text{};

@@ -80,7 +80,7 @@ CAppendOutcome AppendToFile(const std::string& path, std::string_view bytes,
         Sleep(1);
     }
     outcome.waited = std::chrono::milliseconds(GetTickCount64() - start);
-    std::string line;
+    bool startsOwnLine = false;
     LARGE_INTEGER size{};
     if (GetFileSizeEx(file, &size) != FALSE && size.QuadPart > 0) {
         OVERLAPPED at{};
@@ -91,11 +91,12 @@ CAppendOutcome AppendToFile(const std::string& path, std::string_view bytes,
         // NOLINTEND(cppcoreguidelines-pro-type-union-access)
         char last = '\n';
         DWORD read = 0;
-        if (ReadFile(file, &last, 1, &read, &at) != FALSE && read == 1 && last != '\n') {
-            line = "\n";
-        }
+        startsOwnLine = ReadFile(file, &last, 1, &read, &at) != FALSE && read == 1 && last != '\n';
     }
-    line += bytes;
+    // Built by size and append, not from a literal: GCC 12 warns wrongly of an overlapping
+    // copy (-Wrestrict) when a string assigned a literal is appended to, inlined here.
+    std::string line(startsOwnLine ? 1U : 0U, '\n');
+    line.append(bytes);
     DWORD written = 0;
     outcome.written =
         WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) != FALSE &&

@@ -99,10 +99,12 @@ CPendingResult::~CPendingResult() {
 
 CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onlyIfAbsent) {
     Discard();
+    m_refusedAccess = false;
     m_target = target;
     if (!onlyIfAbsent) {
         HANDLE own = CreateFileBeside(m_target, m_ownPath);
         if (own == INVALID_HANDLE_VALUE) {
+            m_refusedAccess = GetLastError() == ERROR_ACCESS_DENIED;
             return CStart::Failed;
         }
         CloseHandle(own);
@@ -112,6 +114,7 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     bool made = false;
     HANDLE claim = TakeClaim(m_target, m_claimIdentity, made);
     if (claim == INVALID_HANDLE_VALUE) {
+        m_refusedAccess = GetLastError() == ERROR_ACCESS_DENIED;
         return GetFileAttributesA(m_target.c_str()) != INVALID_FILE_ATTRIBUTES ? CStart::NameTaken
                                                                                : CStart::Failed;
     }
@@ -168,9 +171,13 @@ CPendingResult::CPlace CPendingResult::Place() {
     if (!m_claimed) {
         // Windows keeps a folder and a read-only file by itself; Wine run by root does not.
         const DWORD there = GetFileAttributesA(m_target.c_str());
-        if ((there != INVALID_FILE_ATTRIBUTES &&
-             (there & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) ||
+        const bool found = there != INVALID_FILE_ATTRIBUTES;
+        const bool folder = found && (there & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        // Windows itself answers a read-only file with access denied.
+        const bool readOnly = found && !folder && (there & FILE_ATTRIBUTE_READONLY) != 0;
+        if (folder || readOnly ||
             MoveFileExA(m_ownPath.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING) == FALSE) {
+            m_refusedAccess = readOnly || (!folder && GetLastError() == ERROR_ACCESS_DENIED);
             Discard();
             return CPlace::Failed;
         }
@@ -185,6 +192,7 @@ CPendingResult::CPlace CPendingResult::Place() {
     }
     const bool placed = MoveFileExA(m_ownPath.c_str(), m_target.c_str(), 0) != FALSE;
     const DWORD error = GetLastError();
+    m_refusedAccess = !placed && error == ERROR_ACCESS_DENIED;
     ReleaseClaim(); // the claim, aside now, goes
     if (!placed) {
         Discard();

@@ -133,11 +133,13 @@ TEST_F(FileActions, DeleteSparesReadOnlyFilesAndFolders) {
     testing_support::WriteFileBytes(m_in / "b.pdf", "read-only");
     testing_support::MakeReadOnly(m_in / "b.pdf");
     EXPECT_FALSE(platform::DeletePlatformFile(Composed(m_in, "b.pdf").c_str()));
+    EXPECT_TRUE(platform::WasLastFileActionDenied());
     EXPECT_TRUE(fs::exists(m_in / "b.pdf"));
     EXPECT_FALSE(platform::DeletePlatformFile(m_out.string().c_str()));
     EXPECT_TRUE(platform::DeletePlatformFile(Composed(m_in, "a.pdf").c_str()));
     EXPECT_FALSE(fs::exists(m_in / "a.pdf"));
     EXPECT_FALSE(platform::DeletePlatformFile(Composed(m_in, "a.pdf").c_str()));
+    EXPECT_FALSE(platform::WasLastFileActionDenied());
 }
 
 TEST_F(FileActions, ExistenceIsThatOfAFile) {

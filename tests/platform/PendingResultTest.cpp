@@ -79,6 +79,17 @@ TEST_F(PendingResult, OnlyOneLivingClaimWritesANameAnotherRunsFileKeepsItADeadOn
     EXPECT_EQ(next.Place(), CPlace::Placed);
     EXPECT_EQ(testing_support::ReadFileBytes(Target()), "result");
     EXPECT_EQ(CountEntries(), 1);
+
+    // A read-only file where the result goes is a refusal of access; a missing folder is not.
+    testing_support::MakeReadOnly(Target());
+    ASSERT_EQ(next.Begin(Target(), false), CStart::Ready);
+    Save(next, "again");
+    EXPECT_EQ(next.Place(), CPlace::Failed);
+    EXPECT_TRUE(next.WasRefusedAccess());
+    fs::permissions(Target(), fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(next.Begin((m_folder.GetPath() / "missing" / "a.pdf").string(), false),
+              CStart::Failed);
+    EXPECT_FALSE(next.WasRefusedAccess());
 }
 
 } // namespace

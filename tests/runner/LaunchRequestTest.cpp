@@ -40,7 +40,7 @@ TEST(AuditTrail, WritesOneLineARecordAndCountsAtTheEnd) {
     const testing_support::CTempFolder folder;
     const auto file = folder.GetPath() / "trail.log";
     CAuditTrail trail(file.string());
-    trail.RecordRunStart("/seq/a.sequ", 2, "/out");
+    trail.RecordRunStart("/seq/a.sequ", 2, "/out", true);
     CInputRecord done;
     done.path = "/in/a.pdf";
     done.attempted = true;
@@ -70,7 +70,7 @@ TEST(AuditTrail, WritesOneLineARecordAndCountsAtTheEnd) {
     EXPECT_EQ(testing_support::GetTrailField(raw[1], "duration"), "0.250");
     EXPECT_EQ(testing_support::GetTrailField(raw[3], "time").size(), 20U);
     const auto lines = testing_support::ReadTrailLines(file);
-    EXPECT_EQ(lines[0], "run\tsequence=/seq/a.sequ\tfinal=2\tdestination=/out");
+    EXPECT_EQ(lines[0], "run\tsequence=/seq/a.sequ\tfinal=2\tdestination=/out\tsandbox=yes");
     EXPECT_EQ(lines[1], "input\tpath=/in/a.pdf\tattempted=yes\topened=yes\tsteps=2/2\tended=done\t"
                         "result=/res/a.pdf\taction=2\tapplied=yes\theldback=no\t"
                         "outcome=move to /out/a.pdf");

@@ -60,7 +60,8 @@ RECT ReadControlRect(HWND dialog, HWND control) {
 // The style a control keeps of its template style: a combo box hands WS_VSCROLL to its
 // list, and edit controls and list boxes show WS_BORDER as a client edge, as on Windows.
 DWORD ReadTemplateStyle(HWND control) {
-    auto style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE)) & ~WS_DISABLED;
+    auto style =
+        static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE)) & ~static_cast<DWORD>(WS_DISABLED);
     const std::string className = ReadClass(control);
     if (className == "ComboBox") {
         COMBOBOXINFO info{};

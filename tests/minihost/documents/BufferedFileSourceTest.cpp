@@ -69,7 +69,7 @@ TEST_F(BufferedFileSourceTest, ReadsAsQpdfsOwnSourceAtEveryEdge) {
     const auto size = static_cast<qpdf_offset_t>(m_content.size());
     for (const qpdf_offset_t offset : {qpdf_offset_t{0}, qpdf_offset_t{9}, kBlock - 1, kBlock,
                                        kBlock + 1, 2 * kBlock + 5, size - 3, size, size + 10}) {
-        for (const std::size_t length : {1, 7, 4000, 70000, 300000}) {
+        for (const std::size_t length : {1U, 7U, 4000U, 70000U, 300000U}) {
             const std::string at =
                 "at " + std::to_string(offset) + ", " + std::to_string(length) + " bytes";
             ExpectSame(at, [&](InputSource& source) {

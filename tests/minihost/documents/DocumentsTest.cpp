@@ -172,7 +172,7 @@ int FindContentsObject(const fs::path& file, int page) {
     pdf.processFile(file.string().c_str());
     return QPDFPageDocumentHelper(pdf)
         .getAllPages()
-        .at(page - 1)
+        .at(static_cast<std::size_t>(page - 1))
         .getObjectHandle()
         .getKey("/Contents")
         .getObjectID();
@@ -184,7 +184,10 @@ std::string ReadPageContent(const fs::path& file, int page) {
     pdf.processFile(file.string().c_str());
     std::string content;
     Pl_String pipeline("content", nullptr, content);
-    QPDFPageDocumentHelper(pdf).getAllPages().at(page - 1).pipeContents(&pipeline);
+    QPDFPageDocumentHelper(pdf)
+        .getAllPages()
+        .at(static_cast<std::size_t>(page - 1))
+        .pipeContents(&pipeline);
     return content;
 }
 

@@ -1,0 +1,9 @@
+#include "platform/Sandbox.h"
+
+namespace platform {
+
+bool IsRunningSandboxed() {
+    return false;
+}
+
+} // namespace platform
