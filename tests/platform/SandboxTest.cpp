@@ -47,7 +47,6 @@ TEST(Sandbox, ATokenIsASandboxsWhenRestrictedAnAppContainersOrBelowMediumIntegri
     EXPECT_EQ(NoteSandboxRefusal("the save failed", true, true),
               "the save failed (the host runs its plug-ins in a sandbox, Protected Mode, which "
               "may refuse this)");
-    EXPECT_EQ(NoteSandboxRefusal("the save failed", true, false), "the save failed");
     EXPECT_EQ(NoteSandboxRefusal("the save failed", false, true), "the save failed");
 }
 

@@ -199,46 +199,30 @@ std::vector<std::string> ReadFolderPage() {
                        &startup, &process) == FALSE) {
         return {};
     }
-    struct CSearch {
-        DWORD processId;
-        std::vector<std::string> texts;
-    } search{process.dwProcessId, {}};
-    for (int attempt = 0; attempt < 600 && search.texts.empty(); ++attempt) {
+    // The installer's window bears its name; its page is up once the page's texts are.
+    std::vector<std::string> texts;
+    const auto isPageText = [](const std::string& text) {
+        return text.starts_with("Setup copies");
+    };
+    for (int attempt = 0; attempt < 600 && std::none_of(texts.begin(), texts.end(), isPageText);
+         ++attempt) {
         Sleep(100);
-        EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* found = reinterpret_cast<CSearch*>(data);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner != found->processId || IsWindowVisible(window) == FALSE) {
-                    return TRUE;
-                }
-                EnumChildWindows(
-                    window,
-                    [](HWND child, LPARAM texts) -> BOOL {
-                        std::array<char, 2048> text{};
-                        SendMessageA(child, WM_GETTEXT, text.size(),
-                                     reinterpret_cast<LPARAM>(text.data()));
-                        reinterpret_cast<std::vector<std::string>*>(texts)->emplace_back(
-                            text.data());
-                        return TRUE;
-                    },
-                    reinterpret_cast<LPARAM>(&found->texts));
-                const bool pageShown = std::any_of(
-                    found->texts.begin(), found->texts.end(),
-                    [](const std::string& text) { return text.starts_with("Setup copies"); });
-                if (!pageShown) {
-                    found->texts.clear();
-                }
-                return found->texts.empty() ? TRUE : FALSE;
+        texts.clear();
+        EnumChildWindows(
+            FindWindowA(nullptr, "Quorvella " QV_PROJECT_VERSION " Setup"),
+            [](HWND child, LPARAM found) -> BOOL {
+                std::array<char, 2048> text{};
+                SendMessageA(child, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+                reinterpret_cast<std::vector<std::string>*>(found)->emplace_back(text.data());
+                return TRUE;
             },
-            reinterpret_cast<LPARAM>(&search));
+            reinterpret_cast<LPARAM>(&texts));
     }
     TerminateProcess(process.hProcess, 1);
     WaitForSingleObject(process.hProcess, kInstallerTimeoutMs);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return search.texts;
+    return texts;
 }
 
 // An uninstall entry of ours ("Quorvella-<n>", or 0.1.0's "Quorvella"), with the registry
