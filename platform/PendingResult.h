@@ -9,13 +9,17 @@
 // out). The saved file then takes the name only if the name still holds that claim: of
 // several runs at once, one writes a name at most, and a run that wrote there meanwhile
 // keeps its file. An empty file that no living run holds is the claim of a run that died
-// (a power cut, a kill) and is taken over, its own file of that name removed, so that a
-// crash costs one night, not every night.
+// (a power cut, a kill) and is taken over, so that a crash costs one night, not every
+// night; what that run left beside it is taken up by the record of own files
+// (platform/OwnFileRecord.h). Nothing is removed or moved that the run cannot show it made
+// (or put aside) itself: each own file is checked by its identity and birth first.
 #pragma once
 
 #include "platform/FileIdentity.h"
+#include "platform/OwnFileRecord.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -31,6 +35,7 @@ public:
         Placed,    // the result holds the name
         NameTaken, // only if absent was asked: another file took the name meanwhile
         Failed,    // the name could not be taken (a folder or a read-only file is there)
+        Changed,   // the file it was to replace is not the version named (see Place)
     };
 
     CPendingResult() = default;
@@ -47,9 +52,8 @@ public:
     // removed once the result takes the name, or put back when it does not.
     CStart BeginInPlace(const std::string& target);
 
-    // Where the host saves: "~<name>.0.saving" beside a claimed name (a run's own by its
-    // claim), a new "~<name>.<n>.saving" otherwise; a hashed name where that would be
-    // too long.
+    // Where the host saves: a new own file "~<name>.<n>.saving" beside the name
+    // (platform/OwnFiles.h); in place, the target itself.
     [[nodiscard]] const std::string& GetOwnPath() const { return m_ownPath; }
     [[nodiscard]] bool IsActive() const { return m_active; }
     [[nodiscard]] bool IsClaimed() const { return m_claimed; }
@@ -57,10 +61,16 @@ public:
     // to the folder or the file, a read-only file where the result goes, a sandbox).
     [[nodiscard]] bool WasRefusedAccess() const { return m_refusedAccess; }
 
+    // Notes what the host (or a conversion, in place) wrote, so that it is known as the
+    // run's own: called once the save or the conversion has returned.
+    void NoteSaved();
+
     // The saved file takes the target's name: only in the claim's place when one was made,
-    // otherwise over whatever file is there (taking its permissions on Linux). In place,
-    // the file kept aside goes.
-    CPlace Place();
+    // otherwise over whatever file is there (taking its owner and permissions on Linux).
+    // With `replacing` (a result saved over its own input), the file there is replaced only
+    // while it is still that version: a version that the run did not read stays
+    // (Changed), and the result goes. In place, the file kept aside goes.
+    CPlace Place(const CFileState* replacing = nullptr);
 
     // Removes the saved file and the claim (only the run's own: a file put there by
     // another stays). In place, what was written at the target goes and the file kept
@@ -74,7 +84,9 @@ private:
 
     std::string m_target;
     std::string m_ownPath;
-    std::string m_asidePath; // where the claim goes when it gives way, by the claim's name
+    std::string m_asidePath; // where the claim went when it gave way, or the file kept aside
+    std::optional<COwnFileStamp> m_ownStamp; // what the run made at m_ownPath, once known
+    COwnFileStamp m_asideStamp;              // the claim's, or the kept file's
     bool m_active = false;
     bool m_claimed = false;
     bool m_claimAside = false; // the claim lies at m_asidePath

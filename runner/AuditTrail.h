@@ -47,12 +47,16 @@ public:
     explicit CAuditTrail(std::string file);
 
     [[nodiscard]] bool IsEnabled() const { return !m_file.empty(); }
+    // The run's id: its start time and process number.
+    [[nodiscard]] const std::string& GetRunId() const { return m_runId; }
 
     // `sandboxed`: whether the host runs the plug-in in its sandbox (Protected Mode).
     void RecordRunStart(std::string_view sequence, int finalActionCode,
                         std::string_view destination, bool sandboxed);
     // An entry of a scanned folder that the run left out.
     void RecordLeftOut(std::string_view folder, std::string_view name, std::string_view reason);
+    // A file that the run `run`, which died, left behind, and what this run did with it.
+    void RecordLeftover(std::string_view path, std::string_view run, std::string_view done);
     void RecordInput(const CInputRecord& input, int finalActionCode);
     // `stoppedBy` is empty when every input was dealt with. `unrecorded` inputs were
     // collected but cannot be named (the scratch file that held them failed a read):

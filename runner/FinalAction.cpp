@@ -49,8 +49,9 @@ std::string QuoteCommandLineArgument(const std::string& path) {
 }
 
 bool ApplyFinalAction(const std::string& source, const std::string& destination, bool failIfExists,
-                      int code, CFinalActionReport* report) {
+                      int code, const platform::CFileState& expected, CFinalActionReport* report) {
     CFinalActionReport outcome;
+    platform::CFileActionResult result = platform::CFileActionResult::Done;
     switch (static_cast<CFinalAction>(code)) {
     case CFinalAction::Nothing:
         outcome.succeeded = true;
@@ -64,14 +65,18 @@ bool ApplyFinalAction(const std::string& source, const std::string& destination,
             break;
         }
         outcome.target = *target;
-        outcome.succeeded =
-            code == static_cast<int>(CFinalAction::Copy)
-                ? platform::CopyPlatformFile(source.c_str(), target->c_str(), failIfExists)
-                : platform::MovePlatformFile(source.c_str(), target->c_str());
+        result = code == static_cast<int>(CFinalAction::Copy)
+                     ? platform::CopyPlatformFile(source.c_str(), target->c_str(), failIfExists,
+                                                  expected)
+                     : platform::MovePlatformFile(source.c_str(), target->c_str(), expected);
+        outcome.succeeded = result == platform::CFileActionResult::Done;
+        outcome.changed = result == platform::CFileActionResult::Changed;
         break;
     }
     case CFinalAction::Delete:
-        outcome.succeeded = platform::DeletePlatformFile(source.c_str());
+        result = platform::DeletePlatformFile(source.c_str(), expected);
+        outcome.succeeded = result == platform::CFileActionResult::Done;
+        outcome.changed = result == platform::CFileActionResult::Changed;
         break;
     case CFinalAction::Execute: {
         outcome.target = destination;
@@ -91,8 +96,7 @@ bool ApplyFinalAction(const std::string& source, const std::string& destination,
     default:
         return false;
     }
-    // Asked at once: on Windows the reason is the thread's last error.
-    if (!outcome.succeeded && outcome.failure.empty()) {
+    if (result == platform::CFileActionResult::Failed && outcome.failure.empty()) {
         const bool denied = platform::WasLastFileActionDenied();
         outcome.failure = NoteSandboxRefusal(platform::DescribeLastFileActionFailure(), denied,
                                              platform::IsRunningSandboxed());

@@ -3,6 +3,8 @@
 // opened with it. The codes are the contract of the batch file.
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <optional>
 #include <string>
 
@@ -47,14 +49,18 @@ std::string QuoteCommandLineArgument(const std::string& path);
 struct CFinalActionReport {
     std::string target;     // the copy's, move's or rename's target; the program for code 5
     bool succeeded = false; // the platform call's own answer
+    bool changed = false;   // not carried out: the file is not the version read
     std::string failure;    // why the platform call failed, in its words
     long shellResult = 0;   // code 5: the shell's answer (above 32 when started)
 };
 
-// Applies final action `code` to the closed file `source`. `destination` is used as it
-// stands (a folder for 1 and 2, a name relative to the file's folder for 4, a program for
-// 5); `failIfExists` is the copy's choice. A target that cannot be formed (see
-// FormFinalActionTarget) is not acted on. False only for a code outside 0 to 5; the
-// platform's answers are not looked at, but given in `report` when one is asked for.
+// Applies final action `code` to the closed file `source`, as the run read it: `expected`.
+// `destination` is used as it stands (a folder for 1 and 2, a name relative to the file's
+// folder for 4, a program for 5); `failIfExists` is the copy's choice. A target that
+// cannot be formed (see FormFinalActionTarget) is not acted on, and a copy, move, rename
+// or delete acts only on the version read (platform/FileActions.h). False only for a code
+// outside 0 to 5; the platform's answers are not looked at, but given in `report` when one
+// is asked for.
 bool ApplyFinalAction(const std::string& source, const std::string& destination, bool failIfExists,
-                      int code, CFinalActionReport* report = nullptr);
+                      int code, const platform::CFileState& expected,
+                      CFinalActionReport* report = nullptr);

@@ -187,6 +187,8 @@ CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path,
     if (target != nullptr) {
         SupportPathRelease(fileSys, target);
     }
+    // What the save left in the run's own file is the run's, finished or not.
+    pending.NoteSaved();
     if (start == platform::CPendingResult::CStart::NameTaken) {
         return CPdfSave::NameTaken;
     }
@@ -202,7 +204,8 @@ CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path,
 
 void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending,
                       const CRunFiles* runFiles, CInputList* laterInputs,
-                      const std::string& inputPath) {
+                      const std::string& inputPath,
+                      const std::optional<platform::CFileState>& inputState) {
     if (outcome.kind != CKind::Written) {
         pending.Discard(); // what a conversion replaced comes back
         return;
@@ -220,8 +223,16 @@ void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending
         Fail(outcome, CKind::NotWritten, refusal);
         return;
     }
-    switch (pending.Place()) {
+    // Saved over its own input, the result replaces only the version the run read.
+    const bool overInput =
+        inputState && (outcome.resultPath == inputPath ||
+                       platform::ReadFileIdentity(outcome.resultPath.c_str()) ==
+                           inputState->identity);
+    switch (pending.Place(overInput ? &*inputState : nullptr)) {
     case platform::CPendingResult::CPlace::Placed:
+        break;
+    case platform::CPendingResult::CPlace::Changed:
+        Fail(outcome, CKind::NotWritten, "the input changed during the run");
         break;
     case platform::CPendingResult::CPlace::NameTaken: // another run wrote there meanwhile
         Fail(outcome, CKind::NotWritten, kOutputExists);
@@ -271,6 +282,9 @@ HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void
     });
     if (target != nullptr) {
         SupportPathRelease(fileSys, target);
+    }
+    if (request->pending != nullptr) {
+        request->pending->NoteSaved(); // what the handler wrote, if anything
     }
     // A host error leaves the step at once: no further handler is asked.
     request->hostError = request->hostError || !completed;

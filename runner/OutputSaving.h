@@ -5,7 +5,9 @@
 
 #include "host/HostTypes.h"
 #include "host/ViewTable.h"
+#include "platform/FileIdentity.h"
 
+#include <optional>
 #include <string>
 
 class CInputList;
@@ -66,10 +68,13 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
 // again), or another run's (DontOverwrite); then it is removed, and `outcome` says
 // NotWritten and why. A conversion's result is at its name already: what it replaced,
 // kept aside, goes. For a result not written, what `pending` holds is removed, and what a
-// conversion replaced comes back.
+// conversion replaced comes back. A result saved over its input (`inputState`, the version
+// the run read) replaces only that version: another one saved there meanwhile stays, and
+// the result counts as not written.
 void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending,
                       const CRunFiles* runFiles, CInputList* laterInputs,
-                      const std::string& inputPath);
+                      const std::string& inputPath,
+                      const std::optional<platform::CFileState>& inputState = std::nullopt);
 
 enum class CPdfSave {
     Saved,

@@ -5,6 +5,7 @@
 #include "host/ViewTable.h"
 #include "platform/FileActions.h"
 #include "platform/FileIdentity.h"
+#include "platform/OwnFileRecord.h"
 #include "platform/PendingResult.h"
 #include "runner/AuditTrail.h"
 #include "runner/FinalAction.h"
@@ -218,7 +219,7 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
         saved.kind = COutputOutcome::CKind::NotWritten;
         saved.reason = "the input changed during the run";
     }
-    PlaceSavedResult(saved, pending, &runFiles, &laterInputs, inputPath);
+    PlaceSavedResult(saved, pending, &runFiles, &laterInputs, inputPath, opened);
     if (saved.kind == COutputOutcome::CKind::Written) {
         runFiles.NoteResult(saved.resultPath);
         // A save over the input puts a new file in its place: the run's own.
@@ -244,7 +245,14 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
         return true;
     }
     CFinalActionReport report;
-    ApplyFinalAction(inputPath, destination, false, code, &report);
+    ApplyFinalAction(inputPath, destination, false, code, opened.value_or(platform::CFileState{}),
+                     &report);
+    if (report.changed) {
+        // Changed between the look above and the action: the action found out itself.
+        record.heldBack = true;
+        record.outcome = kInputChanged;
+        return true;
+    }
     record.actionApplied = code != static_cast<int>(CFinalAction::Nothing) && report.succeeded;
     if (record.actionApplied && !report.target.empty() &&
         code != static_cast<int>(CFinalAction::Execute)) {
@@ -273,12 +281,29 @@ void RecordNotAttempted(CAuditTrail& audit, CInputList& inputs, int code) {
     }
 }
 
+// The record of the run's own files, for as long as the run lives; what runs that died
+// left is taken up first, each file in the trail.
+class COwnFilesOfRun {
+public:
+    explicit COwnFilesOfRun(CAuditTrail& audit) {
+        std::vector<platform::CLeftOwnFile> leftovers;
+        platform::BeginOwnFileRecord(audit.GetRunId(), leftovers);
+        for (const platform::CLeftOwnFile& left : leftovers) {
+            audit.RecordLeftover(left.path, left.run, left.done);
+        }
+    }
+    COwnFilesOfRun(const COwnFilesOfRun&) = delete;
+    COwnFilesOfRun& operator=(const COwnFilesOfRun&) = delete;
+    ~COwnFilesOfRun() { platform::EndOwnFileRecord(); }
+};
+
 } // namespace
 
 bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::string& destination,
                  CAuditTrail* trail) {
     CAuditTrail silent("");
     CAuditTrail& audit = trail != nullptr ? *trail : silent;
+    const COwnFilesOfRun ownFiles(audit);
 
     CSequenceNode commands(true);
     CSequenceNode input(true);

@@ -53,7 +53,7 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
         target = resolved.get();
     }
     std::string temporary;
-    const int descriptor = CreateFileBeside(target, temporary);
+    const int descriptor = CreateFileBeside(target, COwnFileKind::Saving, temporary);
     if (descriptor < 0) {
         return false;
     }

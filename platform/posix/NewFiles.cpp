@@ -1,6 +1,5 @@
 #include "platform/posix/NewFiles.h"
 
-#include "platform/OwnFiles.h"
 #include "platform/posix/WriteSignals.h"
 
 #include <array>
@@ -10,16 +9,44 @@
 
 namespace platform {
 
-int CreateFileBeside(const std::string& target, std::string& path) {
-    constexpr int kAttempts = 100;
-    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-        path = FormOwnPath(target, "." + std::to_string(attempt) + ".saving");
+int CreateFileBeside(const std::string& target, COwnFileKind kind, std::string& path) {
+    for (int attempt = 1; attempt <= kOwnFileAttempts; ++attempt) {
+        path = FormOwnPath(target, kind, attempt);
         const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0 || errno != EEXIST) {
+        if (descriptor >= 0) {
+            if (const auto stamp = ReadDescriptorStamp(descriptor)) {
+                RecordOwnFile(path, *stamp);
+            }
             return descriptor;
+        }
+        if (errno != EEXIST) {
+            return -1;
         }
     }
     return -1;
+}
+
+bool RenameAside(const std::string& from, const COwnFileStamp& stamp, COwnFileKind kind,
+                 const std::string& besideOf, std::string& aside, bool returns) {
+    for (int attempt = 1; attempt <= kOwnFileAttempts; ++attempt) {
+        aside = FormOwnPath(besideOf, kind, attempt);
+        RecordOwnFile(aside, stamp, returns ? from : "");
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) {
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool RemoveOwnFile(const std::string& path, const COwnFileStamp& stamp) {
+    const auto there = ReadDescriptorStamp(AT_FDCWD, path.c_str());
+    if (!there) {
+        return ::access(path.c_str(), F_OK) != 0;
+    }
+    return *there == stamp && ::unlink(path.c_str()) == 0;
 }
 
 bool CopyContent(int from, int to) {

@@ -1,6 +1,5 @@
 #include "platform/PendingResult.h"
 
-#include "platform/OwnFiles.h"
 #include "platform/posix/CommandLine.h"
 #include "platform/posix/NewFiles.h"
 
@@ -50,6 +49,16 @@ int TakeClaim(const std::string& target, CFileIdentity& identity, bool& made) {
     return claim;
 }
 
+// Whether `path` names the file `version` read: the same file, size and last write.
+bool HoldsVersion(const std::string& path, const CFileState& version) {
+    struct stat status {};
+    constexpr std::int64_t kNanoseconds = 1'000'000'000;
+    return ::stat(path.c_str(), &status) == 0 && IdentityOf(status) == version.identity &&
+           static_cast<std::uint64_t>(status.st_size) == version.version.size &&
+           status.st_mtim.tv_sec * kNanoseconds + status.st_mtim.tv_nsec ==
+               version.version.written;
+}
+
 } // namespace
 
 CPendingResult::~CPendingResult() {
@@ -60,34 +69,32 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     Discard();
     m_refusedAccess = false;
     m_target = ToPosixPath(target);
-    if (!onlyIfAbsent) {
-        const int own = CreateFileBeside(m_target, m_ownPath);
-        if (own < 0) {
+    if (onlyIfAbsent) {
+        bool made = false;
+        const int claim = TakeClaim(m_target, m_claimIdentity, made);
+        if (claim < 0) {
             m_refusedAccess = IsAccessError(errno);
-            return CStart::Failed;
+            struct stat status {};
+            return ::lstat(m_target.c_str(), &status) == 0 ? CStart::NameTaken : CStart::Failed;
         }
-        ::close(own);
-        m_active = true;
-        return CStart::Ready;
+        m_claim = claim;
+        m_claimed = true;
+        m_asideStamp = ReadDescriptorStamp(claim).value_or(COwnFileStamp{});
+        // A run that dies leaves its claim, which the next run removes; a claim taken over
+        // may be a user's empty file, which is only ever replaced by a result.
+        if (made) {
+            RecordOwnFile(m_target, m_asideStamp);
+        }
     }
-    bool made = false;
-    const int claim = TakeClaim(m_target, m_claimIdentity, made);
-    if (claim < 0) {
+    const int own = CreateFileBeside(m_target, COwnFileKind::Saving, m_ownPath);
+    if (own < 0) {
         m_refusedAccess = IsAccessError(errno);
-        struct stat status {};
-        return ::lstat(m_target.c_str(), &status) == 0 ? CStart::NameTaken : CStart::Failed;
+        ReleaseClaim();
+        return CStart::Failed;
     }
-    m_claim = claim;
-    m_claimed = true;
+    m_ownStamp = ReadDescriptorStamp(own);
+    ::close(own);
     m_active = true;
-    m_ownPath = FormOwnPath(m_target, ".0.saving");
-    m_asidePath = FormOwnPath(m_target, ".0.claim");
-    // Left by the run that died with this claim: the names are this claim's alone. (Beside
-    // a new claim, the save and the claim's giving way replace what they find.)
-    if (!made) {
-        ::unlink(m_ownPath.c_str());
-        ::unlink(m_asidePath.c_str());
-    }
     return CStart::Ready;
 }
 
@@ -95,73 +102,115 @@ CPendingResult::CStart CPendingResult::BeginInPlace(const std::string& target) {
     Discard();
     m_target = ToPosixPath(target);
     m_ownPath = m_target;
+    m_ownStamp.reset();
     m_asidePath.clear();
     struct stat status {};
     if (::lstat(m_target.c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {
-        std::string aside;
-        const int kept = CreateFileBeside(m_target, aside);
-        if (kept < 0) {
+        const auto kept = ReadDescriptorStamp(AT_FDCWD, m_target.c_str());
+        if (!kept || !RenameAside(m_target, *kept, COwnFileKind::Kept, m_target, m_asidePath)) {
+            m_asidePath.clear();
             return CStart::Failed;
         }
-        ::close(kept);
-        if (std::rename(m_target.c_str(), aside.c_str()) != 0) {
-            ::unlink(aside.c_str());
-            return CStart::Failed;
-        }
-        m_asidePath = aside;
+        m_asideStamp = *kept;
     }
     m_inPlace = true;
     m_active = true;
     return CStart::Ready;
 }
 
-CPendingResult::CPlace CPendingResult::Place() {
+void CPendingResult::NoteSaved() {
+    if (!m_active) {
+        return;
+    }
+    // The host may have saved into a new file of that name: that one is the run's now. In
+    // place, what the conversion wrote is known but not noted, as it is to stay.
+    const auto saved = ReadDescriptorStamp(AT_FDCWD, m_ownPath.c_str());
+    if (saved && saved != m_ownStamp && !m_inPlace) {
+        RecordOwnFile(m_ownPath, *saved);
+    }
+    m_ownStamp = saved;
+}
+
+CPendingResult::CPlace CPendingResult::Place(const CFileState* replacing) {
     if (!m_active) {
         return CPlace::Failed;
     }
     if (m_inPlace) {
         if (!m_asidePath.empty()) {
-            ::unlink(m_asidePath.c_str());
+            RemoveOwnFile(m_asidePath, m_asideStamp);
         }
         m_active = false;
         m_inPlace = false;
         return CPlace::Placed;
     }
-    if (!m_claimed) {
-        // As the host's save replaces a file: never a folder, a device or a read-only
-        // file, and a replaced file's owner and permissions stay.
-        struct stat status {};
-        if (::stat(m_target.c_str(), &status) == 0) {
-            if (!S_ISREG(status.st_mode) || (status.st_mode & S_IWUSR) == 0) {
-                m_refusedAccess = S_ISREG(status.st_mode);
-                Discard();
-                return CPlace::Failed;
-            }
-            static_cast<void>(::chown(m_ownPath.c_str(), status.st_uid, status.st_gid));
-            static_cast<void>(::chmod(m_ownPath.c_str(), status.st_mode & 07777U));
-        }
-        if (std::rename(m_ownPath.c_str(), m_target.c_str()) != 0) {
-            m_refusedAccess = IsAccessError(errno);
+    if (m_claimed) {
+        // The name is free once the claim gave way; another run may claim it first, and
+        // then keeps it.
+        if (!MoveClaimAside()) {
             Discard();
-            return CPlace::Failed;
+            return CPlace::NameTaken;
+        }
+        const bool placed = ::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(),
+                                        RENAME_NOREPLACE) == 0;
+        const bool taken = !placed && errno == EEXIST;
+        m_refusedAccess = !placed && IsAccessError(errno);
+        ReleaseClaim();
+        if (!placed) {
+            Discard();
+            return taken ? CPlace::NameTaken : CPlace::Failed;
         }
         m_active = false;
         return CPlace::Placed;
     }
-    // The name is free once the claim gave way; another run may claim it first, and then
-    // keeps it.
-    if (!MoveClaimAside()) {
-        Discard();
-        return CPlace::NameTaken;
+    // As the host's save replaces a file: never a folder, a device or a read-only file,
+    // and a replaced file's owner and permissions stay (changed only where they differ).
+    struct stat there {};
+    if (::stat(m_target.c_str(), &there) == 0) {
+        if (!S_ISREG(there.st_mode) || (there.st_mode & S_IWUSR) == 0) {
+            m_refusedAccess = S_ISREG(there.st_mode);
+            Discard();
+            return CPlace::Failed;
+        }
+        struct stat own {};
+        if (::stat(m_ownPath.c_str(), &own) == 0) {
+            if (own.st_uid != there.st_uid || own.st_gid != there.st_gid) {
+                static_cast<void>(::chown(m_ownPath.c_str(), there.st_uid, there.st_gid));
+            }
+            if ((own.st_mode & 07777U) != (there.st_mode & 07777U)) {
+                static_cast<void>(::chmod(m_ownPath.c_str(), there.st_mode & 07777U));
+            }
+        }
     }
-    const bool placed =
-        ::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE) == 0;
-    const bool taken = !placed && errno == EEXIST;
-    m_refusedAccess = !placed && IsAccessError(errno);
-    ReleaseClaim();
-    if (!placed) {
+    if (replacing != nullptr) {
+        // Swapped in one step, then the file now aside looked at: a version saved there by
+        // another program meanwhile is swapped back and stays.
+        if (::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(),
+                        RENAME_EXCHANGE) == 0) {
+            if (!HoldsVersion(m_ownPath, *replacing)) {
+                ::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(),
+                            RENAME_EXCHANGE);
+                Discard();
+                return CPlace::Changed;
+            }
+            ::unlink(m_ownPath.c_str()); // the version read, replaced as asked
+            m_active = false;
+            return CPlace::Placed;
+        }
+        if (errno != EINVAL && errno != ENOENT) {
+            m_refusedAccess = IsAccessError(errno);
+            Discard();
+            return CPlace::Failed;
+        }
+        // A file system that cannot swap, or nothing there any more: named as any result.
+        if (!HoldsVersion(m_target, *replacing) && ::access(m_target.c_str(), F_OK) == 0) {
+            Discard();
+            return CPlace::Changed;
+        }
+    }
+    if (std::rename(m_ownPath.c_str(), m_target.c_str()) != 0) {
+        m_refusedAccess = IsAccessError(errno);
         Discard();
-        return taken ? CPlace::NameTaken : CPlace::Failed;
+        return CPlace::Failed;
     }
     m_active = false;
     return CPlace::Placed;
@@ -171,7 +220,7 @@ bool CPendingResult::MoveClaimAside() {
     // Moved by its name and looked at where it went: a file that another run put in the
     // claim's place meanwhile goes back, and keeps the name.
     if (!NamesClaim(m_target, m_claimIdentity) ||
-        std::rename(m_target.c_str(), m_asidePath.c_str()) != 0) {
+        !RenameAside(m_target, m_asideStamp, COwnFileKind::Claim, m_target, m_asidePath, false)) {
         return false;
     }
     if (!NamesClaim(m_asidePath, m_claimIdentity)) {
@@ -187,7 +236,7 @@ void CPendingResult::ReleaseClaim() {
         return;
     }
     // Only the claim itself goes, once aside.
-    if (m_claimAside || MoveClaimAside()) {
+    if ((m_claimAside || MoveClaimAside()) && NamesClaim(m_asidePath, m_claimIdentity)) {
         ::unlink(m_asidePath.c_str());
     }
     ::close(static_cast<int>(m_claim));
@@ -200,7 +249,10 @@ void CPendingResult::Discard() {
     if (!m_active) {
         return;
     }
-    ::unlink(m_ownPath.c_str()); // never a folder
+    // Only what the run made: a file that another put in its place stays.
+    if (m_ownStamp) {
+        RemoveOwnFile(m_ownPath, *m_ownStamp);
+    }
     if (m_inPlace && !m_asidePath.empty()) {
         ::renameat2(AT_FDCWD, m_asidePath.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE);
     }

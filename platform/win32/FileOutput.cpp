@@ -15,7 +15,7 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
         return false;
     }
     std::string temporary;
-    HANDLE file = CreateFileBeside(path, temporary);
+    HANDLE file = CreateFileBeside(path, COwnFileKind::Saving, temporary);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }

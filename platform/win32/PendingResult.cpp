@@ -1,10 +1,8 @@
 #include "platform/PendingResult.h"
 
-#include "platform/OwnFiles.h"
 #include "platform/win32/HandleIdentity.h"
 #include "platform/win32/NewFiles.h"
 
-#include <vector>
 #include <windows.h>
 
 namespace platform {
@@ -51,44 +49,37 @@ HANDLE TakeClaim(const std::string& target, CFileIdentity& identity, bool& made)
     return claim;
 }
 
-// Renames the file of `handle`, wherever its name now is, to `path`; false when another
-// has it open without sharing (a moment's look), or it was replaced and is gone.
-bool RenameHeld(HANDLE handle, const std::string& path) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (length <= 0) {
-        return false;
-    }
-    std::vector<char> block(sizeof(FILE_RENAME_INFO) +
-                            static_cast<std::size_t>(length) * sizeof(wchar_t));
-    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(block.data());
-    rename->ReplaceIfExists = TRUE; // NOLINT(cppcoreguidelines-pro-type-union-access): the API's
-    const std::size_t nameBytes = static_cast<std::size_t>(length - 1) * sizeof(wchar_t);
-    rename->FileNameLength = static_cast<DWORD>(nameBytes);
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, static_cast<wchar_t*>(rename->FileName),
-                        length);
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (SetFileInformationByHandle(handle, FileRenameInfo, rename,
-                                       static_cast<DWORD>(block.size())) != FALSE) {
-            return true;
-        }
-        if (GetLastError() != ERROR_SHARING_VIOLATION && GetLastError() != ERROR_ACCESS_DENIED) {
-            return false;
-        }
-        Sleep(10);
-    }
-    return false;
-}
-
 // The claim's handle, kept in the platform-neutral integer of the header.
 HANDLE AsHandle(std::intptr_t claim) {
     return reinterpret_cast<HANDLE>(claim); // NOLINT(performance-no-int-to-ptr): a handle
 }
 
-// Removes the file of `handle` once its last handle closes.
-void DeleteHeld(HANDLE handle) {
-    FILE_DISPOSITION_INFO disposition{};
-    disposition.DeleteFile = TRUE;
-    SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
+// Whether `path` names, itself, the empty file `identity`.
+bool NamesClaim(const std::string& path, const CFileIdentity& identity) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool claim = GetFileInformationByHandle(file, &information) != FALSE &&
+                       ReadHandleIdentity(file) == identity && information.nFileSizeHigh == 0 &&
+                       information.nFileSizeLow == 0;
+    CloseHandle(file);
+    return claim;
+}
+
+// Whether `path` names the file `version` read: the same file, size and last write.
+bool HoldsVersion(HANDLE file, const CFileState& version) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    FILE_BASIC_INFO basic{};
+    return GetFileInformationByHandle(file, &information) != FALSE &&
+           GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) != FALSE &&
+           ReadHandleIdentity(file) == version.identity &&
+           ((std::uint64_t{information.nFileSizeHigh} << 32U) | information.nFileSizeLow) ==
+               version.version.size &&
+           basic.LastWriteTime.QuadPart == version.version.written;
 }
 
 } // namespace
@@ -101,34 +92,33 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     Discard();
     m_refusedAccess = false;
     m_target = target;
-    if (!onlyIfAbsent) {
-        HANDLE own = CreateFileBeside(m_target, m_ownPath);
-        if (own == INVALID_HANDLE_VALUE) {
+    if (onlyIfAbsent) {
+        bool made = false;
+        HANDLE claim = TakeClaim(m_target, m_claimIdentity, made);
+        if (claim == INVALID_HANDLE_VALUE) {
             m_refusedAccess = GetLastError() == ERROR_ACCESS_DENIED;
-            return CStart::Failed;
+            return GetFileAttributesA(m_target.c_str()) != INVALID_FILE_ATTRIBUTES
+                       ? CStart::NameTaken
+                       : CStart::Failed;
         }
-        CloseHandle(own);
-        m_active = true;
-        return CStart::Ready;
+        m_claim = reinterpret_cast<std::intptr_t>(claim);
+        m_claimed = true;
+        m_asideStamp = ReadHandleStamp(claim).value_or(COwnFileStamp{});
+        // A run that dies leaves its claim, which the next run removes; a claim taken over
+        // may be a user's empty file, which is only ever replaced by a result.
+        if (made) {
+            RecordOwnFile(m_target, m_asideStamp);
+        }
     }
-    bool made = false;
-    HANDLE claim = TakeClaim(m_target, m_claimIdentity, made);
-    if (claim == INVALID_HANDLE_VALUE) {
+    HANDLE own = CreateFileBeside(m_target, COwnFileKind::Saving, m_ownPath);
+    if (own == INVALID_HANDLE_VALUE) {
         m_refusedAccess = GetLastError() == ERROR_ACCESS_DENIED;
-        return GetFileAttributesA(m_target.c_str()) != INVALID_FILE_ATTRIBUTES ? CStart::NameTaken
-                                                                               : CStart::Failed;
+        ReleaseClaim();
+        return CStart::Failed;
     }
-    m_claim = reinterpret_cast<std::intptr_t>(claim);
-    m_claimed = true;
+    m_ownStamp = ReadHandleStamp(own);
+    CloseHandle(own);
     m_active = true;
-    m_ownPath = FormOwnPath(m_target, ".0.saving");
-    m_asidePath = FormOwnPath(m_target, ".0.claim");
-    // Left by the run that died with this claim: the names are this claim's alone. (Beside
-    // a new claim, the save and the claim's giving way replace what they find.)
-    if (!made) {
-        RemoveOwnFile(m_ownPath);
-        RemoveOwnFile(m_asidePath);
-    }
     return CStart::Ready;
 }
 
@@ -136,87 +126,156 @@ CPendingResult::CStart CPendingResult::BeginInPlace(const std::string& target) {
     Discard();
     m_target = target;
     m_ownPath = m_target;
+    m_ownStamp.reset();
     m_asidePath.clear();
     const DWORD there = GetFileAttributesA(m_target.c_str());
     if (there != INVALID_FILE_ATTRIBUTES && (there & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        std::string aside;
-        HANDLE kept = CreateFileBeside(m_target, aside);
-        if (kept == INVALID_HANDLE_VALUE) {
+        HANDLE kept = CreateFileA(m_target.c_str(), DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        const auto stamp =
+            kept != INVALID_HANDLE_VALUE ? ReadHandleStamp(kept) : std::optional<COwnFileStamp>();
+        const bool aside = stamp && RenameHeldAside(kept, m_target, *stamp, COwnFileKind::Kept,
+                                                    m_target, m_asidePath) &&
+                           ReadPathStamp(m_asidePath) == stamp;
+        if (kept != INVALID_HANDLE_VALUE) {
+            CloseHandle(kept);
+        }
+        if (!aside) {
+            m_asidePath.clear();
             return CStart::Failed;
         }
-        CloseHandle(kept);
-        if (MoveFileExA(m_target.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING) == FALSE) {
-            RemoveOwnFile(aside);
-            return CStart::Failed;
-        }
-        m_asidePath = aside;
+        m_asideStamp = *stamp;
     }
     m_inPlace = true;
     m_active = true;
     return CStart::Ready;
 }
 
-CPendingResult::CPlace CPendingResult::Place() {
+void CPendingResult::NoteSaved() {
+    if (!m_active) {
+        return;
+    }
+    // The host may have saved into a new file of that name: that one is the run's now. In
+    // place, what the conversion wrote is known but not noted, as it is to stay.
+    const auto saved = ReadPathStamp(m_ownPath);
+    if (saved && saved != m_ownStamp && !m_inPlace) {
+        RecordOwnFile(m_ownPath, *saved);
+    }
+    m_ownStamp = saved;
+}
+
+CPendingResult::CPlace CPendingResult::Place(const CFileState* replacing) {
     if (!m_active) {
         return CPlace::Failed;
     }
     if (m_inPlace) {
         if (!m_asidePath.empty()) {
-            RemoveOwnFile(m_asidePath);
+            RemoveOwnFile(m_asidePath, m_asideStamp);
         }
         m_active = false;
         m_inPlace = false;
         return CPlace::Placed;
     }
-    if (!m_claimed) {
-        // Windows keeps a folder and a read-only file by itself; Wine run by root does not.
-        const DWORD there = GetFileAttributesA(m_target.c_str());
-        const bool found = there != INVALID_FILE_ATTRIBUTES;
-        const bool folder = found && (there & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        // Windows itself answers a read-only file with access denied.
-        const bool readOnly = found && !folder && (there & FILE_ATTRIBUTE_READONLY) != 0;
-        if (folder || readOnly ||
-            MoveFileExA(m_ownPath.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING) == FALSE) {
-            m_refusedAccess = readOnly || (!folder && GetLastError() == ERROR_ACCESS_DENIED);
+    if (m_claimed) {
+        // The name is free once the claim gave way; another run may claim it first, and
+        // then keeps it.
+        if (!MoveClaimAside()) {
             Discard();
-            return CPlace::Failed;
+            return CPlace::NameTaken;
+        }
+        const bool placed = MoveFileExA(m_ownPath.c_str(), m_target.c_str(), 0) != FALSE;
+        const DWORD error = GetLastError();
+        m_refusedAccess = !placed && error == ERROR_ACCESS_DENIED;
+        ReleaseClaim(); // the claim, aside now, goes
+        if (!placed) {
+            Discard();
+            return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? CPlace::NameTaken
+                                                                               : CPlace::Failed;
         }
         m_active = false;
         return CPlace::Placed;
     }
-    // The name is free once the claim gave way; another run may claim it first, and then
-    // keeps it.
-    if (!MoveClaimAside()) {
+    // Windows keeps a folder and a read-only file by itself; Wine run by root does not.
+    const DWORD there = GetFileAttributesA(m_target.c_str());
+    const bool found = there != INVALID_FILE_ATTRIBUTES;
+    const bool folder = found && (there & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // Windows itself answers a read-only file with access denied.
+    const bool readOnly = found && !folder && (there & FILE_ATTRIBUTE_READONLY) != 0;
+    if (folder || readOnly) {
+        m_refusedAccess = readOnly;
         Discard();
-        return CPlace::NameTaken;
+        return CPlace::Failed;
     }
-    const bool placed = MoveFileExA(m_ownPath.c_str(), m_target.c_str(), 0) != FALSE;
-    const DWORD error = GetLastError();
-    m_refusedAccess = !placed && error == ERROR_ACCESS_DENIED;
-    ReleaseClaim(); // the claim, aside now, goes
-    if (!placed) {
+    if (replacing != nullptr && found) {
+        // The version read is held, so that nobody changes it meanwhile, checked, stepped
+        // aside by its handle, and removed once the result has its name; another version
+        // stays.
+        HANDLE old = CreateFileA(m_target.c_str(), DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (old == INVALID_HANDLE_VALUE) {
+            m_refusedAccess = GetLastError() == ERROR_ACCESS_DENIED;
+            Discard();
+            return CPlace::Failed;
+        }
+        const auto stamp = ReadHandleStamp(old);
+        std::string aside;
+        CPlace placed = CPlace::Changed;
+        if (stamp && HoldsVersion(old, *replacing) &&
+            RenameHeldAside(old, m_target, *stamp, COwnFileKind::Moving, m_target, aside) &&
+            ReadPathStamp(aside) == stamp) {
+            placed = MoveFileExA(m_ownPath.c_str(), m_target.c_str(), 0) != FALSE
+                         ? CPlace::Placed
+                         : CPlace::Failed;
+            if (placed == CPlace::Placed) {
+                DeleteHeld(old);
+            } else {
+                RenameHeld(old, m_target);
+            }
+        }
+        CloseHandle(old);
+        if (placed != CPlace::Placed) {
+            Discard();
+            return placed;
+        }
+        m_active = false;
+        return CPlace::Placed;
+    }
+    if (MoveFileExA(m_ownPath.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING) == FALSE) {
+        m_refusedAccess = GetLastError() == ERROR_ACCESS_DENIED;
         Discard();
-        return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? CPlace::NameTaken
-                                                                           : CPlace::Failed;
+        return CPlace::Failed;
     }
     m_active = false;
     return CPlace::Placed;
 }
 
 bool CPendingResult::MoveClaimAside() {
-    // By its handle, so that only the claim moves; a claim that another run replaced
-    // meanwhile is gone, and that run's file keeps the name.
-    m_claimAside = RenameHeld(AsHandle(m_claim), m_asidePath);
-    return m_claimAside;
+    // By its handle, and looked at before and after: on Wine a rename by handle takes the
+    // name the file was opened with, which another program may have given to a file of
+    // its own meanwhile. What is not the claim goes back and keeps the name.
+    if (!NamesClaim(m_target, m_claimIdentity) ||
+        !RenameHeldAside(AsHandle(m_claim), m_target, m_asideStamp, COwnFileKind::Claim, m_target,
+                         m_asidePath, false)) {
+        return false;
+    }
+    if (!NamesClaim(m_asidePath, m_claimIdentity)) {
+        MoveFileExA(m_asidePath.c_str(), m_target.c_str(), 0);
+        return false;
+    }
+    m_claimAside = true;
+    return true;
 }
 
 void CPendingResult::ReleaseClaim() {
     if (!m_claimed) {
         return;
     }
-    // Only the claim's own file goes, whatever now has its name.
+    // Only the claim's own file goes, and only once it is known to be aside: a file that
+    // took the claim's name meanwhile stays.
     HANDLE claim = AsHandle(m_claim);
-    DeleteHeld(claim);
+    if ((m_claimAside || MoveClaimAside()) && NamesClaim(m_asidePath, m_claimIdentity)) {
+        DeleteHeld(claim);
+    }
     OVERLAPPED token = MakeLockToken();
     UnlockFileEx(claim, 0, 1, 0, &token);
     CloseHandle(claim);
@@ -229,9 +288,9 @@ void CPendingResult::Discard() {
     if (!m_active) {
         return;
     }
-    const DWORD there = GetFileAttributesA(m_ownPath.c_str());
-    if (there != INVALID_FILE_ATTRIBUTES && (there & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        RemoveOwnFile(m_ownPath);
+    // Only what the run made: a file that another put in its place stays.
+    if (m_ownStamp) {
+        RemoveOwnFile(m_ownPath, *m_ownStamp);
     }
     if (m_inPlace && !m_asidePath.empty()) {
         MoveFileExA(m_asidePath.c_str(), m_target.c_str(), 0);

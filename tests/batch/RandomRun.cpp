@@ -610,7 +610,8 @@ CMiniHostRun RunWithinLimits(const CRunPlan& plan, const CRunFolders& folders,
         {"QUORVELLAFINAL", plan.finalAction},
         {"QUORVELLADEST", plan.model.destination},
         {"QUORVELLALOG", (folders.work / "trail.log").string()},
-        {"QV_RECORD_FILE", (folders.work / "record.txt").string()}};
+        {"QV_RECORD_FILE", (folders.work / "record.txt").string()},
+        {"XDG_STATE_HOME", (folders.work / "state").string()}};
     fs::path program = "/usr/bin/timeout";
     std::vector<std::string> arguments;
     if (plan.scratchRoom) {

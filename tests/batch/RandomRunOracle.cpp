@@ -512,7 +512,8 @@ void CheckTrail(const CRunEvidence& run, const CRunPlan& plan, CViolations& viol
         const auto id = line.find("\tid=");
         const std::string kind = line.substr(0, id);
         if (id == std::string::npos || line.find("\tid=", id + 1) != std::string::npos ||
-            (kind != "run" && kind != "input" && kind != "leftout" && kind != "end")) {
+            (kind != "run" && kind != "input" && kind != "leftout" && kind != "leftover" &&
+             kind != "end")) {
             violations.push_back("the trail holds a line that is not one whole record: " + line);
         }
     }

@@ -17,6 +17,25 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::CTempFolder;
 
+// The actions on a file as it is now, as the run acts on a file it has just read.
+platform::CFileState Now(const char* path) {
+    return platform::ReadFileState(path).value_or(platform::CFileState{});
+}
+
+bool CopyFile(const char* source, const char* target, bool failIfExists) {
+    return platform::CopyPlatformFile(source, target, failIfExists, Now(source)) ==
+           platform::CFileActionResult::Done;
+}
+
+bool MoveFile(const char* source, const char* target) {
+    return platform::MovePlatformFile(source, target, Now(source)) ==
+           platform::CFileActionResult::Done;
+}
+
+bool DeleteFile(const char* path) {
+    return platform::DeletePlatformFile(path, Now(path)) == platform::CFileActionResult::Done;
+}
+
 // Paths as the plug-in composes them: with backslashes, which Linux takes as separators.
 std::string Composed(const fs::path& folder, const std::string& name) {
     return folder.string() + "\\" + name;
@@ -37,17 +56,17 @@ protected:
 
 TEST_F(FileActions, CopyReplacesUnlessToldToFail) {
     testing_support::WriteFileBytes(m_out / "a.pdf", "older");
-    EXPECT_FALSE(platform::CopyPlatformFile(Composed(m_in, "a.pdf").c_str(),
+    EXPECT_FALSE(CopyFile(Composed(m_in, "a.pdf").c_str(),
                                             Composed(m_out, "a.pdf").c_str(), true));
     EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "older");
-    EXPECT_TRUE(platform::CopyPlatformFile(Composed(m_in, "a.pdf").c_str(),
+    EXPECT_TRUE(CopyFile(Composed(m_in, "a.pdf").c_str(),
                                            Composed(m_out, "a.pdf").c_str(), false));
     EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "input");
     EXPECT_EQ(testing_support::ReadFileBytes(m_in / "a.pdf"), "input");
 }
 
 TEST_F(FileActions, CopyDoesNotWriteIntoAMissingFolder) {
-    EXPECT_FALSE(platform::CopyPlatformFile(Composed(m_in, "a.pdf").c_str(),
+    EXPECT_FALSE(CopyFile(Composed(m_in, "a.pdf").c_str(),
                                             Composed(m_out / "missing", "a.pdf").c_str(), false));
 }
 
@@ -57,7 +76,7 @@ TEST_F(FileActions, CopyDoesNotWriteIntoAMissingFolder) {
 TEST_F(FileActions, CopyDoesNotReplaceAReadOnlyFile) {
     testing_support::WriteFileBytes(m_out / "a.pdf", "kept");
     testing_support::MakeReadOnly(m_out / "a.pdf");
-    EXPECT_FALSE(platform::CopyPlatformFile(Composed(m_in, "a.pdf").c_str(),
+    EXPECT_FALSE(CopyFile(Composed(m_in, "a.pdf").c_str(),
                                             Composed(m_out, "a.pdf").c_str(), false));
     EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "kept");
 }
@@ -65,20 +84,20 @@ TEST_F(FileActions, CopyDoesNotReplaceAReadOnlyFile) {
 
 TEST_F(FileActions, MoveFailsWhenTheTargetExists) {
     testing_support::WriteFileBytes(m_out / "a.pdf", "older");
-    EXPECT_FALSE(platform::MovePlatformFile(Composed(m_in, "a.pdf").c_str(),
+    EXPECT_FALSE(MoveFile(Composed(m_in, "a.pdf").c_str(),
                                             Composed(m_out, "a.pdf").c_str()));
     EXPECT_EQ(testing_support::ReadFileBytes(m_in / "a.pdf"), "input");
     EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "older");
 }
 
 TEST_F(FileActions, MoveRenamesAndMovesBelowItsFolder) {
-    EXPECT_TRUE(platform::MovePlatformFile(Composed(m_in, "a.pdf").c_str(),
+    EXPECT_TRUE(MoveFile(Composed(m_in, "a.pdf").c_str(),
                                            Composed(m_in, "done_a.pdf").c_str()));
     EXPECT_EQ(testing_support::ReadFileBytes(m_in / "done_a.pdf"), "input");
-    EXPECT_FALSE(platform::MovePlatformFile(Composed(m_in, "done_a.pdf").c_str(),
+    EXPECT_FALSE(MoveFile(Composed(m_in, "done_a.pdf").c_str(),
                                             Composed(m_in, "sub\\a.pdf").c_str()));
     fs::create_directories(m_in / "sub");
-    EXPECT_TRUE(platform::MovePlatformFile(Composed(m_in, "done_a.pdf").c_str(),
+    EXPECT_TRUE(MoveFile(Composed(m_in, "done_a.pdf").c_str(),
                                            Composed(m_in, "sub\\a.pdf").c_str()));
     EXPECT_EQ(testing_support::ReadFileBytes(m_in / "sub" / "a.pdf"), "input");
     EXPECT_FALSE(fs::exists(m_in / "done_a.pdf"));
@@ -98,16 +117,16 @@ TEST_F(FileActions, MoveCrossesVolumesAndACopyCutShortLeavesNothing) {
 #if !defined(_WIN32)
     testing_support::WriteFileBytes(m_in / "a.pdf", std::string(100'000, 'i'));
     testing_support::RunWithFileSizeLimit(50'000, [&] {
-        EXPECT_FALSE(platform::MovePlatformFile(input.c_str(), target.c_str()));
+        EXPECT_FALSE(MoveFile(input.c_str(), target.c_str()));
         EXPECT_FALSE(
-            platform::CopyPlatformFile(input.c_str(), Composed(m_out, "a.pdf").c_str(), false));
+            CopyFile(input.c_str(), Composed(m_out, "a.pdf").c_str(), false));
     });
     EXPECT_EQ(platform::DescribeLastFileActionFailure(), "the file size exceeds the limit allowed");
     EXPECT_TRUE(fs::is_empty(other.GetPath()));
     EXPECT_TRUE(fs::is_empty(m_out));
     testing_support::WriteFileBytes(m_in / "a.pdf", "input");
 #endif
-    EXPECT_TRUE(platform::MovePlatformFile(input.c_str(), target.c_str()));
+    EXPECT_TRUE(MoveFile(input.c_str(), target.c_str()));
     EXPECT_EQ(testing_support::ReadFileBytes(other.GetPath() / "a.pdf"), "input");
     EXPECT_FALSE(fs::exists(m_in / "a.pdf"));
 }
@@ -122,7 +141,7 @@ TEST_F(FileActions, CopyReplacesALinkNotTheFileItNames) {
     if (error) {
         GTEST_SKIP() << "no symbolic link can be made here: " << error.message();
     }
-    EXPECT_TRUE(platform::CopyPlatformFile(Composed(m_in, "a.pdf").c_str(),
+    EXPECT_TRUE(CopyFile(Composed(m_in, "a.pdf").c_str(),
                                            Composed(m_out, "a.pdf").c_str(), false));
     EXPECT_EQ(testing_support::ReadFileBytes(named), "private");
     EXPECT_FALSE(fs::is_symlink(m_out / "a.pdf"));
@@ -132,13 +151,13 @@ TEST_F(FileActions, CopyReplacesALinkNotTheFileItNames) {
 TEST_F(FileActions, DeleteSparesReadOnlyFilesAndFolders) {
     testing_support::WriteFileBytes(m_in / "b.pdf", "read-only");
     testing_support::MakeReadOnly(m_in / "b.pdf");
-    EXPECT_FALSE(platform::DeletePlatformFile(Composed(m_in, "b.pdf").c_str()));
+    EXPECT_FALSE(DeleteFile(Composed(m_in, "b.pdf").c_str()));
     EXPECT_TRUE(platform::WasLastFileActionDenied());
     EXPECT_TRUE(fs::exists(m_in / "b.pdf"));
-    EXPECT_FALSE(platform::DeletePlatformFile(m_out.string().c_str()));
-    EXPECT_TRUE(platform::DeletePlatformFile(Composed(m_in, "a.pdf").c_str()));
+    EXPECT_FALSE(DeleteFile(m_out.string().c_str()));
+    EXPECT_TRUE(DeleteFile(Composed(m_in, "a.pdf").c_str()));
     EXPECT_FALSE(fs::exists(m_in / "a.pdf"));
-    EXPECT_FALSE(platform::DeletePlatformFile(Composed(m_in, "a.pdf").c_str()));
+    EXPECT_FALSE(DeleteFile(Composed(m_in, "a.pdf").c_str()));
     EXPECT_FALSE(platform::WasLastFileActionDenied());
 }
 

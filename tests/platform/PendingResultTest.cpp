@@ -21,10 +21,11 @@ using CPlace = CPendingResult::CPlace;
 class PendingResult : public ::testing::Test {
 protected:
     // What the host's save does: a new file renamed over the run's own.
-    void Save(const CPendingResult& pending, const std::string& bytes) {
+    void Save(CPendingResult& pending, const std::string& bytes) {
         const fs::path saving = m_folder.GetPath() / "host-saving";
         testing_support::WriteFileBytes(saving, bytes);
         fs::rename(saving, fs::path(pending.GetOwnPath()));
+        pending.NoteSaved();
     }
     [[nodiscard]] std::string Target() const { return (m_folder.GetPath() / "a.pdf").string(); }
     [[nodiscard]] std::ptrdiff_t CountEntries() const {
@@ -65,14 +66,18 @@ TEST_F(PendingResult, OnlyOneLivingClaimWritesANameAnotherRunsFileKeepsItADeadOn
 #endif
     EXPECT_EQ(CountEntries(), 1);
 
-    // A run killed while it saved left its claim and its own file: no living run holds the
-    // claim, so the next run takes it over, and writes the result.
+    // A run killed while it saved left its claim: no living run holds it, so the next run
+    // takes it over, and writes the result. A file that only looks like an own file stays:
+    // what a dead run left is taken up by the record of its own files.
     testing_support::WriteFileBytes(Target(), "");
-    testing_support::WriteFileBytes(m_folder.GetPath() / "~a.pdf.0.saving", "half a save");
+    testing_support::WriteFileBytes(m_folder.GetPath() / "~a.pdf.1.saving", "a user's file");
     CPendingResult next;
     ASSERT_EQ(next.Begin(Target(), true), CStart::Ready);
-    EXPECT_EQ(CountEntries(), 1); // the dead run's own file went
-    next.Discard();               // as a failed save does
+    EXPECT_EQ(next.GetOwnPath(), (m_folder.GetPath() / "~a.pdf.2.saving").string());
+    next.Discard(); // as a failed save does
+    EXPECT_EQ(testing_support::ReadFileBytes(m_folder.GetPath() / "~a.pdf.1.saving"),
+              "a user's file");
+    fs::remove(m_folder.GetPath() / "~a.pdf.1.saving");
     EXPECT_EQ(CountEntries(), 0);
     ASSERT_EQ(next.Begin(Target(), false), CStart::Ready);
     Save(next, "result");

@@ -22,6 +22,11 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::CTempFolder;
 
+// The file as it is now, as the run acts on a file it has just read.
+platform::CFileState Now(const std::string& path) {
+    return platform::ReadFileState(path.c_str()).value_or(platform::CFileState{});
+}
+
 class FinalActionTest : public ::testing::Test {
 protected:
     CTempFolder m_folder;
@@ -38,10 +43,10 @@ protected:
 };
 
 TEST_F(FinalActionTest, NothingAndDeleteIgnoreTheDestination) {
-    EXPECT_TRUE(ApplyFinalAction(m_source, "", false, 0));
+    EXPECT_TRUE(ApplyFinalAction(m_source, "", false, 0, Now(m_source)));
     EXPECT_TRUE(fs::exists(m_in / "a.pdf"));
     CFinalActionReport report;
-    EXPECT_TRUE(ApplyFinalAction(m_source, "", false, 3, &report));
+    EXPECT_TRUE(ApplyFinalAction(m_source, "", false, 3, Now(m_source), &report));
     EXPECT_TRUE(report.succeeded);
     EXPECT_FALSE(fs::exists(m_in / "a.pdf"));
 }
@@ -49,7 +54,7 @@ TEST_F(FinalActionTest, NothingAndDeleteIgnoreTheDestination) {
 TEST_F(FinalActionTest, CopyReplacesAFileOfTheSameNameInTheFolder) {
     std::ofstream(m_out / "a.pdf", std::ios::binary) << "older";
     CFinalActionReport report;
-    EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string(), false, 1, &report));
+    EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string(), false, 1, Now(m_source), &report));
     EXPECT_EQ(report.target, m_out.string() + platform::kFolderSeparator + "a.pdf");
     EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "input");
     EXPECT_TRUE(fs::exists(m_in / "a.pdf"));
@@ -58,7 +63,7 @@ TEST_F(FinalActionTest, CopyReplacesAFileOfTheSameNameInTheFolder) {
 TEST_F(FinalActionTest, MoveFailsSilentlyOntoAnExistingFile) {
     std::ofstream(m_out / "a.pdf", std::ios::binary) << "older";
     CFinalActionReport report;
-    EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string(), false, 2, &report));
+    EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string(), false, 2, Now(m_source), &report));
     EXPECT_FALSE(report.succeeded);
     EXPECT_FALSE(report.failure.empty()); // the platform's words: the file exists
     EXPECT_EQ(testing_support::ReadFileBytes(m_in / "a.pdf"), "input");
@@ -67,20 +72,20 @@ TEST_F(FinalActionTest, MoveFailsSilentlyOntoAnExistingFile) {
 
 TEST_F(FinalActionTest, ADestinationEndingInABackslashIsUsedAsItStands) {
     CFinalActionReport report;
-    EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string() + "\\", false, 2, &report));
+    EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string() + "\\", false, 2, Now(m_source), &report));
     EXPECT_EQ(report.target, m_out.string() + "\\" + platform::kFolderSeparator + "a.pdf");
 }
 
 TEST_F(FinalActionTest, RenameStaysWithinTheFolderOrMovesBelowIt) {
-    EXPECT_TRUE(ApplyFinalAction(m_source, "done_a.pdf", false, 4));
+    EXPECT_TRUE(ApplyFinalAction(m_source, "done_a.pdf", false, 4, Now(m_source)));
     EXPECT_TRUE(fs::exists(m_in / "done_a.pdf"));
     const std::string renamed = m_in.string() + "\\done_a.pdf";
     CFinalActionReport report;
-    EXPECT_TRUE(ApplyFinalAction(renamed, "sub\\a.pdf", false, 4, &report));
+    EXPECT_TRUE(ApplyFinalAction(renamed, "sub\\a.pdf", false, 4, Now(renamed), &report));
     EXPECT_FALSE(report.succeeded); // no such folder: the file stays
     EXPECT_TRUE(fs::exists(m_in / "done_a.pdf"));
     fs::create_directories(m_in / "sub");
-    EXPECT_TRUE(ApplyFinalAction(renamed, "sub\\a.pdf", false, 4));
+    EXPECT_TRUE(ApplyFinalAction(renamed, "sub\\a.pdf", false, 4, Now(renamed)));
     EXPECT_TRUE(fs::exists(m_in / "sub" / "a.pdf"));
 }
 
@@ -91,7 +96,7 @@ TEST_F(FinalActionTest, ExecuteStartsTheProgramWithTheQuotedPath) {
     const std::string source = m_in.string() + "\\a b.pdf";
     CFinalActionReport report;
     EXPECT_TRUE(ApplyFinalAction(source, testing_support::GetRecordArgumentsProgram().string(),
-                                 false, 5, &report));
+                                 false, 5, Now(source), &report));
     EXPECT_GT(report.shellResult, 32);
     const auto records = testing_support::WaitForRecordedArguments(record, 1);
     ASSERT_EQ(records.size(), 1U);
@@ -124,8 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CQuoteCase{R"(C:\Out\)", R"("C:\Out\\")"}, CQuoteCase{"", R"("")"}));
 
 TEST_F(FinalActionTest, CodesAboveFiveDoNothingAndAnswerFalse) {
-    EXPECT_FALSE(ApplyFinalAction(m_source, m_out.string(), false, 6));
-    EXPECT_FALSE(ApplyFinalAction(m_source, m_out.string(), false, -1));
+    EXPECT_FALSE(ApplyFinalAction(m_source, m_out.string(), false, 6, Now(m_source)));
+    EXPECT_FALSE(ApplyFinalAction(m_source, m_out.string(), false, -1, Now(m_source)));
     EXPECT_TRUE(fs::exists(m_in / "a.pdf"));
 }
 

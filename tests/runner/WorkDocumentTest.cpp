@@ -100,7 +100,7 @@ TEST_F(WorkDocumentTest, AfterASaveToAnotherPathItsPathIsTheSavedFile) {
     ASSERT_EQ(SaveAsPdf(document, target, pending, true), CPdfSave::Saved);
     std::string path;
     EXPECT_TRUE(document.GetPathText(path));
-    EXPECT_EQ(fs::path(path), fs::path(InFolder("out")) / "~a.pdf.0.saving");
+    EXPECT_EQ(fs::path(path), fs::path(InFolder("out")) / "~a.pdf.1.saving");
     EXPECT_EQ(fs::file_size(fs::path(InFolder("out")) / "a.pdf"), 0U); // the claim
     document.Close();
     EXPECT_EQ(pending.Place(), platform::CPendingResult::CPlace::Placed);

@@ -9,10 +9,27 @@
 #include <array>
 #include <windows.h>
 #else
+#include <cstdlib>
 #include <unistd.h>
 #endif
 
 namespace testing_support {
+namespace {
+
+// Each test program keeps the record of a run's own files (and those of the programs it
+// starts, which inherit the variable) in a folder of its own, so that a run killed by one
+// test is never taken up by another's run.
+const CTempFolder g_stateFolder;
+const bool g_stateFolderSet = [] {
+#if defined(_WIN32)
+    return SetEnvironmentVariableA("LOCALAPPDATA", g_stateFolder.GetPath().string().c_str()) !=
+           FALSE;
+#else
+    return ::setenv("XDG_STATE_HOME", g_stateFolder.GetPath().c_str(), 1) == 0;
+#endif
+}();
+
+} // namespace
 
 std::filesystem::path GetBinFolder() {
 #if defined(_WIN32)
