@@ -40,9 +40,12 @@ CFileActionResult MovePlatformFile(const char* source, const char* target,
 // DeleteFileA: fails for a folder, a missing file or a read-only one.
 CFileActionResult DeletePlatformFile(const char* path, const CFileState& expected);
 
-// For tests: called with the source path once a copy, move or delete holds its source,
-// and before it acts, where another program's change must be met. Null: none.
-using CFileActionHook = void (*)(const char* source);
+// For tests: where a copy, move or delete calls the hook, with the source path: once it
+// holds its source, before it acts (another program's change must be met there); and once
+// a copy is whole beside its target, before it takes the name (a process ended there
+// leaves what the next run takes up). Null: none.
+enum class CFileActionStage { Held, Copied };
+using CFileActionHook = void (*)(CFileActionStage stage, const char* source);
 void SetFileActionHook(CFileActionHook hook);
 
 // OpenFile with OF_EXIST: true when `path` names a file that can be opened. A path too

@@ -93,9 +93,9 @@ bool IsLink(const fs::path& path) {
 
 CFileActionHook g_hook = nullptr;
 
-void CallHook(const char* source) {
+void CallHook(const char* source, CFileActionStage stage = CFileActionStage::Held) {
     if (g_hook != nullptr) {
-        g_hook(source);
+        g_hook(stage, source);
     }
 }
 
@@ -136,9 +136,9 @@ void FlushFolderOf(const std::string& path) {
 // take for an existing file. Once copied the input must still hold `version`, or the copy
 // goes. `exclusive` fails when `to` exists by then; otherwise what is there (a file, or a
 // link itself) is replaced. `durable` flushes the copy and its name to the disk first.
-CFileActionResult PlaceCopy(int input, const struct stat& status, const std::string& to,
-                            const CFileVersion& version, bool exclusive, bool durable,
-                            COwnFileStamp* copied = nullptr) {
+CFileActionResult PlaceCopy(const char* source, int input, const struct stat& status,
+                            const std::string& to, const CFileVersion& version, bool exclusive,
+                            bool durable, COwnFileStamp* copied = nullptr) {
     std::string temporary;
     const int output = CreateFileBeside(to, COwnFileKind::Saving, temporary);
     if (output < 0) {
@@ -158,6 +158,9 @@ CFileActionResult PlaceCopy(int input, const struct stat& status, const std::str
             RemoveOwnFile(temporary, *stamp);
         }
     };
+    if (placed) {
+        CallHook(source, CFileActionStage::Copied);
+    }
     if (placed && !HoldsVersion(input, version)) {
         discard(); // written into while copied: the copy may mix two versions
         return CFileActionResult::Changed;
@@ -342,7 +345,7 @@ CFileActionResult CopyPlatformFile(const char* source, const char* target, bool 
     CFileActionResult result = CFileActionResult::Changed;
     if (StateOf(status) == expected) {
         CallHook(source);
-        result = PlaceCopy(input, status, to, expected.version, false, false);
+        result = PlaceCopy(source, input, status, to, expected.version, false, false);
     }
     ::close(input);
     return result;
@@ -377,7 +380,7 @@ CFileActionResult MovePlatformFile(const char* source, const char* target,
     // Across volumes: the copy is made whole and flushed before the original goes.
     COwnFileStamp copied;
     const CFileActionResult result =
-        PlaceCopy(held.descriptor, held.status, to, expected.version, true, true, &copied);
+        PlaceCopy(source, held.descriptor, held.status, to, expected.version, true, true, &copied);
     if (result != CFileActionResult::Done) {
         return PutBack(held, result, result == CFileActionResult::Failed ? g_lastFailure : "");
     }

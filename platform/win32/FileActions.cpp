@@ -94,9 +94,9 @@ private:
     FILE_BASIC_INFO m_times{};
 };
 
-void CallHook(const char* source) {
+void CallHook(const char* source, CFileActionStage stage = CFileActionStage::Held) {
     if (g_hook != nullptr) {
-        g_hook(source);
+        g_hook(stage, source);
     }
 }
 
@@ -106,8 +106,8 @@ void CallHook(const char* source) {
 // source's times, as CopyFileA's does. `exclusive` fails when `target` exists by then;
 // otherwise what is there (a file, or a link itself) is replaced. `durable` flushes the
 // copy to the disk first.
-CFileActionResult PlaceCopy(const CHeldSource& source, const char* target, bool exclusive,
-                            bool durable, COwnFileStamp* copied = nullptr) {
+CFileActionResult PlaceCopy(const char* path, const CHeldSource& source, const char* target,
+                            bool exclusive, bool durable, COwnFileStamp* copied = nullptr) {
     std::string temporary;
     HANDLE output = CreateFileBeside(target, COwnFileKind::Saving, temporary);
     if (output == INVALID_HANDLE_VALUE) {
@@ -143,6 +143,9 @@ CFileActionResult PlaceCopy(const CHeldSource& source, const char* target, bool 
             RemoveOwnFile(temporary, *stamp);
         }
     };
+    if (placed) {
+        CallHook(path, CFileActionStage::Copied);
+    }
     if (placed && !source.HoldsVersion()) {
         discard(); // written into while copied: the copy may mix two versions
         return CFileActionResult::Changed;
@@ -189,7 +192,7 @@ CFileActionResult CopyPlatformFile(const char* source, const char* target, bool 
         return checked;
     }
     CallHook(source);
-    return PlaceCopy(held, target, false, false);
+    return PlaceCopy(source, held, target, false, false);
 }
 
 CFileActionResult MovePlatformFile(const char* source, const char* target,
@@ -215,7 +218,7 @@ CFileActionResult MovePlatformFile(const char* source, const char* target,
     }
     // Across volumes the copy is made whole and flushed before the original goes.
     COwnFileStamp copied;
-    if (const CFileActionResult placed = PlaceCopy(held, target, true, true, &copied);
+    if (const CFileActionResult placed = PlaceCopy(source, held, target, true, true, &copied);
         placed != CFileActionResult::Done) {
         return placed;
     }

@@ -10,6 +10,8 @@
 #include "tests/support/TestFolders.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -17,10 +19,13 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <set>
 #include <sstream>
+#include <poll.h>
+#include <sys/fanotify.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -198,9 +203,19 @@ std::vector<fs::path> BuildSandbox(CDice& dice, const CRunFolders& folders) {
         }
     }
     for (const auto& [folder, chance] : std::vector<std::pair<fs::path, double>>{
-             {folders.out, 0.6}, {folders.dest, 0.8}, {folders.in / "sub", 0.3}}) {
+             {folders.out, 0.6}, {folders.dest, 0.8}, {folders.in / "sub", 0.3},
+             {folders.far, 0.5}}) {
         if (dice.Chance(chance)) {
             fs::create_directories(folder);
+        }
+    }
+    // A user's files that look like a run's own files, where own files are made: a run
+    // never removes or moves them.
+    for (const fs::path& folder : {folders.in, folders.out, folders.dest, folders.far}) {
+        for (const char* name : {"~a.pdf.1.saving", "~a.pdf.1.moving", "~a.pdf.1.claim"}) {
+            if (fs::is_directory(folder) && dice.Chance(0.1)) {
+                WriteText(dice, folder / name);
+            }
         }
     }
     if (dice.Chance(0.5)) {
@@ -319,9 +334,9 @@ CContainerPtr MakeOutputSection(CDice& dice, const CRunFolders& folders, CRunPla
     const std::vector<fs::path> places = {folders.out, folders.in, folders.dest, folders.deep,
                                           folders.sandbox / "NoSuchFolder"};
     if (variation == 0) {
-        const fs::path folder = dice.Pick(
-            std::vector<fs::path>{folders.out, folders.out, folders.in, folders.deep, folders.dest,
-                                  folders.out / "new" / "deeper", folders.sandbox / "Blocked"});
+        const fs::path folder = dice.Pick(std::vector<fs::path>{
+            folders.out, folders.out, folders.in, folders.deep, folders.dest, folders.far,
+            folders.out / "new" / "deeper", folders.sandbox / "Blocked"});
         const int form = dice.Between(0, 9);
         if (form == 1) { // a backslash makes the DI text unusable: no folder, no result
             output->Put("PreselectedFolderPath", MakeDI(folders.out.string() + "\\sub"));
@@ -450,6 +465,8 @@ CRunPlan MakePlan(CDice& dice, const CRunFolders& folders, const std::vector<fs:
         // The output folder often, so that copies and moves meet the results.
         std::vector<fs::path> places = {folders.dest,
                                         folders.dest,
+                                        folders.far,
+                                        folders.far,
                                         folders.out,
                                         plan.scanned.value_or(folders.in),
                                         folders.in / "sub",
@@ -474,7 +491,7 @@ void AddCollisions(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
         }
         for (const fs::path& place : places) {
             std::error_code error;
-            if (!dice.Chance(0.25) || !IsInside(place, folders.sandbox) ||
+            if (!dice.Chance(0.25) || !folders.InSandbox(place) ||
                 place.filename().string().size() > 255 ||
                 !fs::is_directory(place.parent_path(), error) ||
                 fs::exists(fs::symlink_status(place, error))) {
@@ -490,7 +507,7 @@ void AddCollisions(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
         // an input (a snapshot folder holds such), which the action must not write through.
         const auto target = ActionTarget(plan.model, input);
         std::error_code error;
-        if (!target || !dice.Chance(0.15) || !IsInside(*target, folders.sandbox) ||
+        if (!target || !dice.Chance(0.15) || !folders.InSandbox(*target) ||
             target->filename().string().size() > 255 ||
             !fs::is_directory(target->parent_path(), error) ||
             fs::exists(fs::symlink_status(*target, error))) {
@@ -500,7 +517,7 @@ void AddCollisions(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
         if (dice.Chance(0.5)) {
             fs::create_symlink(folders.outside / "victim.pdf", *target, error);
         } else if (fs::is_regular_file(fs::symlink_status(linked, error)) &&
-                   IsInside(linked, folders.sandbox)) {
+                   folders.InSandbox(linked)) {
             fs::create_hard_link(linked, *target, error);
         }
     }
@@ -541,6 +558,23 @@ void MirrorFolder(const fs::path& folder, const fs::path& mirror) {
     }
 }
 
+// Whether this machine lets a test hold another process's open of a file until it has
+// changed the file (fanotify's permission events, as root).
+bool CanWatchOpens() {
+    static const bool kCan = [] {
+        const int watcher = ::fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
+        if (watcher < 0) {
+            static_cast<void>(std::fputs("random runs: no fanotify permission events here: runs "
+                                         "whose input changes as it is opened are left out\n",
+                                         stderr));
+            return false;
+        }
+        ::close(watcher);
+        return true;
+    }();
+    return kCan;
+}
+
 // What else happens while the run works, by chance: another program replaces or cuts an
 // input at a chosen host call; the scratch disk fills at a chosen byte; a second run over
 // the same folders starts with it. Each is a seed's choice, so that a seed replays it.
@@ -553,6 +587,23 @@ void AddDisturbances(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
     }
     if (dice.Chance(0.03)) { // a reader holds the trail's lock for a while
         plan.trailLock = dice.Between(0, 4000);
+    }
+    // An input that another program changes as the run opens it, the first time (the
+    // document) or a later one (a copy's, a move's or a delete's): no version that the run
+    // did not read may be moved away or removed. Inputs named once, whose result is never
+    // saved over them.
+    std::vector<fs::path> watchable;
+    for (const fs::path& input : model.inputs) {
+        std::error_code error;
+        if (folders.InSandbox(input) && fs::is_regular_file(fs::symlink_status(input, error)) &&
+            std::count(model.inputs.begin(), model.inputs.end(), input) == 1) {
+            watchable.push_back(input);
+        }
+    }
+    if (plan.change.empty() && !model.beside && !watchable.empty() && dice.Chance(0.25) &&
+        CanWatchOpens()) {
+        plan.changeAtOpen = CRunPlan::CChangeAtOpen{dice.Pick(watchable), dice.Between(1, 3),
+                                                    dice.Chance(0.5)};
     }
     if (fs::exists(folders.crowd) && dice.Chance(0.6) && CanMountScratch(folders.scratch)) {
         plan.scratchRoom = dice.Between(0, 16 * 1024);
@@ -567,7 +618,7 @@ void AddDisturbances(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
                            model.extension == ".pdf" && !(model.beside && plan.scanned) &&
                            !(model.code == 4 && plan.scanned) && !isScanned(model.destination) &&
                            std::none_of(model.folders.begin(), model.folders.end(), isScanned);
-    if (!separable || !dice.Chance(0.5)) {
+    if (!separable || plan.changeAtOpen || !dice.Chance(0.5)) {
         return;
     }
     if (dice.Chance(0.5)) { // killed, mid-save or anywhere, and run again
@@ -671,6 +722,90 @@ fs::path WriteSecondSequence(const CRunPlan& plan, const CRunFolders& folders) {
     return file;
 }
 
+// The other program of CRunPlan::CChangeAtOpen: it holds every open of the input by
+// another process (fanotify permission events) and changes the file before the open it
+// waits for goes on. What it did is written as minihost logs its own changes.
+class CChangeAtOpen {
+public:
+    CChangeAtOpen(const CRunPlan::CChangeAtOpen& change, std::string before)
+        : m_change(change)
+        , m_before(std::move(before))
+        , m_watcher(::fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY)) {
+        if (m_watcher >= 0 && ::fanotify_mark(m_watcher, FAN_MARK_ADD, FAN_OPEN_PERM, AT_FDCWD,
+                                              m_change.input.c_str()) == 0) {
+            m_thread = std::thread([this] { Watch(); });
+        }
+    }
+    CChangeAtOpen(const CChangeAtOpen&) = delete;
+    CChangeAtOpen& operator=(const CChangeAtOpen&) = delete;
+    ~CChangeAtOpen() {
+        m_stop = true;
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
+        if (m_watcher >= 0) {
+            ::close(m_watcher);
+        }
+    }
+
+    // The log line of the change, once made.
+    [[nodiscard]] std::optional<std::string> TakeLine() {
+        if (m_thread.joinable()) {
+            m_stop = true;
+            m_thread.join();
+        }
+        return m_line;
+    }
+
+private:
+    void Watch() {
+        int opens = 0;
+        std::array<char, 4096> events{};
+        while (!m_stop) {
+            pollfd ready{m_watcher, POLLIN, 0};
+            if (::poll(&ready, 1, 20) <= 0) {
+                continue;
+            }
+            const ssize_t got = ::read(m_watcher, events.data(), events.size());
+            auto* event = reinterpret_cast<fanotify_event_metadata*>(events.data());
+            for (ssize_t left = got; FAN_EVENT_OK(event, left); event = FAN_EVENT_NEXT(event, left)) {
+                if (event->pid != ::getpid() && ++opens == m_change.atOpen) {
+                    Change();
+                }
+                const fanotify_response allow{event->fd, FAN_ALLOW};
+                static_cast<void>(::write(m_watcher, &allow, sizeof allow));
+                if (event->fd >= 0) {
+                    ::close(event->fd);
+                }
+            }
+        }
+    }
+
+    void Change() {
+        const std::string token = "open" + std::to_string(m_change.atOpen);
+        const std::string bytes =
+            m_before + "\n% put here by another program at call " + token + "\n";
+        if (m_change.rewrite) { // as cp writes: in place, or a new file where none is
+            const int file = ::open(m_change.input.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            static_cast<void>(::write(file, bytes.data(), bytes.size()));
+            ::close(file);
+        } else {
+            const fs::path fresh = m_change.input.parent_path() / ".fresh";
+            WriteFileBytes(fresh, bytes);
+            fs::rename(fresh, m_change.input);
+        }
+        m_line = "change: replaced " + m_change.input.string() + " by a new file of " +
+                 std::to_string(bytes.size()) + " bytes at call " + token;
+    }
+
+    CRunPlan::CChangeAtOpen m_change;
+    std::string m_before;
+    int m_watcher = -1;
+    std::atomic<bool> m_stop{false};
+    std::optional<std::string> m_line;
+    std::thread m_thread;
+};
+
 // Runs the plan: its host, and the second beside it when there is one.
 std::vector<CMiniHostRun> RunPlan(const CRunPlan& plan, const CRunFolders& folders) {
     std::vector<std::string> arguments = plan.arguments;
@@ -690,7 +825,16 @@ std::vector<CMiniHostRun> RunPlan(const CRunPlan& plan, const CRunFolders& folde
     }
     std::vector<CMiniHostRun> runs;
     if (plan.second == CSecondRun::None) {
+        std::optional<CChangeAtOpen> other;
+        if (plan.changeAtOpen) {
+            other.emplace(*plan.changeAtOpen, ReadFileBytes(plan.changeAtOpen->input));
+        }
         runs.push_back(RunWithinLimits(plan, folders, first));
+        if (other) {
+            if (auto line = other->TakeLine()) {
+                runs.back().log.push_back(std::move(*line));
+            }
+        }
     } else if (plan.second == CSecondRun::AfterKill) {
         runs.push_back(RunWithinLimits(plan, folders, first));
         runs.push_back(RunWithinLimits(
@@ -715,6 +859,12 @@ CRandomRunOutcome RunSeed(std::uint32_t seed) {
     const CTempFolder top;
     CDice dice(seed);
     const CRunFolders folders(top.GetPath());
+    // The far folder lies on another volume, named after T: it goes with T.
+    const std::unique_ptr<const fs::path, void (*)(const fs::path*)> far(
+        &folders.far, [](const fs::path* folder) {
+            std::error_code ignored;
+            fs::remove_all(folder->parent_path(), ignored);
+        });
     const std::vector<fs::path> nameable = BuildSandbox(dice, folders);
     CRunPlan plan = MakePlan(dice, folders, nameable);
     AddCollisions(dice, folders, plan);

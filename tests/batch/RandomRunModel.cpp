@@ -61,14 +61,16 @@ const CEntry* Find(const CSnapshot& snapshot, const fs::path& path) {
 
 CSnapshot TakeSnapshot(const CRunFolders& folders) {
     CSnapshot snapshot;
-    std::error_code error;
-    for (auto it = fs::recursive_directory_iterator(folders.top, error);
-         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-        if (it->path() == folders.work) {
-            it.disable_recursion_pending();
-            continue;
+    for (const fs::path& top : {folders.top, folders.far.parent_path()}) {
+        std::error_code error;
+        for (auto it = fs::recursive_directory_iterator(top, error);
+             !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+            if (it->path() == folders.work) {
+                it.disable_recursion_pending();
+                continue;
+            }
+            snapshot.emplace(it->path(), ReadEntry(it->path()));
         }
-        snapshot.emplace(it->path(), ReadEntry(it->path()));
     }
     return snapshot;
 }

@@ -44,12 +44,27 @@ struct CRunFolders {
         , dest(sandbox / "Dest")
         , crowd(sandbox / "Crowd")
         , mirror(sandbox / "In2")
-        , scratch(work / "scratch") {}
+        , scratch(work / "scratch")
+        , far(FindFarFolder(top)) {}
+
+    // Whether `path` is one that the run may touch: in the sandbox or the far folder.
+    [[nodiscard]] bool InSandbox(const fs::path& path) const {
+        return IsInside(path, sandbox) || IsInside(path, far);
+    }
 
     fs::path top, sandbox, outside, work, in, deep, out, dest;
     fs::path crowd;   // more inputs than a run keeps in memory
     fs::path mirror;  // In's files again, for a second run beside the first
     fs::path scratch; // the scratch folder, when a small file system is mounted there
+    fs::path far;     // a destination on another volume (/dev/shm), so that moves copy
+
+private:
+    static fs::path FindFarFolder(const fs::path& top) {
+        std::error_code error;
+        return fs::is_directory("/dev/shm", error)
+                   ? fs::path("/dev/shm") / (top.filename().string() + "-far") / "Far"
+                   : top / "sandbox" / "Far";
+    }
 };
 
 // Snapshots: every entry below T (but T/work) as lstat sees it, a file with its bytes.
@@ -117,6 +132,14 @@ struct CRunPlan {
     std::optional<int> scratchRoom;     // bytes free on the run's own small scratch file system
     CSecondRun second = CSecondRun::None;
     std::vector<fs::path> secondInputs;
+    // Another program that replaces or rewrites an input when the run opens it for the
+    // `atOpen`th time (the document's open, a copy's or a move's), before the open goes on.
+    struct CChangeAtOpen {
+        fs::path input;
+        int atOpen = 1;
+        bool rewrite = false; // written in place where it is, as `cp` writes; else replaced
+    };
+    std::optional<CChangeAtOpen> changeAtOpen;
 };
 
 // The number in the environment variable `name`, or `fallback`.

@@ -337,7 +337,7 @@ void CheckEarlierEntries(const CRunEvidence& run, CViolations& violations) {
     const CModel& model = run.model;
     for (const auto& [path, was] : run.before) {
         const CEntry* now = Find(run.after, path);
-        if (!IsInside(path, run.folders.sandbox) || (now != nullptr && *now == was)) {
+        if (!run.folders.InSandbox(path) || (now != nullptr && *now == was)) {
             continue;
         }
         if (now != nullptr && now->kind == CEntry::CKind::Link && now->link == was.link &&
@@ -401,15 +401,17 @@ void CheckNewEntries(const CRunEvidence& run, CViolations& violations) {
     const bool killed = std::any_of(run.hosts.begin(), run.hosts.end(),
                                     [](const CHostRun& host) { return WasKilled(host.run); });
     for (const auto& [path, entry] : run.after) {
-        if (!IsInside(path, run.folders.sandbox) || run.before.contains(path) ||
+        if (!run.folders.InSandbox(path) || run.before.contains(path) ||
             run.saves.contains(path)) {
             continue;
         }
-        // A killed run leaves the files it was saving into, and a claim that the next run
-        // did not come to (CheckDeadClaims looks at those it came to).
+        // A killed host leaves the files it was saving into (its own, "~~a.pdf.1.saving.1.
+        // saving"), and a claim that the next run did not come to (CheckDeadClaims looks at
+        // those it came to); the files of the run's own ("~a.pdf.1.saving") the next run
+        // takes up.
         const std::string name = path.filename().string();
         if (killed && entry.kind == CEntry::CKind::File &&
-            ((name.starts_with("~") && name.ends_with(".saving")) ||
+            ((name.starts_with("~~") && name.ends_with(".saving")) ||
              (entry.bytes.empty() && run.IsResultPath(path)))) {
             continue;
         }
@@ -429,13 +431,13 @@ void CheckOutside(const CRunEvidence& run, CViolations& violations) {
         if (now != nullptr && change != run.changes.end() && now->bytes == change->second.bytes) {
             continue; // cut by another program through a link of the sandbox
         }
-        if (!IsInside(path, run.folders.sandbox) && (now == nullptr || !(*now == was))) {
+        if (!run.folders.InSandbox(path) && (now == nullptr || !(*now == was))) {
             violations.push_back("outside the sandbox, " + run.Show(path) +
                                  (now == nullptr ? " is gone" : " was changed"));
         }
     }
     for (const auto& [path, entry] : run.after) {
-        if (!IsInside(path, run.folders.sandbox) && !run.before.contains(path)) {
+        if (!run.folders.InSandbox(path) && !run.before.contains(path)) {
             violations.push_back("outside the sandbox, " + run.Show(path) + " appeared");
         }
     }

@@ -2,13 +2,23 @@
 // run relies on hold in both builds.
 #include "platform/FileActions.h"
 
+#include "platform/OwnFileRecord.h"
+
 #include "tests/support/FileContents.h"
 #include "tests/support/RecordedArguments.h"
 #include "tests/support/Subprocess.h"
 #include "tests/support/TestFolders.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -197,6 +207,211 @@ TEST_F(FileActions, ShellReportsAProgramThatIsNotThere) {
     EXPECT_LE(platform::OpenWithShell(nullptr, "open", Composed(m_in, "missing.exe").c_str(),
                                       "\"x\"", "", platform::kShowNormal),
               32);
+}
+
+// Another program changes the input while an action holds it. Windows keeps it out (the
+// input is held open, shared for reading only; a writer already there refuses the action);
+// on Linux a replacement takes the input's name while the input is aside, and a writer
+// that had it open is noticed. Either way no version is lost, and what the action moves or
+// copies is the version read.
+enum class CAction { Copy, Move, MoveAcrossVolumes, Delete };
+enum class CChange { Replace, Rewrite };
+struct CHeldChange {
+    CAction action;
+    CChange change;
+    platform::CFileActionResult posix;
+    platform::CFileActionResult windows;
+};
+
+class HeldInput : public FileActions, public ::testing::WithParamInterface<CHeldChange> {
+protected:
+    static inline fs::path s_input;
+    static inline bool s_changed = false;
+#if defined(_WIN32)
+    static inline HANDLE s_writer = INVALID_HANDLE_VALUE;
+#else
+    static inline int s_writer = -1;
+#endif
+
+    static void Change(platform::CFileActionStage stage, const char* /*source*/) {
+        if (stage != platform::CFileActionStage::Held) {
+            return;
+        }
+        const std::string bytes = "a new version";
+#if defined(_WIN32)
+        if (s_writer != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            s_changed = WriteFile(s_writer, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                  &written, nullptr) != FALSE;
+            return;
+        }
+        const fs::path fresh = s_input.parent_path() / "fresh.pdf";
+        testing_support::WriteFileBytes(fresh, bytes);
+        s_changed = MoveFileExA(fresh.string().c_str(), s_input.string().c_str(),
+                                MOVEFILE_REPLACE_EXISTING) != FALSE;
+        fs::remove(fresh);
+#else
+        if (s_writer >= 0) {
+            s_changed = ::pwrite(s_writer, bytes.data(), bytes.size(), 0) ==
+                        static_cast<ssize_t>(bytes.size());
+            return;
+        }
+        const fs::path fresh = s_input.parent_path() / "fresh.pdf";
+        testing_support::WriteFileBytes(fresh, bytes);
+        fs::rename(fresh, s_input);
+        s_changed = true;
+#endif
+    }
+};
+
+TEST_P(HeldInput, NoVersionIsLostAndOnlyTheVersionReadGoesOn) {
+    const CHeldChange& change = GetParam();
+    const fs::path shared = "/dev/shm";
+    if (change.action == CAction::MoveAcrossVolumes && !fs::is_directory(shared)) {
+        GTEST_SKIP() << "no second volume here";
+    }
+    const CTempFolder other(change.action == CAction::MoveAcrossVolumes ? shared : m_out);
+    s_input = m_in / "a.pdf";
+    s_changed = false;
+    const std::string input = Composed(m_in, "a.pdf");
+    const std::string target = Composed(other.GetPath(), "a.pdf");
+    const platform::CFileState read = Now(input.c_str());
+    if (change.change == CChange::Rewrite) {
+#if defined(_WIN32)
+        s_writer = CreateFileA(s_input.string().c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+#else
+        s_writer = ::open(s_input.c_str(), O_WRONLY | O_CLOEXEC);
+#endif
+    }
+    platform::SetFileActionHook(&Change);
+    platform::CFileActionResult result = platform::CFileActionResult::Failed;
+    switch (change.action) {
+    case CAction::Copy:
+        result = platform::CopyPlatformFile(input.c_str(), target.c_str(), false, read);
+        break;
+    case CAction::Move:
+    case CAction::MoveAcrossVolumes:
+        result = platform::MovePlatformFile(input.c_str(), target.c_str(), read);
+        break;
+    case CAction::Delete:
+        result = platform::DeletePlatformFile(input.c_str(), read);
+        break;
+    }
+    platform::SetFileActionHook(nullptr);
+#if defined(_WIN32)
+    EXPECT_EQ(result, change.windows);
+    if (s_writer != INVALID_HANDLE_VALUE) {
+        CloseHandle(s_writer);
+        s_writer = INVALID_HANDLE_VALUE;
+    }
+#else
+    EXPECT_EQ(result, change.posix);
+    if (s_writer >= 0) {
+        ::close(s_writer);
+        s_writer = -1;
+    }
+#endif
+    const std::string left = testing_support::ReadFileBytes(m_in / "a.pdf");
+    if (s_changed) {
+        EXPECT_EQ(left.substr(0, 13), "a new version");
+    } else if (result != platform::CFileActionResult::Done ||
+               change.action == CAction::Copy) {
+        EXPECT_EQ(left, "input");
+    }
+    const bool moved = change.action != CAction::Delete;
+    EXPECT_EQ(fs::exists(other.GetPath() / "a.pdf"),
+              moved && result == platform::CFileActionResult::Done);
+    if (fs::exists(other.GetPath() / "a.pdf")) {
+        EXPECT_EQ(testing_support::ReadFileBytes(other.GetPath() / "a.pdf"), "input");
+    }
+    // Nothing of the action's own stays behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_in), fs::directory_iterator()),
+              fs::exists(m_in / "a.pdf") ? 1 : 0);
+}
+
+using platform::CFileActionResult;
+INSTANTIATE_TEST_SUITE_P(
+    Changes, HeldInput,
+    ::testing::Values(
+        CHeldChange{CAction::Copy, CChange::Replace, CFileActionResult::Done,
+                    CFileActionResult::Done},
+        CHeldChange{CAction::Copy, CChange::Rewrite, CFileActionResult::Changed,
+                    CFileActionResult::Failed},
+        CHeldChange{CAction::Move, CChange::Replace, CFileActionResult::Done,
+                    CFileActionResult::Done},
+        CHeldChange{CAction::Move, CChange::Rewrite, CFileActionResult::Changed,
+                    CFileActionResult::Failed},
+        CHeldChange{CAction::MoveAcrossVolumes, CChange::Replace, CFileActionResult::Done,
+                    CFileActionResult::Done},
+        CHeldChange{CAction::MoveAcrossVolumes, CChange::Rewrite, CFileActionResult::Changed,
+                    CFileActionResult::Failed},
+        CHeldChange{CAction::Delete, CChange::Replace, CFileActionResult::Done,
+                    CFileActionResult::Done},
+        CHeldChange{CAction::Delete, CChange::Rewrite, CFileActionResult::Changed,
+                    CFileActionResult::Failed}));
+
+// A process that ends while it moves an input across volumes leaves the input aside and a
+// whole copy without its name; the next run puts the input back and removes the copy, and
+// files that only look like own files stay.
+void EndHere(platform::CFileActionStage stage, const char* /*source*/) {
+    if (stage == platform::CFileActionStage::Copied) {
+#if defined(_WIN32)
+        TerminateProcess(GetCurrentProcess(), 9);
+#else
+        ::_exit(9);
+#endif
+    }
+}
+
+TEST_F(FileActions, AMoveEndedMidwayIsTakenUpByTheNextRun) {
+    const fs::path shared = "/dev/shm";
+    if (!fs::is_directory(shared)) {
+        GTEST_SKIP() << "no second volume here";
+    }
+    // Named after the test program's state folder, so that a death test's child, which
+    // runs the test again in a process of its own on Windows, finds the same folders.
+    const fs::path state = std::getenv("QV_TEST_STATE_FOLDER");
+    const fs::path in = state / "midway";
+    const fs::path other = shared / state.filename();
+    fs::create_directories(in);
+    fs::create_directories(other);
+    const std::string input = Composed(in, "a.pdf");
+    const std::string target = Composed(other, "a.pdf");
+    if (!fs::exists(in / "~a.pdf.1.moving")) {
+        testing_support::WriteFileBytes(in / "a.pdf", "input");
+    }
+    testing_support::WriteFileBytes(in / "~a.pdf.7.moving", "a user's file");
+    testing_support::WriteFileBytes(other / "~a.pdf.7.saving", "another");
+    EXPECT_EXIT(
+        {
+            std::vector<platform::CLeftOwnFile> none;
+            platform::BeginOwnFileRecord("20261209T000000Z-1", none);
+            platform::SetFileActionHook(&EndHere);
+            platform::MovePlatformFile(input.c_str(), target.c_str(), Now(input.c_str()));
+        },
+        ::testing::ExitedWithCode(9), "");
+    EXPECT_FALSE(fs::exists(in / "a.pdf"));
+
+    std::vector<platform::CLeftOwnFile> left;
+    platform::BeginOwnFileRecord("20261209T000001Z-2", left);
+    platform::EndOwnFileRecord();
+    ASSERT_EQ(left.size(), 2U);
+    EXPECT_EQ(fs::path(left[0].path), other / "~a.pdf.1.saving");
+    EXPECT_EQ(left[0].done, "removed");
+    EXPECT_EQ(fs::path(left[1].path), in / "~a.pdf.1.moving");
+#if defined(_WIN32)
+    EXPECT_EQ(left[1].done, "put back to " + input);
+#else
+    EXPECT_EQ(left[1].done, "put back to " + (in / "a.pdf").string());
+#endif
+    EXPECT_EQ(left[1].run, "20261209T000000Z-1");
+    EXPECT_EQ(testing_support::ReadFileBytes(in / "a.pdf"), "input");
+    EXPECT_EQ(testing_support::ReadFileBytes(in / "~a.pdf.7.moving"), "a user's file");
+    EXPECT_EQ(testing_support::ReadFileBytes(other / "~a.pdf.7.saving"), "another");
+    EXPECT_EQ(std::distance(fs::directory_iterator(other), fs::directory_iterator()), 1);
+    fs::remove_all(other);
 }
 
 } // namespace

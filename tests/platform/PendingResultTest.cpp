@@ -9,6 +9,10 @@
 #include <iterator>
 #include <string>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -95,6 +99,84 @@ TEST_F(PendingResult, OnlyOneLivingClaimWritesANameAnotherRunsFileKeepsItADeadOn
     EXPECT_EQ(next.Begin((m_folder.GetPath() / "missing" / "a.pdf").string(), false),
               CStart::Failed);
     EXPECT_FALSE(next.WasRefusedAccess());
+}
+
+// Every result path that Windows takes has own files that fit beside it, claimed or not:
+// near MAX_PATH, an own name no longer than the target's stands for the usual one. A
+// result placed or given up leaves nothing else behind.
+TEST_F(PendingResult, ATargetNearMaxPathIsSavedAndLeavesNothingBehind) {
+    const std::string base = m_folder.GetPath().string();
+    for (std::size_t length = 250; length <= 259; ++length) {
+        for (const bool claimed : {false, true}) {
+            const std::string name = length % 2 == 0 ? "a.pdf" : "ab.pdf";
+            const std::size_t padding = length - base.size() - 2 - name.size();
+            const fs::path folder = m_folder.GetPath() / std::string(padding, 'p');
+            fs::create_directories(folder);
+            const std::string target = (folder / name).string();
+            ASSERT_EQ(target.size(), length);
+            CPendingResult pending;
+            ASSERT_EQ(pending.Begin(target, claimed), CStart::Ready) << length;
+            EXPECT_LE(pending.GetOwnPath().size(), 259U); // MAX_PATH less its null
+            pending.Discard();
+            EXPECT_TRUE(fs::is_empty(folder)) << length;
+            ASSERT_EQ(pending.Begin(target, claimed), CStart::Ready) << length;
+            testing_support::WriteFileBytes(pending.GetOwnPath(), "result");
+            pending.NoteSaved();
+            EXPECT_EQ(pending.Place(), CPlace::Placed) << length;
+            EXPECT_EQ(testing_support::ReadFileBytes(target), "result");
+            EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+            fs::remove_all(folder);
+        }
+    }
+}
+
+// Another program puts its file where a claimed result goes: the result gives way, and the
+// other's file keeps its name and its bytes; nothing of it is moved or removed.
+TEST_F(PendingResult, AFilePutInTheClaimsPlaceKeepsItsName) {
+    CPendingResult pending;
+    ASSERT_EQ(pending.Begin(Target(), true), CStart::Ready);
+    const fs::path other = m_folder.GetPath() / "other";
+    testing_support::WriteFileBytes(other, "another program's");
+#if defined(_WIN32)
+    ASSERT_NE(MoveFileExA(other.string().c_str(), Target().c_str(), MOVEFILE_REPLACE_EXISTING),
+              FALSE);
+#else
+    fs::rename(other, Target());
+#endif
+    Save(pending, "result");
+    EXPECT_EQ(pending.Place(), CPlace::NameTaken);
+    pending.Discard();
+    EXPECT_EQ(testing_support::ReadFileBytes(Target()), "another program's");
+    EXPECT_EQ(CountEntries(), 1);
+}
+
+// A result saved over its own input replaces only the version the run read: a version that
+// another program saved there meanwhile stays, and the result goes.
+TEST_F(PendingResult, AResultOverItsInputReplacesOnlyTheVersionRead) {
+    testing_support::WriteFileBytes(Target(), "the input as read");
+    const auto read = platform::ReadFileState(Target().c_str());
+    ASSERT_TRUE(read.has_value());
+    CPendingResult pending;
+    ASSERT_EQ(pending.Begin(Target(), false), CStart::Ready);
+    Save(pending, "result");
+    const fs::path other = m_folder.GetPath() / "other";
+    testing_support::WriteFileBytes(other, "a new version");
+#if defined(_WIN32)
+    ASSERT_NE(MoveFileExA(other.string().c_str(), Target().c_str(), MOVEFILE_REPLACE_EXISTING),
+              FALSE);
+#else
+    fs::rename(other, Target());
+#endif
+    EXPECT_EQ(pending.Place(&*read), CPlace::Changed);
+    EXPECT_EQ(testing_support::ReadFileBytes(Target()), "a new version");
+    EXPECT_EQ(CountEntries(), 1);
+
+    const auto again = platform::ReadFileState(Target().c_str());
+    ASSERT_EQ(pending.Begin(Target(), false), CStart::Ready);
+    Save(pending, "result");
+    EXPECT_EQ(pending.Place(&*again), CPlace::Placed);
+    EXPECT_EQ(testing_support::ReadFileBytes(Target()), "result");
+    EXPECT_EQ(CountEntries(), 1);
 }
 
 } // namespace

@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <array>
+#include <windows.h>
+#else
 #include "platform/posix/CommandLine.h"
 #endif
 
@@ -68,6 +71,43 @@ TEST_F(FinalActionTest, MoveFailsSilentlyOntoAnExistingFile) {
     EXPECT_FALSE(report.failure.empty()); // the platform's words: the file exists
     EXPECT_EQ(testing_support::ReadFileBytes(m_in / "a.pdf"), "input");
     EXPECT_EQ(testing_support::ReadFileBytes(m_out / "a.pdf"), "older");
+}
+
+// A refusal is told in the system's words for the error where the call failed, never in
+// those of a later call (the look at the sandbox answers success).
+TEST_F(FinalActionTest, AFailureSaysWhyInTheSystemsWords) {
+    std::ofstream(m_out / "a.pdf", std::ios::binary) << "older";
+    std::ofstream(m_in / "b.pdf", std::ios::binary) << "read-only";
+    testing_support::MakeReadOnly(m_in / "b.pdf");
+    struct CCase {
+        std::string source;
+        int code;
+        std::string destination;
+        const char* posix;
+        unsigned long windows;
+    };
+    const std::string readOnly = m_in.string() + "\\b.pdf";
+    for (const CCase& failure :
+         {CCase{m_source, 2, m_out.string(), "the file exists", 80},          // ERROR_FILE_EXISTS
+          CCase{m_source, 1, m_out.string() + "\\missing",
+                "the file or the folder does not exist", 3},                    // PATH_NOT_FOUND
+          CCase{readOnly, 3, "", "access is denied", 5}}) {                     // ACCESS_DENIED
+        CFinalActionReport report;
+        EXPECT_TRUE(ApplyFinalAction(failure.source, failure.destination, false, failure.code,
+                                     Now(failure.source), &report));
+        EXPECT_FALSE(report.succeeded);
+#if defined(_WIN32)
+        std::array<char, 512> text{};
+        std::string expected(text.data(), FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM |
+                                                             FORMAT_MESSAGE_IGNORE_INSERTS,
+                                                         nullptr, failure.windows, 0, text.data(),
+                                                         static_cast<DWORD>(text.size()), nullptr));
+        expected.erase(expected.find_last_not_of("\r\n.") + 1);
+        EXPECT_EQ(report.failure, expected) << failure.code;
+#else
+        EXPECT_EQ(report.failure, failure.posix) << failure.code;
+#endif
+    }
 }
 
 TEST_F(FinalActionTest, ADestinationEndingInABackslashIsUsedAsItStands) {

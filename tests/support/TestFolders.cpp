@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 
@@ -9,7 +11,6 @@
 #include <array>
 #include <windows.h>
 #else
-#include <cstdlib>
 #include <unistd.h>
 #endif
 
@@ -18,14 +19,23 @@ namespace {
 
 // Each test program keeps the record of a run's own files (and those of the programs it
 // starts, which inherit the variable) in a folder of its own, so that a run killed by one
-// test is never taken up by another's run.
-const CTempFolder g_stateFolder;
+// test is never taken up by another's run. A test program that a test starts again (a
+// death test's child) keeps its parent's.
 const bool g_stateFolderSet = [] {
+    constexpr const char* kShared = "QV_TEST_STATE_FOLDER";
+    static std::optional<CTempFolder> folder;
+    std::string path;
+    if (const char* inherited = std::getenv(kShared); inherited != nullptr) {
+        path = inherited;
+    } else {
+        path = folder.emplace().GetPath().string();
+    }
 #if defined(_WIN32)
-    return SetEnvironmentVariableA("LOCALAPPDATA", g_stateFolder.GetPath().string().c_str()) !=
-           FALSE;
+    return SetEnvironmentVariableA(kShared, path.c_str()) != FALSE &&
+           SetEnvironmentVariableA("LOCALAPPDATA", path.c_str()) != FALSE;
 #else
-    return ::setenv("XDG_STATE_HOME", g_stateFolder.GetPath().c_str(), 1) == 0;
+    return ::setenv(kShared, path.c_str(), 1) == 0 &&
+           ::setenv("XDG_STATE_HOME", path.c_str(), 1) == 0;
 #endif
 }();
 
