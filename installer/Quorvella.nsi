@@ -71,6 +71,110 @@ Page custom ShowFolderPage LeaveFolderPage
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; $R0: path $R0 in full, with no "." or ".." parts and no doubled or trailing separator (a
+; drive's root keeps its own).
+!macro FullPath un
+Function ${un}FullPath
+    Push $0
+    Push $1
+    System::Call 'kernel32::GetFullPathNameW(w R0, i ${NSIS_MAX_STRLEN}, w .r0, p 0) i .r1'
+    ${If} $1 > 0
+    ${AndIf} $1 < ${NSIS_MAX_STRLEN}
+        StrCpy $R0 $0
+    ${EndIf}
+    ${Do}
+        StrCpy $0 $R0 1 -1
+        StrLen $1 $R0
+        ${If} $0 != "\"
+        ${OrIf} $1 <= 3
+            ${Break}
+        ${EndIf}
+        StrCpy $R0 $R0 -1
+    ${Loop}
+    Pop $1
+    Pop $0
+FunctionEnd
+!macroend
+!insertmacro FullPath ""
+!insertmacro FullPath "un."
+
+; $R0: folder $R0 by its final path, so that every spelling of one folder reads the same:
+; its full path's deepest part that exists as the file system names it (links, junctions
+; and short names resolved, its letter case on disk), then the parts still to be made as
+; given. == ignores letter case.
+!macro FinalPath un
+Function ${un}FinalPath
+    ${If} $R0 == ""
+        Return
+    ${EndIf}
+    Call ${un}FullPath
+    Push $0
+    Push $1
+    Push $2
+    Push $3
+    Push $4
+    ; $0: the deepest part that exists; $2: the parts after it.
+    StrCpy $0 $R0
+    StrCpy $2 ""
+    ${Do}
+        ${If} ${FileExists} "$0\*.*"
+            ${Break}
+        ${EndIf}
+        ${GetFileName} $0 $1
+        StrCpy $2 "\$1$2"
+        ${GetParent} $0 $0
+    ${LoopUntil} $0 == ""
+    ${If} $0 != ""
+        ; "C:" alone is the current folder of drive C.
+        StrCpy $1 $0 1 -1
+        ${If} $1 == ":"
+            StrCpy $0 "$0\"
+        ${EndIf}
+        ; A folder opens with FILE_FLAG_BACKUP_SEMANTICS; its final path is "\\?\C:\..."
+        ; or "\\?\UNC\server\share\...".
+        StrCpy $3 ""
+        System::Call 'kernel32::CreateFileW(w r0, i 0, i 7, p 0, i 3, i 0x02000000, p 0) p .r1'
+        ${If} $1 <> -1
+            System::Call 'kernel32::GetFinalPathNameByHandleW(p r1, w .r3, i ${NSIS_MAX_STRLEN}, i 0) i .r4'
+            System::Call 'kernel32::CloseHandle(p r1)'
+            ${If} $4 = 0
+            ${OrIf} $4 >= ${NSIS_MAX_STRLEN}
+                StrCpy $3 ""
+            ${EndIf}
+        ${EndIf}
+        StrCpy $1 $3 8
+        StrCpy $4 $3 4
+        ${If} $1 == "\\?\UNC\"
+            StrCpy $3 $3 "" 8
+            StrCpy $3 "\\$3"
+        ${ElseIf} $4 == "\\?\"
+            StrCpy $3 $3 "" 4
+        ${EndIf}
+        ; Where that fails (a file system without final paths), long names at least.
+        ${If} $3 == ""
+            System::Call 'kernel32::GetLongPathNameW(w r0, w .r3, i ${NSIS_MAX_STRLEN}) i .r4'
+            ${If} $4 = 0
+            ${OrIf} $4 >= ${NSIS_MAX_STRLEN}
+                StrCpy $3 $0
+            ${EndIf}
+        ${EndIf}
+        StrCpy $1 $3 1 -1
+        ${If} $1 == "\"
+        ${AndIf} $2 != ""
+            StrCpy $3 $3 -1
+        ${EndIf}
+        StrCpy $R0 "$3$2"
+    ${EndIf}
+    Pop $4
+    Pop $3
+    Pop $2
+    Pop $1
+    Pop $0
+FunctionEnd
+!macroend
+!insertmacro FinalPath ""
+!insertmacro FinalPath "un."
+
 ; $R2: what the Acrobat.exe beside plug-ins folder $R0 is built for, read from the COFF
 ; Machine field of its PE header (never from the folder's name): "x86", "x64", "arm64",
 ; "other" (another processor), or "none" (no Acrobat.exe there, or not a Windows program).
@@ -206,10 +310,14 @@ Function ListHost
     ${NSD_CB_AddString} $FolderBox $R0
 FunctionEnd
 
-; Sets $ModuleBits for $INSTDIR when the Acrobat.exe beside it tells; "ask" when there
-; is none, "refuse" when it is a host that neither module serves.
+; Sets $INSTDIR in full (a separator at its end would make "beside it" its own inside) and
+; $ModuleBits for it when the Acrobat.exe beside it tells; "ask" when there is none,
+; "refuse" when it is a host that neither module serves. Beside the folder as named, not
+; its final path: a plug-ins folder that links elsewhere is still its host's.
 Function ChooseModuleForFolder
     StrCpy $R0 $INSTDIR
+    Call FullPath
+    StrCpy $INSTDIR $R0
     Call ReadHostBitness
     ${If} $R2 == "x86"
     ${OrIf} $R2 == "x64"
@@ -341,9 +449,12 @@ FunctionEnd
 !insertmacro RefuseModuleInUse ""
 !insertmacro RefuseModuleInUse "un."
 
-; Removes every uninstall entry of ours, in either registry view, that names $INSTDIR as
-; its install location (0.1.0's shared entry among them); $R5: the folder the first of them
-; says its install made ("" when none did). Leaves the 32-bit view set.
+; Removes every uninstall entry of ours, in either registry view, whose install location is
+; folder $INSTDIR (a final path) by any spelling (0.1.0's shared entry among them); $R5: the
+; folder the first of them says its install made, by its final path ("" when none did).
+; The installer removes as well every entry whose uninstaller is gone (its folder went
+; with its host, or its files were deleted): it can take nothing away any more, and
+; Windows would list it for good. Leaves the 32-bit view set; changes $R0.
 !macro RemoveEntriesOfFolder un
 Function ${un}RemoveEntriesOfFolder
     StrCpy $R5 ""
@@ -364,11 +475,21 @@ Function ${un}RemoveEntriesOfFolder
             StrCpy $0 $R6 $0
             ${If} $0 == "${ENTRY_PREFIX}"
             ${OrIf} $R6 == "${OLD_SHARED_ENTRY}"
-                ReadRegStr $0 HKLM "${UNINSTALL_ROOT}\$R6" "InstallLocation"
-                ${If} $0 == $INSTDIR
+                ReadRegStr $R0 HKLM "${UNINSTALL_ROOT}\$R6" "InstallLocation"
+                Call ${un}FinalPath
+                StrCpy $0 "other"
+                ${If} $R0 == $INSTDIR
+                    StrCpy $0 "same"
                     ${If} $R5 == ""
                         ReadRegStr $R5 HKLM "${UNINSTALL_ROOT}\$R6" "CreatedFolder"
                     ${EndIf}
+!if "${un}" == ""
+                ${ElseIf} $R0 != ""
+                ${AndIfNot} ${FileExists} "$R0\${UNINSTALLER}"
+                    StrCpy $0 "dead"
+!endif
+                ${EndIf}
+                ${If} $0 != "other"
                     DeleteRegKey HKLM "${UNINSTALL_ROOT}\$R6"
                     ; The keys after it have moved up by one.
                     StrCpy $R7 0
@@ -377,6 +498,9 @@ Function ${un}RemoveEntriesOfFolder
         ${Loop}
     ${Next}
     SetRegView 32
+    StrCpy $R0 $R5
+    Call ${un}FinalPath
+    StrCpy $R5 $R0
 FunctionEnd
 !macroend
 !insertmacro RemoveEntriesOfFolder ""
@@ -405,6 +529,10 @@ FunctionEnd
 
 Section "Quorvella" SecModule
     SectionIn RO
+    ; The install works on the folder's final path, which its entry records.
+    StrCpy $R0 $INSTDIR
+    Call FinalPath
+    StrCpy $INSTDIR $R0
     Call RefuseModuleInUse
     ; The top of the folders this install makes, so that the uninstaller takes away what
     ; it made and never a folder that was there before.
@@ -418,8 +546,9 @@ Section "Quorvella" SecModule
         StrCpy $1 $0
         ${GetParent} $0 $0
     ${Loop}
-    ; An install already here (0.2.0, or 0.1.0 under its shared entry) is replaced in
-    ; place; what it made stays this install's to take away.
+    ; An install already here, by whichever spelling of the folder its entry has (0.2.0,
+    ; or 0.1.0 under its shared entry), is replaced in place; what it made stays this
+    ; install's to take away.
     Call RemoveEntriesOfFolder
     ${If} $R5 != ""
         StrCpy $1 $R5
@@ -463,6 +592,11 @@ SectionEnd
 ; and other plug-ins stay, and so does every other install. A folder goes only when this
 ; install made it and it is empty.
 Section "Uninstall"
+    ; Started by any spelling of its folder (a link to it, a short name), it works on the
+    ; folder's final path, which its entry and the folders it made are named by.
+    StrCpy $R0 $INSTDIR
+    Call un.FinalPath
+    StrCpy $INSTDIR $R0
     Call un.RefuseModuleInUse
     Call un.RemoveEntriesOfFolder
     Delete "$INSTDIR\Quorvella.api"

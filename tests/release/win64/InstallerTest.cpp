@@ -286,6 +286,36 @@ CEntry ReadEntryOf(const fs::path& folder) {
     return found.empty() ? CEntry{} : found.front();
 }
 
+// An entry as an earlier install left it.
+void WriteEntry(const std::string& key, int view,
+                const std::map<std::string, std::string>& values) {
+    HKEY handle = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallRoot) + "\\" + key).c_str(), 0,
+                    nullptr, 0, KEY_WRITE | (view == 32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY),
+                    nullptr, &handle, nullptr);
+    for (const auto& [name, value] : values) {
+        RegSetValueExA(handle, name.c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+    }
+    RegCloseKey(handle);
+}
+
+// Runs Unix program `commandLine` in `folder` until `path` is there, or gone: Wine 8 makes no
+// junction or symbolic link (mklink, CreateSymbolicLinkW and FSCTL_SET_REPARSE_POINT fail or
+// do nothing), but shows a Unix link as a reparse point, and starts a Unix program unwaited.
+void RunUnixProgram(std::wstring commandLine, const fs::path& folder, const fs::path& path,
+                    bool there) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                   folder.wstring().c_str(), &startup, &process);
+    for (int attempt = 0; attempt < 100 && fs::exists(path) != there; ++attempt) {
+        Sleep(50);
+    }
+}
+
 void DeleteEntries() {
     for (const CEntry& entry : ReadEntries()) {
         const std::string key = std::string(kUninstallRoot) + "\\" + entry.key;
@@ -509,8 +539,9 @@ TEST_F(Installer, AGivenFolderGetsTheModuleOfTheAcrobatExeBesideIt) {
     }
 }
 
-// 0.1.0 registered every install under one entry; an install into its folder replaces it
-// in place and takes its entry over, with the folders it made.
+// 0.1.0 registered every install under one entry, and 0.2.0 one per spelling of a folder;
+// an install into the folder replaces it in place and takes over every entry that names
+// it, by whichever spelling, with the folders it made.
 TEST_F(Installer, ReplacesA010InstallAndTakesOverItsEntry) {
     const testing_support::CTempFolder temp;
     const fs::path made = temp.GetPath() / "old host";
@@ -519,21 +550,13 @@ TEST_F(Installer, ReplacesA010InstallAndTakesOverItsEntry) {
     WriteBytes(folder / "Quorvella.chm", "the 0.1.0 help\n");
     WriteBytes(folder / kUninstaller, "the 0.1.0 uninstaller\n");
     // Where the 32-bit installer wrote it: the 32-bit registry view.
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE,
-                              (std::string(kUninstallRoot) + "\\Quorvella").c_str(), 0, nullptr, 0,
-                              KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    for (const auto& [name, value] :
-         std::map<std::string, std::string>{{"DisplayName", "Quorvella 0.1.0 (PDF host plug-in)"},
-                                            {"DisplayVersion", "0.1.0"},
-                                            {"InstallLocation", ToAnsi(folder)},
-                                            {"CreatedFolder", ToAnsi(made)}}) {
-        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-    }
-    RegCloseKey(key);
-    ASSERT_EQ(ReadEntries().size(), 1U);
+    WriteEntry("Quorvella", 32,
+               {{"DisplayName", "Quorvella 0.1.0 (PDF host plug-in)"},
+                {"DisplayVersion", "0.1.0"},
+                {"InstallLocation", ToAnsi(made) + "\\.\\\\PLUG_INS\\"},
+                {"CreatedFolder", ToAnsi(made) + "\\x\\.."}});
+    WriteEntry("Quorvella-3", 64, {{"InstallLocation", ToAnsi(folder)}});
+    ASSERT_EQ(ReadEntries().size(), 2U);
 
     ASSERT_EQ(RunSetup(L"/S /D=" + folder.wstring()), 0);
     ExpectInstalled(folder, "x86");
@@ -544,6 +567,49 @@ TEST_F(Installer, ReplacesA010InstallAndTakesOverItsEntry) {
     EXPECT_TRUE(ReadFolderState(temp.GetPath()).empty())
         << ListNames(ReadFolderState(temp.GetPath()));
     EXPECT_TRUE(ReadEntries().empty());
+}
+
+// One folder by any spelling is one install with one entry, named by its final path; its
+// uninstaller, started by another spelling, takes it all away, and the folder it made.
+TEST_F(Installer, OneFolderByAnySpellingIsOneInstallWithOneEntry) {
+    const testing_support::CTempFolder temp;
+    const fs::path host = temp.GetPath() / "My Host Folder" / "Acrobat";
+    const fs::path folder = host / "plug_ins";
+    PlantHost(host, CProgram::X64);
+    fs::remove(folder);
+    std::array<wchar_t, MAX_PATH> shortHost{};
+    ASSERT_NE(GetShortPathNameW(host.wstring().c_str(), shortHost.data(), MAX_PATH), 0U);
+    RunUnixProgram(L"Z:\\bin\\ln -s \"My Host Folder\" link", temp.GetPath(),
+                   temp.GetPath() / "link", true);
+    const auto before = ReadFolderState(temp.GetPath());
+    for (const std::wstring& spelling :
+         {host.wstring() + L"\\\\plug_ins", (host / "." / "x" / ".." / "plug_ins").wstring(),
+          folder.wstring() + L"\\", (host.parent_path() / "ACROBAT" / "plug_ins").wstring(),
+          shortHost.data() + std::wstring(L"\\plug_ins"),
+          (temp.GetPath() / "link" / "Acrobat" / "plug_ins").wstring()}) {
+        SCOPED_TRACE(ToAnsi(fs::path(spelling)));
+        ASSERT_EQ(RunSetup(L"/S /D=" + spelling), 0);
+        ASSERT_EQ(RunSetup(L"/S /D=" + folder.wstring()), 0);
+        ExpectInstalled(folder, "x64");
+        EXPECT_EQ(ReadEntries().size(), 1U);
+        EXPECT_EQ(RunUninstaller(spelling), 0);
+        EXPECT_EQ(ReadFolderState(temp.GetPath()), before)
+            << ListNames(ReadFolderState(temp.GetPath()));
+        EXPECT_TRUE(ReadEntries().empty());
+        DeleteEntries(); // what a failed row leaves is not the next row's
+        fs::remove_all(folder);
+    }
+    RunUnixProgram(L"Z:\\bin\\rm link", temp.GetPath(), temp.GetPath() / "link", false);
+}
+
+// An entry whose uninstaller is gone (its folder went with its host) takes nothing away:
+// the next install, into whichever folder, removes it.
+TEST_F(Installer, TheNextInstallRemovesEntriesWhoseUninstallerIsGone) {
+    const testing_support::CTempFolder temp;
+    WriteEntry("Quorvella-8", 64, {{"InstallLocation", ToAnsi(temp.GetPath() / "gone")}});
+    ASSERT_EQ(RunSetup(L"/S /D=" + (temp.GetPath() / "chosen").wstring()), 0);
+    ExpectInstalled(temp.GetPath() / "chosen", "x86");
+    EXPECT_EQ(ReadEntries().size(), 1U);
 }
 
 TEST_F(Installer, SilentInstallWithoutAHostChangesNothing) {
