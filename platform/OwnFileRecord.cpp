@@ -115,11 +115,10 @@ void TakeUp(const std::string& run, const std::string& content,
         if (!StillNames(noted.path, noted.stamp)) {
             continue;
         }
-        leftovers.push_back(
-            {noted.path, run,
-             own_store::RenameWithoutReplacing(noted.path, noted.original)
-                 ? "put back to " + noted.original
-                 : "left: " + noted.original + " is another file's name now"});
+        leftovers.push_back({noted.path, run,
+                             own_store::RenameWithoutReplacing(noted.path, noted.original)
+                                 ? "put back to " + noted.original
+                                 : "left: " + noted.original + " is another file's name now"});
     }
 }
 
@@ -130,10 +129,9 @@ void RecordOwnFile(const std::string& path, const COwnFileStamp& stamp,
     if (g_record < 0) {
         return;
     }
-    const std::string line = Escape(path) + '\t' + Escape(original) + '\t' +
-                             std::to_string(stamp.identity.volume) + '\t' +
-                             std::to_string(stamp.identity.index) + '\t' +
-                             std::to_string(stamp.born) + '\n';
+    const std::string line =
+        Escape(path) + '\t' + Escape(original) + '\t' + std::to_string(stamp.identity.volume) +
+        '\t' + std::to_string(stamp.identity.index) + '\t' + std::to_string(stamp.born) + '\n';
     static_cast<void>(own_store::AppendRecord(g_record, line));
 }
 

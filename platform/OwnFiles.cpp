@@ -47,8 +47,8 @@ std::string FormOwnPath(const std::string& target, COwnFileKind kind, int attemp
     const unsigned codePage = GetAnsiCodePage();
     const std::size_t folderLength = CountCharacters(folder, codePage);
     const auto fits = [&](const std::string& own) {
-        return own.size() <= kLongestName && folderLength + CountCharacters(own, codePage) <=
-                                                 kLongestPath;
+        return own.size() <= kLongestName &&
+               folderLength + CountCharacters(own, codePage) <= kLongestPath;
     };
     if (std::string own = "~" + name + suffix; fits(own)) {
         return folder + own;

@@ -143,9 +143,9 @@ void CAuditTrail::RecordLeftOut(std::string_view folder, std::string_view name,
 
 void CAuditTrail::RecordLeftover(std::string_view path, std::string_view run,
                                  std::string_view done) {
-    WriteRecord("leftover", {{"path", FormatPath(path)},
-                             {"run", std::string(run)},
-                             {"done", std::string(done)}});
+    WriteRecord(
+        "leftover",
+        {{"path", FormatPath(path)}, {"run", std::string(run)}, {"done", std::string(done)}});
 }
 
 void CAuditTrail::RecordInput(const CInputRecord& input, int finalActionCode) {

@@ -224,10 +224,9 @@ void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending
         return;
     }
     // Saved over its own input, the result replaces only the version the run read.
-    const bool overInput =
-        inputState && (outcome.resultPath == inputPath ||
-                       platform::ReadFileIdentity(outcome.resultPath.c_str()) ==
-                           inputState->identity);
+    const bool overInput = inputState && (outcome.resultPath == inputPath ||
+                                          platform::ReadFileIdentity(outcome.resultPath.c_str()) ==
+                                              inputState->identity);
     switch (pending.Place(overInput ? &*inputState : nullptr)) {
     case platform::CPendingResult::CPlace::Placed:
         break;

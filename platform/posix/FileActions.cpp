@@ -4,9 +4,9 @@
 #include "platform/FileActions.h"
 
 #include "platform/FileIdentity.h"
+#include "platform/OwnFiles.h"
 #include "platform/posix/CommandLine.h"
 #include "platform/posix/NewFiles.h"
-#include "platform/OwnFiles.h"
 
 #include <array>
 #include <cerrno>
@@ -217,8 +217,7 @@ CFileActionResult PutBack(const CHeldInput& held, CFileActionResult result,
 
 // Opens `from`, checks that it is the version read, and renames it aside: another
 // program then reaches only a new file of that name, never this one.
-CFileActionResult HoldAside(const std::string& from, const CFileState& expected,
-                            CHeldInput& held) {
+CFileActionResult HoldAside(const std::string& from, const CFileState& expected, CHeldInput& held) {
     held.from = from;
     held.descriptor = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
     if (held.descriptor < 0) {
@@ -252,9 +251,9 @@ CFileActionResult ActOnLink(const std::string& from, const std::string& to, cons
         return CFileActionResult::Changed;
     }
     CallHook(source);
-    const int done = to.empty() ? ::unlink(from.c_str())
-                                : ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(),
-                                              RENAME_NOREPLACE);
+    const int done =
+        to.empty() ? ::unlink(from.c_str())
+                   : ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
     return done == 0 ? CFileActionResult::Done : FailedWith(errno);
 }
 

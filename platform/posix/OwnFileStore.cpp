@@ -80,8 +80,8 @@ std::intptr_t CreateRecord(const std::string& path) {
     // Locked under a name that no run takes up, then named: a record is never seen unlocked
     // while its run lives.
     const std::string fresh = path + ".new";
-    const int record = ::open(fresh.c_str(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int record = ::open(
+        fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (record < 0) {
         return -1;
     }

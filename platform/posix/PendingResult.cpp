@@ -55,8 +55,7 @@ bool HoldsVersion(const std::string& path, const CFileState& version) {
     constexpr std::int64_t kNanoseconds = 1'000'000'000;
     return ::stat(path.c_str(), &status) == 0 && IdentityOf(status) == version.identity &&
            static_cast<std::uint64_t>(status.st_size) == version.version.size &&
-           status.st_mtim.tv_sec * kNanoseconds + status.st_mtim.tv_nsec ==
-               version.version.written;
+           status.st_mtim.tv_sec * kNanoseconds + status.st_mtim.tv_nsec == version.version.written;
 }
 
 } // namespace
@@ -184,8 +183,8 @@ CPendingResult::CPlace CPendingResult::Place(const CFileState* replacing) {
     if (replacing != nullptr) {
         // Swapped in one step, then the file now aside looked at: a version saved there by
         // another program meanwhile is swapped back and stays.
-        if (::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(),
-                        RENAME_EXCHANGE) == 0) {
+        if (::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(), RENAME_EXCHANGE) ==
+            0) {
             if (!HoldsVersion(m_ownPath, *replacing)) {
                 ::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(),
                             RENAME_EXCHANGE);

@@ -56,8 +56,7 @@ public:
         BY_HANDLE_FILE_INFORMATION information{};
         FILE_BASIC_INFO basic{};
         if (GetFileInformationByHandle(m_handle, &information) == FALSE ||
-            GetFileInformationByHandleEx(m_handle, FileBasicInfo, &basic, sizeof basic) ==
-                FALSE) {
+            GetFileInformationByHandleEx(m_handle, FileBasicInfo, &basic, sizeof basic) == FALSE) {
             return FailWithLastError();
         }
         // A link would be acted on itself, not on the file the run read through it.
@@ -66,8 +65,7 @@ public:
             return Fail(ERROR_ACCESS_DENIED);
         }
         m_state = {{information.dwVolumeSerialNumber,
-                    (std::uint64_t{information.nFileIndexHigh} << 32U) |
-                        information.nFileIndexLow},
+                    (std::uint64_t{information.nFileIndexHigh} << 32U) | information.nFileIndexLow},
                    {(std::uint64_t{information.nFileSizeHigh} << 32U) | information.nFileSizeLow,
                     basic.LastWriteTime.QuadPart, basic.ChangeTime.QuadPart}};
         m_times = basic;

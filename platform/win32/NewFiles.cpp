@@ -29,12 +29,12 @@ std::optional<COwnFileStamp> ReadHandleStamp(HANDLE file) {
          (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
         return std::nullopt;
     }
-    return COwnFileStamp{{information.dwVolumeSerialNumber,
-                          (std::uint64_t{information.nFileIndexHigh} << 32U) |
-                              information.nFileIndexLow},
-                         static_cast<std::int64_t>(
-                             (std::uint64_t{information.ftCreationTime.dwHighDateTime} << 32U) |
-                             information.ftCreationTime.dwLowDateTime)};
+    // The file number alone: NTFS numbers carry a sequence that changes when a number is
+    // given again, and Wine's creation time moves with every write.
+    return COwnFileStamp{
+        {information.dwVolumeSerialNumber,
+         (std::uint64_t{information.nFileIndexHigh} << 32U) | information.nFileIndexLow},
+        0};
 }
 
 std::optional<COwnFileStamp> ReadPathStamp(const std::string& path) {

@@ -17,8 +17,7 @@ namespace platform {
 // INVALID_HANDLE_VALUE when none can be made, the last error telling why.
 HANDLE CreateFileBeside(const std::string& target, COwnFileKind kind, std::string& path);
 
-// The stamp of an open file: its identity and its creation time; none for a folder or a
-// reparse point.
+// The stamp of an open file: its identity; none for a folder or a reparse point.
 std::optional<COwnFileStamp> ReadHandleStamp(HANDLE file);
 
 // The stamp of the file `path` names itself (not through a link).

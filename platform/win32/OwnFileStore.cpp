@@ -82,8 +82,7 @@ std::vector<std::string> ListRecords(const std::string& folder) {
     do {
         const std::string name = Narrow(static_cast<const wchar_t*>(found.cFileName));
         // The search also matches short names and longer extensions ("x.recordx").
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-            name.ends_with(".record")) {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && name.ends_with(".record")) {
             records.push_back(folder + name);
         }
     } while (FindNextFileW(search, &found) != FALSE);
@@ -94,9 +93,10 @@ std::vector<std::string> ListRecords(const std::string& folder) {
 std::intptr_t CreateRecord(const std::string& path) {
     // Not shared for deleting: while the run lives nobody removes its record, even in the
     // moment before its lock is taken.
-    HANDLE record = CreateFileW(Widen(path).c_str(), FILE_APPEND_DATA | DELETE | SYNCHRONIZE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Written from its start only, in order; LockFileEx asks for read or write access.
+    HANDLE record =
+        CreateFileW(Widen(path).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (record == INVALID_HANDLE_VALUE) {
         return -1;
     }

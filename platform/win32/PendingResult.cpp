@@ -134,9 +134,10 @@ CPendingResult::CStart CPendingResult::BeginInPlace(const std::string& target) {
                                   nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         const auto stamp =
             kept != INVALID_HANDLE_VALUE ? ReadHandleStamp(kept) : std::optional<COwnFileStamp>();
-        const bool aside = stamp && RenameHeldAside(kept, m_target, *stamp, COwnFileKind::Kept,
-                                                    m_target, m_asidePath) &&
-                           ReadPathStamp(m_asidePath) == stamp;
+        const bool aside =
+            stamp &&
+            RenameHeldAside(kept, m_target, *stamp, COwnFileKind::Kept, m_target, m_asidePath) &&
+            ReadPathStamp(m_asidePath) == stamp;
         if (kept != INVALID_HANDLE_VALUE) {
             CloseHandle(kept);
         }
@@ -223,9 +224,8 @@ CPendingResult::CPlace CPendingResult::Place(const CFileState* replacing) {
         if (stamp && HoldsVersion(old, *replacing) &&
             RenameHeldAside(old, m_target, *stamp, COwnFileKind::Moving, m_target, aside) &&
             ReadPathStamp(aside) == stamp) {
-            placed = MoveFileExA(m_ownPath.c_str(), m_target.c_str(), 0) != FALSE
-                         ? CPlace::Placed
-                         : CPlace::Failed;
+            placed = MoveFileExA(m_ownPath.c_str(), m_target.c_str(), 0) != FALSE ? CPlace::Placed
+                                                                                  : CPlace::Failed;
             if (placed == CPlace::Placed) {
                 DeleteHeld(old);
             } else {

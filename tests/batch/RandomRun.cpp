@@ -21,10 +21,10 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <poll.h>
 #include <random>
 #include <set>
 #include <sstream>
-#include <poll.h>
 #include <sys/fanotify.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -202,9 +202,11 @@ std::vector<fs::path> BuildSandbox(CDice& dice, const CRunFolders& folders) {
             WritePdf(dice, nameable.back());
         }
     }
-    for (const auto& [folder, chance] : std::vector<std::pair<fs::path, double>>{
-             {folders.out, 0.6}, {folders.dest, 0.8}, {folders.in / "sub", 0.3},
-             {folders.far, 0.5}}) {
+    for (const auto& [folder, chance] :
+         std::vector<std::pair<fs::path, double>>{{folders.out, 0.6},
+                                                  {folders.dest, 0.8},
+                                                  {folders.in / "sub", 0.3},
+                                                  {folders.far, 0.5}}) {
         if (dice.Chance(chance)) {
             fs::create_directories(folder);
         }
@@ -600,10 +602,12 @@ void AddDisturbances(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
             watchable.push_back(input);
         }
     }
-    if (plan.change.empty() && !model.beside && !watchable.empty() && dice.Chance(0.25) &&
-        CanWatchOpens()) {
-        plan.changeAtOpen = CRunPlan::CChangeAtOpen{dice.Pick(watchable), dice.Between(1, 3),
-                                                    dice.Chance(0.5)};
+    // Not with the host's dialogs: the open-files dialog's own look at a file comes before
+    // the run reads it, and a change there is one the run rightly takes for the input.
+    if (plan.change.empty() && plan.arguments.empty() && !model.beside && !watchable.empty() &&
+        dice.Chance(0.25) && CanWatchOpens()) {
+        plan.changeAtOpen =
+            CRunPlan::CChangeAtOpen{dice.Pick(watchable), dice.Between(1, 3), dice.Chance(0.5)};
     }
     if (fs::exists(folders.crowd) && dice.Chance(0.6) && CanMountScratch(folders.scratch)) {
         plan.scratchRoom = dice.Between(0, 16 * 1024);
@@ -768,7 +772,8 @@ private:
             }
             const ssize_t got = ::read(m_watcher, events.data(), events.size());
             auto* event = reinterpret_cast<fanotify_event_metadata*>(events.data());
-            for (ssize_t left = got; FAN_EVENT_OK(event, left); event = FAN_EVENT_NEXT(event, left)) {
+            for (ssize_t left = got; FAN_EVENT_OK(event, left);
+                 event = FAN_EVENT_NEXT(event, left)) {
                 if (event->pid != ::getpid() && ++opens == m_change.atOpen) {
                     Change();
                 }
@@ -782,6 +787,8 @@ private:
     }
 
     void Change() {
+        // Unwatched first: this process's own open of the file would wait for itself.
+        ::fanotify_mark(m_watcher, FAN_MARK_FLUSH, 0, AT_FDCWD, nullptr);
         const std::string token = "open" + std::to_string(m_change.atOpen);
         const std::string bytes =
             m_before + "\n% put here by another program at call " + token + "\n";

@@ -401,8 +401,7 @@ void CheckNewEntries(const CRunEvidence& run, CViolations& violations) {
     const bool killed = std::any_of(run.hosts.begin(), run.hosts.end(),
                                     [](const CHostRun& host) { return WasKilled(host.run); });
     for (const auto& [path, entry] : run.after) {
-        if (!run.folders.InSandbox(path) || run.before.contains(path) ||
-            run.saves.contains(path)) {
+        if (!run.folders.InSandbox(path) || run.before.contains(path) || run.saves.contains(path)) {
             continue;
         }
         // A killed host leaves the files it was saving into (its own, "~~a.pdf.1.saving.1.

@@ -88,20 +88,20 @@ TEST_F(FinalActionTest, AFailureSaysWhyInTheSystemsWords) {
     };
     const std::string readOnly = m_in.string() + "\\b.pdf";
     for (const CCase& failure :
-         {CCase{m_source, 2, m_out.string(), "the file exists", 80},          // ERROR_FILE_EXISTS
-          CCase{m_source, 1, m_out.string() + "\\missing",
-                "the file or the folder does not exist", 3},                    // PATH_NOT_FOUND
-          CCase{readOnly, 3, "", "access is denied", 5}}) {                     // ACCESS_DENIED
+         {CCase{m_source, 2, m_out.string(), "the file exists", 80}, // ERROR_FILE_EXISTS
+          CCase{m_source, 1, m_out.string() + "\\missing", "the file or the folder does not exist",
+                3},                                         // PATH_NOT_FOUND
+          CCase{readOnly, 3, "", "access is denied", 5}}) { // ACCESS_DENIED
         CFinalActionReport report;
         EXPECT_TRUE(ApplyFinalAction(failure.source, failure.destination, false, failure.code,
                                      Now(failure.source), &report));
         EXPECT_FALSE(report.succeeded);
 #if defined(_WIN32)
         std::array<char, 512> text{};
-        std::string expected(text.data(), FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM |
-                                                             FORMAT_MESSAGE_IGNORE_INSERTS,
-                                                         nullptr, failure.windows, 0, text.data(),
-                                                         static_cast<DWORD>(text.size()), nullptr));
+        std::string expected(
+            text.data(), FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, failure.windows, 0, text.data(),
+                                        static_cast<DWORD>(text.size()), nullptr));
         expected.erase(expected.find_last_not_of("\r\n.") + 1);
         EXPECT_EQ(report.failure, expected) << failure.code;
 #else
@@ -112,7 +112,8 @@ TEST_F(FinalActionTest, AFailureSaysWhyInTheSystemsWords) {
 
 TEST_F(FinalActionTest, ADestinationEndingInABackslashIsUsedAsItStands) {
     CFinalActionReport report;
-    EXPECT_TRUE(ApplyFinalAction(m_source, m_out.string() + "\\", false, 2, Now(m_source), &report));
+    EXPECT_TRUE(
+        ApplyFinalAction(m_source, m_out.string() + "\\", false, 2, Now(m_source), &report));
     EXPECT_EQ(report.target, m_out.string() + "\\" + platform::kFolderSeparator + "a.pdf");
 }
 

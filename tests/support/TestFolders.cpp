@@ -31,7 +31,9 @@ const bool g_stateFolderSet = [] {
         path = folder.emplace().GetPath().string();
     }
 #if defined(_WIN32)
-    return SetEnvironmentVariableA(kShared, path.c_str()) != FALSE &&
+    // The C library's copy too, which getenv reads.
+    return _putenv_s(kShared, path.c_str()) == 0 && _putenv_s("LOCALAPPDATA", path.c_str()) == 0 &&
+           SetEnvironmentVariableA(kShared, path.c_str()) != FALSE &&
            SetEnvironmentVariableA("LOCALAPPDATA", path.c_str()) != FALSE;
 #else
     return ::setenv(kShared, path.c_str(), 1) == 0 &&
