@@ -14,25 +14,25 @@
 //     if (!completed) { ShowHostError(); }
 //
 // Hazards, as with any longjmp:
-// - A raised error skips every C++ frame between the host and CallInErrorFrame, so the
-//   body must hold nothing with a destructor (no std::string, no RAII guard). Keep
-//   acquired objects in plain variables of the caller, declared before the frame.
+// - A raised error runs no destructor in the C++ frames between the host and
+//   CallInErrorFrame (GCC's handler leaves a longjmp's unwind alone), so the body must
+//   hold nothing with a destructor (no std::string, no RAII guard). Keep acquired
+//   objects in plain variables of the caller, declared before the frame.
 // - The caller's variables need not be volatile: setjmp runs in CallInErrorFrame, whose
 //   only state is the frame itself, and the body reaches the caller's variables through
 //   references, so they live in memory rather than in registers saved at setjmp.
 // - Release what the frame acquired after CallInErrorFrame returns, never inside it.
 //
-// Which longjmp: on 32-bit Windows, msvcrt's (setjmp is _setjmp3), which unwinds the
-// structured-exception chain of the host's frames as code built with the host's own
-// compiler does. On 64-bit Windows the context is saved without a frame
-// (_setjmp(context, NULL)), so the longjmp only restores registers and skips every frame
-// in between, the host's included, without unwinding them. mingw's default would ask
-// for a table-driven unwind from the restore procedure back to this frame, across the
-// host's frames, which another compiler built; that unwind has ended processes with
-// STATUS_BAD_STACK when an MSVC-built caller lay in between, and a crash there takes the
-// user's open documents with it. What the skip costs: cleanup in the host's frames between
-// the raise and this frame does not run. The host raises through a C interface and a
-// plug-in's frames may hold no cleanup either (above), so none is relied on.
+// Which longjmp: msvcrt's, which unwinds the frames in between (the host's included) as
+// code built with the host's own compiler does, so that their cleanup runs; the host is
+// written and tested against that. On 32-bit Windows setjmp is _setjmp3, which records
+// the chain of exception registrations that longjmp unwinds. On 64-bit Windows the
+// jump buffer records this function's establisher frame, and longjmp unwinds to it with
+// RtlUnwind, as MSVC's does. GCC gives that frame for __builtin_frame_address(0), the
+// value mingw's own setjmp passes: a function that takes it keeps its frame pointer at
+// offset 0 of its unwind data (".seh_setframe %rbp, 0"). The unwind needs valid unwind
+// data in every frame between the raise and this one: the plug-in's are RestoreFrame,
+// the body and what it calls, and this function (the wrappers' note in HostTable.h).
 #pragma once
 
 #include "host/CoreTable.h"
@@ -63,7 +63,7 @@ template <class Body>
     HostErrorFrame frame{};
 #if defined(_WIN64)
     // NOLINTNEXTLINE(cert-err52-cpp): the host's error model is setjmp/longjmp
-    if (_setjmp(frame.context, nullptr) != 0) {
+    if (_setjmp(frame.context, __builtin_frame_address(0)) != 0) {
 #else
     // NOLINTNEXTLINE(cert-err52-cpp): the host's error model is setjmp/longjmp
     if (setjmp(frame.context) != 0) {

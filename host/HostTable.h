@@ -48,6 +48,34 @@ constexpr bool AreHostSelectorsDistinct(std::initializer_list<std::size_t> selec
     return true;
 }
 
+// Calls a host entry. On x64 a raise unwinds the plug-in's frames with the system's
+// unwinder, which reads a return address followed by an epilogue as a frame already
+// leaving (it emulates the epilogue and skips the frame's handler) and one at its
+// function's end as the next function. GCC leaves a call right before the epilogue where
+// the call's result is returned, without the nop it puts after other such calls; so an
+// instruction follows each host call, and the wrappers are always inlined, so that this
+// holds in their caller's frame too, which may return the result at once.
+template <class Proc>
+struct CHostEntryCall {
+    Proc proc;
+
+    template <class... Args>
+    [[gnu::always_inline]] auto operator()(Args... args) const {
+        if constexpr (std::is_void_v<decltype(proc(args...))>) {
+            proc(args...);
+#if defined(_WIN64)
+            __asm__ __volatile__("nop");
+#endif
+        } else {
+            auto result = proc(args...);
+#if defined(_WIN64)
+            __asm__ __volatile__("nop" : "+r"(result));
+#endif
+            return result;
+        }
+    }
+};
+
 // NOLINTBEGIN(cppcoreguidelines-macro-usage,bugprone-macro-parentheses)
 
 #define QV_TABLE_ENTRY_SELECTOR(P, name, selector, sdkName, result, params, args) name = selector,
@@ -67,9 +95,9 @@ constexpr bool AreHostSelectorsDistinct(std::initializer_list<std::size_t> selec
 // The plug-in's typed wrapper P##Name(params): calls the entry at Name's selector of the
 // table that Get##P##TableEntries() gives, and keeps only the bits of its result type.
 #define QV_TABLE_WRAPPER(P, name, selector, sdkName, result, params, args)                         \
-    inline result P##name params {                                                                 \
-        return static_cast<result>(                                                                \
-            reinterpret_cast<P##name##Proc>(Get##P##TableEntries()[selector]) args);               \
+    [[gnu::always_inline]] inline result P##name params {                                          \
+        return static_cast<result>(CHostEntryCall<P##name##Proc>{                                  \
+            reinterpret_cast<P##name##Proc>(Get##P##TableEntries()[selector])} args);              \
     }
 #define QV_DEFINE_TABLE_WRAPPERS(P, LIST) LIST(QV_TABLE_WRAPPER, P)
 

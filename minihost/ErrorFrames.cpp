@@ -11,10 +11,12 @@ CErrorFrames::CErrorFrames() {
 }
 
 void CErrorFrames::Push(void* environment, HostRestoreProc restore) {
+    NoteSkippedCleanup();
     m_frames.push_back({environment, restore});
 }
 
 bool CErrorFrames::Pop() {
+    NoteSkippedCleanup();
     if (m_frames.empty()) {
         return false;
     }
@@ -23,6 +25,7 @@ bool CErrorFrames::Pop() {
 }
 
 bool CErrorFrames::PopTo(std::size_t depth) {
+    NoteSkippedCleanup();
     if (m_frames.size() < depth) {
         return false;
     }
@@ -40,9 +43,28 @@ void CErrorFrames::Raise(HostErrorCode code) {
         std::abort();
     }
     const CFrame top = m_frames.back();
+    m_raisedEnvironment = top.environment;
     top.restore(top.environment);
     static_cast<void>(std::fputs("minihost: an error frame's restore routine returned\n", stderr));
     std::abort();
+}
+
+void CErrorFrames::ExpectCleanup() {
+    NoteSkippedCleanup();
+    m_cleanupExpected = true;
+    ++m_cleanupRaises;
+}
+
+void CErrorFrames::RunCleanup() {
+    m_cleanupExpected = false;
+    ++m_cleanupRuns;
+}
+
+void CErrorFrames::NoteSkippedCleanup() {
+    if (m_cleanupExpected) {
+        m_cleanupExpected = false;
+        ++m_skippedCleanups;
+    }
 }
 
 } // namespace minihost

@@ -140,7 +140,21 @@ void CHost::ReportMisuse(std::string_view text) {
     m_log.Write("misuse", text);
 }
 
+void CHost::CheckRaiseCleanup() {
+    if (const std::size_t skipped = m_frames.TakeSkippedCleanups(); skipped > 0) {
+        ReportMisuse("the restore procedure's longjmp did not unwind the host's frames: the "
+                     "cleanup that a raise of host error " +
+                     std::to_string(m_frames.GetLastErrorCode()) + " crossed was skipped");
+    }
+}
+
 int CHost::Finish() {
+    CheckRaiseCleanup();
+    if (const std::size_t raises = m_frames.GetCleanupRaiseCount(); raises > 0) {
+        m_log.Write("unwind", "the cleanup of the host's frames ran in " +
+                                  std::to_string(m_frames.GetCleanupRunCount()) + " of " +
+                                  std::to_string(raises) + " raises");
+    }
     const auto outstanding = m_ledger.ListOutstanding();
     if (outstanding.empty()) {
         m_log.Write("ledger", "nothing left acquired");

@@ -70,6 +70,9 @@ public:
     // A plug-in used the host wrongly (released something twice, left a frame pushed).
     void ReportMisuse(std::string_view text);
     [[nodiscard]] std::size_t MisuseCount() const { return m_misuseCount; }
+    // Reports as misuse each raise since the last check whose longjmp skipped the cleanup
+    // of the host's frames (minihost/RaiseCleanup.h).
+    void CheckRaiseCleanup();
 
     // Reports the ledger and returns the exit status: 0 when nothing was left acquired
     // and nothing misused, 3 otherwise.

@@ -207,6 +207,9 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
         } else if (option == "--trace-calls") {
             flag();
             options.traceCalls = true;
+        } else if (option == "--check-unwind") {
+            flag();
+            options.checkUnwind = true;
         } else if (option == "--log") {
             options.logFile = value();
         } else if (option == "--durable-saves") {
@@ -304,6 +307,10 @@ std::string GetUsageText() {
            "  --cut-at N                   at the Nth host call that may fail, cut the last\n"
            "                               opened document's file to half its size\n"
            "  --trace-calls                log every host call that may fail, with its number\n"
+           "  --check-unwind               walk the frames of each raise's unwind with the\n"
+           "                               system's unwinder down to the frame it reaches,\n"
+           "                               and log it (64-bit Windows; a frame it would\n"
+           "                               misread is misuse)\n"
            "  --log FILE                   write the log to FILE instead of standard error\n"
            "  --exit-after-startup         exit as soon as start-up is finished\n"
            "  --durable-saves              flush every saved file to the disk before it\n"

@@ -33,6 +33,8 @@ struct CHostOptions {
     std::vector<std::string> failOperations;
     std::optional<CFileChange> fileChange; // the last opened document's file, changed by another
     bool traceCalls = false;
+    // Walk the frames of every raise's unwind with the system's unwinder (64-bit Windows).
+    bool checkUnwind = false;
     std::optional<std::filesystem::path> logFile;
     bool exitAfterStartup = false;
     CDurability saveDurability = CDurability::Closed; // Flushed: every save waits for the disk

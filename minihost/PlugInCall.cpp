@@ -10,6 +10,7 @@ void QV_HOSTCALL RestoreHostFrame(void* environment) {
 }
 
 bool ReportPlugInCall(CHost& host, PlugInCallOutcome outcome, const std::string& what) {
+    host.CheckRaiseCleanup();
     switch (outcome) {
     case PlugInCallOutcome::Returned:
         return true;

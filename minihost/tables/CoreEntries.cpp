@@ -29,6 +29,7 @@ void QV_HOSTCALL PushErrorFrame(void* environment, HostRestoreProc restore) {
         }
 #endif
         CHost::GetCurrent().GetFrames().Push(environment, restore);
+        CHost::GetCurrent().CheckRaiseCleanup();
     });
 }
 
@@ -38,6 +39,7 @@ void QV_HOSTCALL PopErrorFrame() {
         if (!host.GetFrames().Pop()) {
             host.ReportMisuse("Core.PopErrorFrame was called with no frame pushed");
         }
+        host.CheckRaiseCleanup(); // a raised frame is popped after the longjmp's unwind
     });
 }
 

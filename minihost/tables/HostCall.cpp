@@ -1,5 +1,7 @@
 #include "minihost/tables/HostCall.h"
 
+#include "minihost/RaiseCleanup.h"
+
 #include <cstdlib>
 
 namespace minihost {
@@ -14,8 +16,10 @@ void LogRaise(HostErrorCode code, const char* operation) {
     });
 }
 
-// How many witnesses a raise has unwound (none, with the plug-in's longjmps of today).
-// Volatile, so that neither a witness nor its frame can be optimised away.
+// How many witnesses a raise has unwound: none. The restore procedure's longjmp unwinds
+// with the system's unwinder (x64) or through the chain of exception registrations (x86),
+// and GCC's frames hold neither: on x64 GCC's handler leaves an unwind that is no C++
+// exception alone. Volatile, so that neither a witness nor its frame is optimised away.
 volatile int g_unwoundRaiseFrames = 0;
 
 // An object with a destructor that owns nothing, so a raise that skips it loses nothing
@@ -30,10 +34,11 @@ public:
     ~CRaiseWitness() { g_unwoundRaiseFrames = g_unwoundRaiseFrames + 1; }
 };
 
-// The real host raises from deep inside its own code, whose frames hold objects with
-// destructors and the unwind data for them; the plug-in's longjmp crosses those frames
-// on its way back. minihost raises from under a few such frames of its own, so that a
-// longjmp that mishandles them fails here as it would there.
+// The real host raises from deep inside its own code. minihost raises from under a
+// frame with the cleanup that the host's compiler emits (RaiseUnderCleanup) and, above
+// it, a few frames of GCC's with destructors and the unwind data for them, which the
+// unwind of the plug-in's longjmp crosses: a longjmp that mishandles either kind fails
+// here as it would there.
 template <int Depth>
 [[gnu::noinline]] void RaiseUnderFrames(HostErrorCode code) {
     const CRaiseWitness witness;
@@ -48,7 +53,7 @@ template <int Depth>
 
 void RaiseHostError(HostErrorCode code, const char* operation) {
     LogRaise(code, operation);
-    RaiseUnderFrames<3>(code);
+    RaiseUnderCleanup(code, &RaiseUnderFrames<3>);
     // Raise never returns.
     std::abort();
 }

@@ -1,10 +1,11 @@
-// Every error path of a real run: one representative batch run (listed inputs, two
-// steps, PDF output to a preselected folder, final action 2) is traced, then run again
-// with a host error injected at each host call in turn. Each run must end with nothing
-// left acquired and no input lost: every input is still in place, or moved whole to the
-// destination with its result written. minihost raises from under frames of its own that
-// hold objects with destructors, as the host does, so under Wine this is also where the
-// plug-in's longjmp crosses such frames.
+// Every error path of a real run: one representative batch run (listed inputs or their
+// folder, two steps, PDF output to a preselected folder, final action 2) is traced, then
+// run again with a host error injected at each host call in turn. Each run must end with
+// nothing left acquired and no input lost: every input is still in place, or moved whole
+// to the destination with its result written. minihost raises from under frames of its
+// own with the cleanup that the host's compiler emits, as the host does, so under Wine
+// this is also where the plug-in's longjmp must unwind them and run it; on x64 minihost
+// walks each such unwind with the system's unwinder (--check-unwind).
 #include "tests/batch/BatchRun.h"
 #include "tests/minihost/commands/PdfReadBack.h"
 #include "tests/support/FileContents.h"
@@ -21,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::CMiniHostRun;
+using testing_support::MakeFolderInput;
 using testing_support::MakeList;
 using testing_support::MakeListedInput;
 using testing_support::MakeOutput;
@@ -28,7 +30,11 @@ using testing_support::MakeParams;
 using testing_support::MakeStep;
 using testing_support::ReadFileBytes;
 
-class FaultWalk : public testing_support::CBatchRunTest {
+// How the sequence names its inputs.
+enum class CInputKind { Listed, Folder };
+
+class FaultWalk : public testing_support::CBatchRunTest,
+                  public ::testing::WithParamInterface<CInputKind> {
 protected:
     void SetUp() override {
         CBatchRunTest::SetUp();
@@ -39,7 +45,8 @@ protected:
         WriteSequence(
             MakeList(MakeStep("RotatePages", MakeParams({{"Angle", 90}})),
                      MakeStep("DocumentInfo", MakeParams({{"Title", std::string("Walked")}}))),
-            MakeListedInput(m_inputs), MakeOutput(0, Out()));
+            GetParam() == CInputKind::Listed ? MakeListedInput(m_inputs) : MakeFolderInput(In()),
+            MakeOutput(0, Out()));
     }
 
     // Puts the inputs back and empties the output and destination folders.
@@ -72,6 +79,25 @@ protected:
     std::vector<std::string> m_bytes;
 };
 
+// On Windows every raise ran the cleanup of the host's frames it crossed (a raise that
+// skipped it is misuse, which the exit status tells), and on x64 the system's unwinder
+// walked each from the raise to the frame of its jump buffer.
+void ExpectEveryRaiseUnwound([[maybe_unused]] const CMiniHostRun& run,
+                             [[maybe_unused]] const std::string& call) {
+#if defined(_WIN32)
+    const std::string raises = std::to_string(run.ListLinesStartingWith("error: raised ").size());
+    EXPECT_TRUE(raises == "0" || run.WasLogged("unwind: the cleanup of the host's frames ran in " +
+                                               raises + " of " + raises + " raises"))
+        << "call " << call << "\n"
+        << run.GetTranscript();
+#endif
+#if defined(_WIN64)
+    EXPECT_EQ(std::to_string(run.ListLinesStartingWith("unwind: host error ").size()), raises)
+        << "call " << call << "\n"
+        << run.GetTranscript();
+#endif
+}
+
 // The calls to walk, from the traced run's "call: N OPERATION" lines: all of them in the
 // native builds. Under Wine, where each run starts Windows processes, a sample: the first
 // and the last call of each operation, so that start-up, loading, collecting, both steps,
@@ -100,7 +126,7 @@ std::set<std::size_t> ChooseCalls(const std::vector<std::string>& traceLines) {
     return chosen;
 }
 
-TEST_F(FaultWalk, AHostErrorAtEveryCallLosesNothingAndLeavesNothingAcquired) {
+TEST_P(FaultWalk, AHostErrorAtEveryCallLosesNothingAndLeavesNothingAcquired) {
     const CMiniHostRun traced = RunBatch("2", Dest().string(), {"--trace-calls"});
     ASSERT_EQ(traced.exitCode, 0) << traced.GetTranscript();
     const std::vector<std::string> traceLines = traced.ListLinesStartingWith("call: ");
@@ -113,13 +139,18 @@ TEST_F(FaultWalk, AHostErrorAtEveryCallLosesNothingAndLeavesNothingAcquired) {
     for (const std::size_t call : calls) {
         Restore();
         const std::string number = std::to_string(call);
-        const CMiniHostRun run = RunBatch("2", Dest().string(), {"--fail-at", number});
+        const CMiniHostRun run =
+            RunBatch("2", Dest().string(), {"--fail-at", number, "--check-unwind"});
         EXPECT_EQ(run.exitCode, 0) << "call " << number << "\n" << run.GetTranscript();
         EXPECT_TRUE(run.WasLogged("fault: injected at call " + number + " *"))
             << run.GetTranscript();
         EXPECT_TRUE(run.WasLogged("ledger: nothing left acquired")) << run.GetTranscript();
+        ExpectEveryRaiseUnwound(run, number);
         ExpectNothingLost(number);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Inputs, FaultWalk,
+                         ::testing::Values(CInputKind::Listed, CInputKind::Folder));
 
 } // namespace

@@ -43,9 +43,9 @@ TEST_F(ErrorFrames, BodyThatRunsToItsEndGivesTrue) {
     EXPECT_EQ(GetHost().GetFrames().GetDepth(), 0U);
 }
 
-// minihost raises from under frames of its own that hold objects with destructors, and
-// CallGetVersion's frame lies between, as the host's and the plug-in's do: the longjmp
-// crosses both kinds (on x64 without unwinding them) into an aligned environment.
+// minihost raises from under frames of its own with cleanup, and CallGetVersion's frame
+// lies between, as the host's and the plug-in's do: the longjmp unwinds both kinds into
+// an aligned environment (on Windows running the host's cleanup).
 TEST_F(ErrorFrames, RaisedErrorReturnsToTheFrameWithItsCode) {
     ASSERT_TRUE(StartHostAndSetUpPlugIn(FailingGetVersion()));
     int before = 0;
@@ -64,7 +64,30 @@ TEST_F(ErrorFrames, RaisedErrorReturnsToTheFrameWithItsCode) {
     EXPECT_EQ(CoreGetErrorCode(), minihost::kErrInjected); // kept after the pop
     EXPECT_EQ(GetHost().GetFrames().GetDepth(), 0U);
     EXPECT_EQ(GetHost().MisuseCount(), 0U);
+#if defined(_WIN32)
+    EXPECT_EQ(GetHost().GetFrames().GetCleanupRunCount(), 1U); // the host's frames unwound
+#endif
 }
+
+#if defined(_WIN64)
+// A longjmp that only restores registers skips the cleanup of the host's frames that the
+// raise crossed, which the host relies on: misuse.
+TEST_F(ErrorFrames, ALongjmpThatSkipsTheHostsCleanupIsMisuse) {
+    ASSERT_TRUE(StartHostAndSetUpPlugIn(FailingGetVersion()));
+    ExpectMisuses(1);
+    HostErrorFrame frame{};
+    ASSERT_TRUE(CallPlugIn([&] {
+        // NOLINTNEXTLINE(cert-err52-cpp): the longjmp under test
+        if (_setjmp(frame.context, nullptr) == 0) {
+            CorePushErrorFrame(&frame, &RestoreFrame);
+            CallGetVersion();
+        }
+        CorePopErrorFrame();
+    }));
+    EXPECT_EQ(GetHost().GetFrames().GetCleanupRunCount(), 0U);
+    EXPECT_EQ(ListLogLinesStartingWith("misuse:").size(), 1U);
+}
+#endif
 
 TEST_F(ErrorFrames, InnerFrameCatchesItsOwnErrorAndTheOuterGoesOn) {
     ASSERT_TRUE(StartHostAndSetUpPlugIn(FailingGetVersion()));

@@ -48,6 +48,7 @@ void CInProcessHostTest::TearDown() {
     }
     EXPECT_EQ(m_host->GetLedger().GetCount(), 0U) << "left acquired:\n" << outstanding;
     m_host->GetLedger().ReclaimOutstanding();
+    m_host->CheckRaiseCleanup(); // after a raise into the host's own frame
     EXPECT_EQ(m_host->MisuseCount(), m_expectedMisuses);
     EXPECT_EQ(m_host->GetFrames().GetDepth(), 0U);
     m_host.reset();

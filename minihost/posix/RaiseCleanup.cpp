@@ -1,0 +1,9 @@
+#include "minihost/RaiseCleanup.h"
+
+namespace minihost {
+
+void RaiseUnderCleanup(HostErrorCode code, void (*raise)(HostErrorCode)) {
+    raise(code);
+}
+
+} // namespace minihost
