@@ -1,6 +1,7 @@
 #include "platform/OwnFileRecord.h"
 
 #include "platform/OwnFileStore.h"
+#include "platform/RecordText.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -13,42 +14,6 @@ std::intptr_t g_record = -1;
 std::string g_recordPath;
 
 constexpr const char* kExtension = ".record";
-
-std::string Escape(std::string_view text) {
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-        case '\\':
-            escaped += "\\\\";
-            break;
-        case '\t':
-            escaped += "\\t";
-            break;
-        case '\n':
-            escaped += "\\n";
-            break;
-        case '\r':
-            escaped += "\\r";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
-std::string Unescape(std::string_view text) {
-    std::string plain;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            plain += text[i];
-            continue;
-        }
-        const char next = text[++i];
-        plain += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
-    }
-    return plain;
-}
 
 // One noted file: "path TAB original TAB volume TAB index TAB born".
 struct CNotedFile {
@@ -70,7 +35,7 @@ std::optional<CNotedFile> ParseLine(std::string_view line) {
     if (fields.size() != 5 || fields[0].empty()) {
         return std::nullopt; // a line cut short by a full disk or a kill
     }
-    CNotedFile noted{Unescape(fields[0]), Unescape(fields[1]), {}};
+    CNotedFile noted{UnescapeRecordValue(fields[0]), UnescapeRecordValue(fields[1]), {}};
     const auto number = [](std::string_view field) {
         return std::strtoull(std::string(field).c_str(), nullptr, 10);
     };
@@ -129,9 +94,10 @@ void RecordOwnFile(const std::string& path, const COwnFileStamp& stamp,
     if (g_record < 0) {
         return;
     }
-    const std::string line =
-        Escape(path) + '\t' + Escape(original) + '\t' + std::to_string(stamp.identity.volume) +
-        '\t' + std::to_string(stamp.identity.index) + '\t' + std::to_string(stamp.born) + '\n';
+    const std::string line = EscapeRecordValue(path) + '\t' + EscapeRecordValue(original) + '\t' +
+                             std::to_string(stamp.identity.volume) + '\t' +
+                             std::to_string(stamp.identity.index) + '\t' +
+                             std::to_string(stamp.born) + '\n';
     static_cast<void>(own_store::AppendRecord(g_record, line));
 }
 

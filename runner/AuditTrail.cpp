@@ -4,6 +4,7 @@
 #include "platform/Environment.h"
 #include "platform/FileOutput.h"
 #include "platform/PathText.h"
+#include "platform/RecordText.h"
 
 #include <algorithm>
 #include <array>
@@ -56,36 +57,7 @@ CAuditTrail::CAuditTrail(std::string file)
     , m_start(std::chrono::steady_clock::now()) {}
 
 std::string CAuditTrail::EscapeValue(std::string_view value) {
-    static constexpr std::array<char, 16> kHex = {'0', '1', '2', '3', '4', '5', '6', '7',
-                                                  '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'};
-    std::string escaped;
-    escaped.reserve(value.size());
-    for (const char c : value) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-        case '\\':
-            escaped += "\\\\";
-            break;
-        case '\t':
-            escaped += "\\t";
-            break;
-        case '\n':
-            escaped += "\\n";
-            break;
-        case '\r':
-            escaped += "\\r";
-            break;
-        default:
-            if (byte < 0x20 || byte == 0x7F) {
-                escaped += "\\x";
-                escaped += kHex.at(byte >> 4U);
-                escaped += kHex.at(byte & 0x0FU);
-            } else {
-                escaped += c;
-            }
-        }
-    }
-    return escaped;
+    return platform::EscapeRecordValue(value);
 }
 
 void CAuditTrail::WriteRecord(std::string_view kind, const CFields& fields) {

@@ -598,16 +598,27 @@ void AddDisturbances(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
     for (const fs::path& input : model.inputs) {
         std::error_code error;
         if (folders.InSandbox(input) && fs::is_regular_file(fs::symlink_status(input, error)) &&
+            input.extension() == ".pdf" && !HasBackslash(input) && !IsInside(input, folders.deep) &&
             std::count(model.inputs.begin(), model.inputs.end(), input) == 1) {
             watchable.push_back(input);
         }
     }
     // Not with the host's dialogs: the open-files dialog's own look at a file comes before
     // the run reads it, and a change there is one the run rightly takes for the input.
-    if (plan.change.empty() && plan.arguments.empty() && !model.beside && !watchable.empty() &&
-        dice.Chance(0.25) && CanWatchOpens()) {
-        plan.changeAtOpen =
-            CRunPlan::CChangeAtOpen{dice.Pick(watchable), dice.Between(1, 3), dice.Chance(0.5)};
+    const bool savesOverInputs = model.beside && model.before.empty() && model.after.empty();
+    if (plan.change.empty() && plan.arguments.empty() && !savesOverInputs && !watchable.empty() &&
+        dice.Chance(0.8) && CanWatchOpens()) {
+        // Where there is a copy's, a move's or a delete's open, any of the first four: it
+        // follows the document's, and a save's or a conversion's looks at the file.
+        const bool opensAgain = model.code >= 1 && model.code <= 4;
+        plan.changeAtOpen = CRunPlan::CChangeAtOpen{
+            dice.Pick(watchable), opensAgain ? dice.Pick(std::vector<int>{1, 2, 2, 3}) : 1,
+            dice.Chance(0.5)};
+        // A copy or move that has somewhere to go, so that it comes to its open.
+        if ((model.code == 1 || model.code == 2) && folders.InSandbox(model.destination)) {
+            std::error_code error; // a file where the folder goes stays
+            fs::create_directories(model.destination, error);
+        }
     }
     if (fs::exists(folders.crowd) && dice.Chance(0.6) && CanMountScratch(folders.scratch)) {
         plan.scratchRoom = dice.Between(0, 16 * 1024);
@@ -838,9 +849,9 @@ std::vector<CMiniHostRun> RunPlan(const CRunPlan& plan, const CRunFolders& folde
         }
         runs.push_back(RunWithinLimits(plan, folders, first));
         if (other) {
-            if (auto line = other->TakeLine()) {
-                runs.back().log.push_back(std::move(*line));
-            }
+                         if (auto line = other->TakeLine()) {
+                             runs.back().log.push_back(std::move(*line));
+                         }
         }
     } else if (plan.second == CSecondRun::AfterKill) {
         runs.push_back(RunWithinLimits(plan, folders, first));
