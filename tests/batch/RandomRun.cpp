@@ -849,9 +849,9 @@ std::vector<CMiniHostRun> RunPlan(const CRunPlan& plan, const CRunFolders& folde
         }
         runs.push_back(RunWithinLimits(plan, folders, first));
         if (other) {
-                         if (auto line = other->TakeLine()) {
-                             runs.back().log.push_back(std::move(*line));
-                         }
+            if (auto line = other->TakeLine()) {
+                runs.back().log.push_back(std::move(*line));
+            }
         }
     } else if (plan.second == CSecondRun::AfterKill) {
         runs.push_back(RunWithinLimits(plan, folders, first));
