@@ -27,9 +27,12 @@ const char* NameKind(COwnFileKind kind) {
 // FNV-1a of the name, its kind and number: the short forms of two own files differ.
 std::uint64_t HashOwnName(const std::string& name, const std::string& suffix) {
     std::uint64_t hash = 14695981039346656037ULL;
-    for (const char c : name + '\0' + suffix) {
+    const auto add = [&hash](char c) {
         hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-    }
+    };
+    std::for_each(name.begin(), name.end(), add);
+    add('\0');
+    std::for_each(suffix.begin(), suffix.end(), add);
     return hash;
 }
 

@@ -32,10 +32,10 @@ CFileActionResult FailWithLastError() {
 // readers alone.
 class CHeldSource {
 public:
-    CHeldSource(const char* path, bool removing) {
-        m_handle = CreateFileA(path, GENERIC_READ | (removing ? DELETE : 0), FILE_SHARE_READ,
+    CHeldSource(const char* path, bool removing)
+        : m_handle(CreateFileA(path, GENERIC_READ | (removing ? DELETE : 0), FILE_SHARE_READ,
                                nullptr, OPEN_EXISTING,
-                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {
     }
     CHeldSource(const CHeldSource&) = delete;
     CHeldSource& operator=(const CHeldSource&) = delete;

@@ -53,15 +53,12 @@ std::string FindRecordFolder() {
     std::array<wchar_t, MAX_PATH + 1> local{};
     const DWORD length =
         GetEnvironmentVariableW(L"LOCALAPPDATA", local.data(), static_cast<DWORD>(local.size()));
-    std::wstring folder;
-    if (length > 0 && length < local.size()) {
-        folder = local.data();
-    } else if (SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
-                                local.data()) == S_OK) {
-        folder = local.data();
-    } else {
+    const bool named = length > 0 && length < local.size();
+    if (!named && SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
+                                   local.data()) != S_OK) {
         return "";
     }
+    std::wstring folder = local.data();
     for (const wchar_t* part : {L"\\Quorvella", L"\\runs"}) {
         folder += part;
         if (CreateDirectoryW(folder.c_str(), nullptr) == FALSE &&

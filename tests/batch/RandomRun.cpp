@@ -742,8 +742,8 @@ fs::path WriteSecondSequence(const CRunPlan& plan, const CRunFolders& folders) {
 // waits for goes on. What it did is written as minihost logs its own changes.
 class CChangeAtOpen {
 public:
-    CChangeAtOpen(const CRunPlan::CChangeAtOpen& change, std::string before)
-        : m_change(change)
+    CChangeAtOpen(CRunPlan::CChangeAtOpen change, std::string before)
+        : m_change(std::move(change))
         , m_before(std::move(before))
         , m_watcher(::fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY)) {
         if (m_watcher >= 0 && ::fanotify_mark(m_watcher, FAN_MARK_ADD, FAN_OPEN_PERM, AT_FDCWD,
