@@ -52,6 +52,38 @@ void ApplySaveSettings(QPDFWriter& writer, const CSaveSettings& settings) {
     }
 }
 
+// Writes the document into `file`, at `path`, and leaves it open for the caller to commit.
+void WriteDocument(CDocument& document, CNewFile& file, const std::string& path,
+                   const CSaveHooks& hooks, const std::string& cannot) {
+    const std::uint64_t halfWay = hooks.strikeHalfWay
+                                      ? std::max<std::uint64_t>(document.GetOpenedSize() / 2, 1)
+                                      : std::numeric_limits<std::uint64_t>::max();
+    CFilePipeline output(file, halfWay);
+    QPDFWriter writer(document.GetPdf());
+    writer.setOutputPipeline(&output);
+    ApplySaveSettings(writer, document.GetSaveSettings());
+    if (hooks.reportProgress) {
+        writer.registerProgressReporter(
+            std::make_shared<QPDFWriter::FunctionProgressReporter>(hooks.reportProgress));
+    }
+    writer.write();
+    output.Complete();
+    // qpdf writes what it could not read as empty or null, and only warns: such a result
+    // must not count as the document saved (its input may be deleted next).
+    const CRepairs repairs = document.TakeReadWarnings();
+    if (!document.GetLostContent().empty()) {
+        ThrowNamedError(kErrContentUnreadable,
+                        cannot + "the content of " + document.GetReadPathText() +
+                            " could not be read (" + document.GetLostContent() + ").");
+    }
+    if (repairs.warnings > 0 && hooks.reportRepairs) {
+        hooks.reportRepairs(repairs);
+    }
+    if (hooks.strikeHalfWay) {
+        hooks.strikeHalfWay(path, file.GetSize());
+    }
+}
+
 } // namespace
 
 std::uint64_t SaveDocument(CDocument& document, const CPathName& target, CDurability durability,
@@ -62,34 +94,21 @@ std::uint64_t SaveDocument(CDocument& document, const CPathName& target, CDurabi
         if (target.names.empty()) {
             throw CFileAccessError(CFileAccessError::CKind::IsFolder, "it is a folder");
         }
+        // Into an empty file itself: one file made and no rename, where there is nothing
+        // to keep whole.
+        if (const std::unique_ptr<CNewFile> empty = CNewFile::OpenEmpty(targetText)) {
+            try {
+                WriteDocument(document, *empty, targetText, hooks, cannot);
+                const std::uint64_t size = empty->GetSize();
+                empty->Commit(durability);
+                return size;
+            } catch (...) {
+                empty->CutBack();
+                throw;
+            }
+        }
         CTemporaryFile temporary(target);
-        const std::uint64_t halfWay = hooks.strikeHalfWay
-                                          ? std::max<std::uint64_t>(document.GetOpenedSize() / 2, 1)
-                                          : std::numeric_limits<std::uint64_t>::max();
-        CFilePipeline output(temporary.GetFile(), halfWay);
-        QPDFWriter writer(document.GetPdf());
-        writer.setOutputPipeline(&output);
-        ApplySaveSettings(writer, document.GetSaveSettings());
-        if (hooks.reportProgress) {
-            writer.registerProgressReporter(
-                std::make_shared<QPDFWriter::FunctionProgressReporter>(hooks.reportProgress));
-        }
-        writer.write();
-        output.Complete();
-        // qpdf writes what it could not read as empty or null, and only warns: such a
-        // result must not count as the document saved (its input may be deleted next).
-        const CRepairs repairs = document.TakeReadWarnings();
-        if (!document.GetLostContent().empty()) {
-            ThrowNamedError(kErrContentUnreadable,
-                            cannot + "the content of " + document.GetReadPathText() +
-                                " could not be read (" + document.GetLostContent() + ").");
-        }
-        if (repairs.warnings > 0 && hooks.reportRepairs) {
-            hooks.reportRepairs(repairs);
-        }
-        if (hooks.strikeHalfWay) {
-            hooks.strikeHalfWay(temporary.GetPath(), temporary.GetFile().GetSize());
-        }
+        WriteDocument(document, temporary.GetFile(), temporary.GetPath(), hooks, cannot);
         temporary.ReplaceTarget(targetText, durability);
         return temporary.GetFile().GetSize();
     } catch (const CHostError&) {

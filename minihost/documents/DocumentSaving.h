@@ -1,7 +1,9 @@
 // Writing a document to a PDF file through qpdf, with the document's save settings
 // (fast web view, security). qpdf writes straight into a new file beside the target,
 // which replaces the target only when complete, so that a failed save leaves an existing
-// file as it was, and a save over the document's own file never damages it.
+// file as it was, and a save over the document's own file never damages it. An empty
+// file at the target (a plug-in's file made to be saved into) has nothing to keep: qpdf
+// writes into it, and a failed save cuts it back to empty.
 #pragma once
 
 #include "minihost/documents/Document.h"
@@ -17,10 +19,10 @@ namespace minihost {
 struct CSaveHooks {
     // Called with the part done, in percent, as the save goes on.
     std::function<void(int)> reportProgress;
-    // When given, the save stops half-way, once the temporary file holds half as many
+    // When given, the save stops half-way, once the file written holds half as many
     // bytes as the document's file had at open (or all, for a smaller result), and calls
     // this with the file's path and the bytes written: where an injected fault strikes.
-    // It throws; the temporary file is then removed.
+    // It throws; a temporary file is then removed, an empty target cut back.
     std::function<void(const std::string&, std::uint64_t)> strikeHalfWay;
     // Called, before the target is replaced, when qpdf repaired damage that it met in the
     // document's file while it wrote (a stream of a wrong length, say).

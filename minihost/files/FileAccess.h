@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -83,6 +84,11 @@ class CNewFile {
 public:
     // Creates `path`; throws CFileAccessError, with kind Exists when it already exists.
     explicit CNewFile(const std::string& path);
+    // The empty file at `path` opened to be written from its start, when it is a regular
+    // file of one name (not a link, not read-only, no other name for it) that nobody else
+    // holds on Windows; otherwise null. A save into it loses nothing if it fails: the file
+    // is cut back to empty (CutBack).
+    static std::unique_ptr<CNewFile> OpenEmpty(const std::string& path);
     CNewFile(const CNewFile&) = delete;
     CNewFile& operator=(const CNewFile&) = delete;
     ~CNewFile();
@@ -93,6 +99,8 @@ public:
     [[nodiscard]] std::uint64_t GetSize() const { return m_size; }
     // Closes the file, first flushing it to the disk when asked. Throws CFileAccessError.
     void Commit(CDurability durability);
+    // Cuts the file back to empty and closes it; never fails (what cannot be cut stays).
+    void CutBack() noexcept;
     // Commits the file, which is at `ownPath`, and moves it over `target` in one step: a
     // reader sees the old file or the new one, never a mixture. The file takes the
     // permissions of the one it replaces (on Linux its mode, and its owner and group where
@@ -103,6 +111,7 @@ public:
     void CommitOver(const std::string& ownPath, const std::string& target, CDurability durability);
 
 private:
+    CNewFile() = default;
     void CloseQuietly() noexcept;
 
 #if defined(_WIN32)

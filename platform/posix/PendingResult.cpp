@@ -143,8 +143,33 @@ CPendingResult::CPlace CPendingResult::Place(const CFileState* replacing) {
         return CPlace::Placed;
     }
     if (m_claimed) {
-        // The name is free once the claim gave way; another run may claim it first, and
-        // then keeps it.
+        // The result and the claim change places in one step, and what went to the
+        // result's old name is looked at: the claim is removed; a file that another put in
+        // the claim's place meanwhile goes back, and keeps the name. Noted first: should
+        // the run end between the two, the next run removes the claim.
+        RecordOwnFile(m_ownPath, m_asideStamp);
+        if (::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(), RENAME_EXCHANGE) ==
+            0) {
+            if (!NamesClaim(m_ownPath, m_claimIdentity)) {
+                ::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(),
+                            RENAME_EXCHANGE);
+                Discard();
+                return CPlace::NameTaken;
+            }
+            ::unlink(m_ownPath.c_str());
+            ::close(static_cast<int>(m_claim));
+            m_claim = -1;
+            m_claimed = false;
+            m_active = false;
+            return CPlace::Placed;
+        }
+        // A file system that cannot swap: the claim gives way first. The name is then
+        // free; another run may claim it first, and then keeps it.
+        if (const int error = errno; error != EINVAL) {
+            m_refusedAccess = IsAccessError(error);
+            Discard();
+            return error == ENOENT ? CPlace::NameTaken : CPlace::Failed; // the claim is gone
+        }
         if (!MoveClaimAside()) {
             Discard();
             return CPlace::NameTaken;

@@ -812,8 +812,10 @@ private:
             WriteFileBytes(fresh, bytes);
             fs::rename(fresh, m_change.input);
         }
-        m_line = "change: replaced " + m_change.input.string() + " by a new file of " +
-                 std::to_string(bytes.size()) + " bytes at call " + token;
+        const std::string size = std::to_string(bytes.size()) + " bytes at call " + token;
+        m_line = m_change.rewrite
+                     ? "change: rewrote " + m_change.input.string() + " in place with " + size
+                     : "change: replaced " + m_change.input.string() + " by a new file of " + size;
     }
 
     CRunPlan::CChangeAtOpen m_change;

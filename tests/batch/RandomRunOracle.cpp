@@ -404,14 +404,11 @@ void CheckNewEntries(const CRunEvidence& run, CViolations& violations) {
         if (!run.folders.InSandbox(path) || run.before.contains(path) || run.saves.contains(path)) {
             continue;
         }
-        // A killed host leaves the files it was saving into (its own, "~~a.pdf.1.saving.1.
-        // saving"), and a claim that the next run did not come to (CheckDeadClaims looks at
-        // those it came to); the files of the run's own ("~a.pdf.1.saving") the next run
-        // takes up.
-        const std::string name = path.filename().string();
-        if (killed && entry.kind == CEntry::CKind::File &&
-            ((name.starts_with("~~") && name.ends_with(".saving")) ||
-             (entry.bytes.empty() && run.IsResultPath(path)))) {
+        // A killed host leaves a claim that the next run did not come to (CheckDeadClaims
+        // looks at those it came to); the files of the run's own ("~a.pdf.1.saving", which
+        // the host saves into) the next run takes up.
+        if (killed && entry.kind == CEntry::CKind::File && entry.bytes.empty() &&
+            run.IsResultPath(path)) {
             continue;
         }
         if (entry.kind == CEntry::CKind::Folder ? !run.IsFolderOfAResult(path)
@@ -683,8 +680,15 @@ void CheckChangedInputs(const CRunEvidence& run, CViolations& violations) {
 std::map<fs::path, COutsideChange> ReadChanges(const CRunEvidence& run) {
     std::map<fs::path, COutsideChange> changes;
     std::set<fs::path> saved;
+    // A document changed while open gets no result (CheckChangedInputs): its saves go.
+    bool openChanged = false;
     for (const std::string& line : run.hosts.front().run.log) {
-        const fs::path savedFor = line.starts_with("document: saved ")
+        if (line.starts_with("document: opened ")) {
+            openChanged = false;
+        } else if (line.starts_with("change: ")) {
+            openChanged = true;
+        }
+        const fs::path savedFor = line.starts_with("document: saved ") && !openChanged
                                       ? NameSavedFor(line.substr(16, line.rfind(" (") - 16))
                                       : fs::path();
         for (auto& [path, change] : changes) {

@@ -202,6 +202,31 @@ CNewFile::CNewFile(const std::string& path)
     }
 }
 
+std::unique_ptr<CNewFile> CNewFile::OpenEmpty(const std::string& path) {
+    // Not blocking on a pipe, not following a link: either is left to the save by rename,
+    // which refuses or replaces it.
+    const int descriptor = open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat status {};
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size != 0 ||
+        status.st_nlink != 1 || (status.st_mode & S_IWUSR) == 0) {
+        close(descriptor);
+        return nullptr;
+    }
+    std::unique_ptr<CNewFile> file(new CNewFile);
+    file->m_handle = descriptor;
+    return file;
+}
+
+void CNewFile::CutBack() noexcept {
+    if (m_handle >= 0) {
+        static_cast<void>(ftruncate(m_handle, 0));
+        CloseQuietly();
+    }
+}
+
 CNewFile::~CNewFile() {
     CloseQuietly();
 }
@@ -252,13 +277,20 @@ void CNewFile::CommitOver(const std::string& ownPath, const std::string& target,
     if (replaces && (status.st_mode & S_IWUSR) == 0) {
         ThrowFileError(EACCES);
     }
-    if (replaces) {
-        // The owner first: a change of owner may clear the set-user-ID bits that the mode
-        // sets. Only root may give a file away; anybody else keeps the file as their own.
+    struct stat own {};
+    if (replaces && fstat(m_handle, &own) != 0) {
+        ThrowFileError(errno);
+    }
+    // Each only where it changes something: a change of metadata is a journalled write.
+    // The owner first: a change of owner may clear the set-user-ID bits that the mode sets.
+    // Only root may give a file away; anybody else keeps the file as their own.
+    const bool newOwner = replaces && (own.st_uid != status.st_uid || own.st_gid != status.st_gid);
+    if (newOwner) {
         static_cast<void>(fchown(m_handle, status.st_uid, status.st_gid));
-        if (fchmod(m_handle, status.st_mode & 07777U) != 0) {
-            ThrowFileError(errno);
-        }
+    }
+    if (replaces && (newOwner || (own.st_mode & 07777U) != (status.st_mode & 07777U)) &&
+        fchmod(m_handle, status.st_mode & 07777U) != 0) {
+        ThrowFileError(errno);
     }
     Commit(durability);
     if (std::rename(ownPath.c_str(), target.c_str()) != 0) {

@@ -221,6 +221,37 @@ CNewFile::CNewFile(const std::string& path)
     }
 }
 
+std::unique_ptr<CNewFile> CNewFile::OpenEmpty(const std::string& path) {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    constexpr DWORD kNotPlain =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
+    if (GetFileType(handle) != FILE_TYPE_DISK ||
+        GetFileInformationByHandle(handle, &information) == FALSE ||
+        (information.dwFileAttributes & kNotPlain) != 0 || information.nFileSizeHigh != 0 ||
+        information.nFileSizeLow != 0 || information.nNumberOfLinks != 1) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    std::unique_ptr<CNewFile> file(new CNewFile);
+    file->m_handle = handle;
+    return file;
+}
+
+void CNewFile::CutBack() noexcept {
+    if (m_handle != nullptr) {
+        LARGE_INTEGER start{};
+        if (SetFilePointerEx(m_handle, start, nullptr, FILE_BEGIN) != FALSE) {
+            SetEndOfFile(m_handle);
+        }
+        CloseQuietly();
+    }
+}
+
 CNewFile::~CNewFile() {
     CloseQuietly();
 }

@@ -9,6 +9,7 @@
 #include "host/ViewTable.h"
 #include "minihost/HostErrors.h"
 #include "minihost/documents/Document.h"
+#include "platform/FileIdentity.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/SamplePdfs.h"
@@ -524,15 +525,38 @@ TEST_F(DocumentsTest, SaveIntoAMissingFolderFailsWithATextNamingTheTarget) {
 TEST_F(DocumentsTest, SaveOverAReadOnlyFileFailsAndKeepsIt) {
     WriteSamplePdf(InFolder("in.pdf"), 2);
     WriteSamplePdf(InFolder("kept.pdf"), 1);
+    WriteBytes(InFolder("empty.pdf"), ""); // not written into, although empty
     testing_support::MakeReadOnly(InFolder("kept.pdf"));
+    testing_support::MakeReadOnly(InFolder("empty.pdf"));
     const std::string before = ReadBytes(InFolder("kept.pdf"));
     HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
     EXPECT_FALSE(SaveAsThePlugInDoes(doc, InFolder("kept.pdf").string()));
-    CallPlugIn([&] { ModelDocClose(doc); });
     EXPECT_EQ(GetRaisedErrorText(), "Cannot save the document to " + InFolder("kept.pdf").string() +
                                         ": permission denied.");
+    EXPECT_FALSE(SaveAsThePlugInDoes(doc, InFolder("empty.pdf").string()));
+    CallPlugIn([&] { ModelDocClose(doc); });
     EXPECT_EQ(ReadBytes(InFolder("kept.pdf")), before);
-    EXPECT_EQ(ListFolder(), (std::vector<std::string>{"in.pdf", "kept.pdf"}));
+    EXPECT_EQ(ReadBytes(InFolder("empty.pdf")), "");
+    EXPECT_EQ(ListFolder(), (std::vector<std::string>{"empty.pdf", "in.pdf", "kept.pdf"}));
+}
+
+// An empty file is saved into itself (a plug-in's own file, made to be saved into): the
+// same file, no second one made. A file of content is replaced by a new one.
+TEST_F(DocumentsTest, AnEmptyTargetIsWrittenIntoItselfAndAFullOneReplaced) {
+    WriteSamplePdf(InFolder("in.pdf"), 2);
+    WriteBytes(InFolder("empty.pdf"), "");
+    WriteSamplePdf(InFolder("full.pdf"), 1);
+    const auto empty = platform::ReadFileIdentity(InFolder("empty.pdf").string().c_str());
+    const auto full = platform::ReadFileIdentity(InFolder("full.pdf").string().c_str());
+    HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("empty.pdf").string()));
+    ASSERT_TRUE(SaveAsThePlugInDoes(doc, InFolder("full.pdf").string()));
+    CallPlugIn([&] { ModelDocClose(doc); });
+    EXPECT_EQ(platform::ReadFileIdentity(InFolder("empty.pdf").string().c_str()), empty);
+    EXPECT_NE(platform::ReadFileIdentity(InFolder("full.pdf").string().c_str()), full);
+    EXPECT_EQ(CountPdfPages(InFolder("empty.pdf")), 2);
+    EXPECT_EQ(CountPdfPages(InFolder("full.pdf")), 2);
+    EXPECT_EQ(ListFolder(), (std::vector<std::string>{"empty.pdf", "full.pdf", "in.pdf"}));
 }
 
 #if defined(_WIN32)
@@ -584,25 +608,29 @@ protected:
 TEST_F(DocumentsSaveFault, FailureHalfWayLeavesTheEarlierFileByteForByteIntact) {
     WriteSamplePdf(InFolder("in.pdf"), 3);
     WriteSamplePdf(InFolder("earlier.pdf"), 1, "The earlier result");
+    WriteBytes(InFolder("empty.pdf"), "");
     const std::string earlier = ReadBytes(InFolder("earlier.pdf"));
     HostDoc doc = OpenAsThePlugInDoes(InFolder("in.pdf").string());
     EXPECT_FALSE(SaveAsThePlugInDoes(doc, InFolder("earlier.pdf").string()));
     EXPECT_FALSE(SaveAsThePlugInDoes(doc, InFolder("new.pdf").string()));
     EXPECT_FALSE(SaveAsThePlugInDoes(doc, InFolder("in.pdf").string()));
+    EXPECT_FALSE(SaveAsThePlugInDoes(doc, InFolder("empty.pdf").string()));
     EXPECT_EQ(GetPathTextAsThePlugInDoes(doc), InFolder("in.pdf").string());
     CallPlugIn([&] { ModelDocClose(doc); });
 
     EXPECT_EQ(GetHost().GetFrames().GetLastErrorCode(), minihost::kErrInjected);
     EXPECT_EQ(ReadBytes(InFolder("earlier.pdf")), earlier);
+    EXPECT_EQ(ReadBytes(InFolder("empty.pdf")), ""); // written into, and cut back
     EXPECT_EQ(CountPdfPages(InFolder("in.pdf")), 3);
-    EXPECT_EQ(ListFolder(), (std::vector<std::string>{"earlier.pdf", "in.pdf"}));
+    EXPECT_EQ(ListFolder(), (std::vector<std::string>{"earlier.pdf", "empty.pdf", "in.pdf"}));
     const auto strikes = ListLogLinesStartingWith("fault: PDModel.DocSave strikes after ");
-    ASSERT_EQ(strikes.size(), 3U);
+    ASSERT_EQ(strikes.size(), 4U);
     EXPECT_EQ(strikes[0].find("fault: PDModel.DocSave strikes after 0 bytes"), std::string::npos);
     EXPECT_NE(strikes[0].find(InFolder("~earlier.pdf.1.saving").string()), std::string::npos)
         << strikes[0];
+    EXPECT_TRUE(strikes[3].ends_with(" of " + InFolder("empty.pdf").string())) << strikes[3];
     EXPECT_EQ(ListLogLinesStartingWith("progress: ").back(),
-              "progress: saving " + InFolder("in.pdf").string() + ": stopped");
+              "progress: saving " + InFolder("empty.pdf").string() + ": stopped");
 }
 
 struct CEncryptionCase {
