@@ -223,12 +223,15 @@ void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending
         Fail(outcome, CKind::NotWritten, refusal);
         return;
     }
-    // Saved over its own input, the result replaces only the version the run read.
-    const bool overInput = inputState && (outcome.resultPath == inputPath ||
-                                          platform::ReadFileIdentity(outcome.resultPath.c_str()) ==
-                                              inputState->identity);
+    // Saved over its own input, the result replaces only the version the run read. A
+    // claimed name held no input: an opened input is no empty file.
+    const bool overInput =
+        inputState && !pending.IsClaimed() &&
+        (outcome.resultPath == inputPath ||
+         platform::ReadFileIdentity(outcome.resultPath.c_str()) == inputState->identity);
     switch (pending.Place(overInput ? &*inputState : nullptr)) {
     case platform::CPendingResult::CPlace::Placed:
+        outcome.replacedInput = overInput;
         break;
     case platform::CPendingResult::CPlace::Changed:
         Fail(outcome, CKind::NotWritten, "the input changed during the run");

@@ -30,6 +30,7 @@ struct COutputOutcome {
     CKind kind = CKind::NotWritten;
     std::string resultPath;
     std::string reason;
+    bool replacedInput = false; // written over the version of its input that the run read
 };
 
 // What the conversion handlers' enumeration carries to MatchConversionHandler.

@@ -221,11 +221,12 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
     }
     PlaceSavedResult(saved, pending, &runFiles, &laterInputs, inputPath, opened);
     if (saved.kind == COutputOutcome::CKind::Written) {
-        runFiles.NoteResult(saved.resultPath);
-        // A save over the input puts a new file in its place: the run's own.
-        if (const auto result = platform::ReadFileState(saved.resultPath.c_str());
-            result && result->identity == platform::ReadFileIdentity(inputPath.c_str())) {
-            opened = result;
+        if (const auto result = platform::ReadFileState(saved.resultPath.c_str())) {
+            runFiles.NoteResult(result->identity);
+            // A save over the input puts a new file in its place: the run's own.
+            if (saved.replacedInput) {
+                opened = result;
+            }
         }
     }
     record.result = saved.kind == COutputOutcome::CKind::Written ? saved.resultPath : "";

@@ -30,17 +30,23 @@ void CRunFiles::NotePlaced(const std::string& path) {
     Note(path, false);
 }
 
+void CRunFiles::NoteResult(const platform::CFileIdentity& identity) {
+    Note(identity, true);
+}
+
 void CRunFiles::Note(const std::string& path, bool isResult) {
-    const auto identity = platform::ReadFileIdentity(path.c_str());
-    if (!identity) {
-        return;
+    if (const auto identity = platform::ReadFileIdentity(path.c_str())) {
+        Note(*identity, isResult);
     }
-    if (m_kept.size() < kKeptInMemory || m_spillFailed || m_kept.contains(*identity)) {
-        auto [entry, added] = m_kept.emplace(*identity, isResult);
+}
+
+void CRunFiles::Note(const platform::CFileIdentity& identity, bool isResult) {
+    if (m_kept.size() < kKeptInMemory || m_spillFailed || m_kept.contains(identity)) {
+        auto [entry, added] = m_kept.emplace(identity, isResult);
         entry->second = entry->second || isResult;
         return;
     }
-    m_pending.emplace_back(*identity, isResult);
+    m_pending.emplace_back(identity, isResult);
     if (m_pending.size() >= kBatch) {
         WritePending();
     }

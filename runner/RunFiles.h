@@ -33,6 +33,8 @@ public:
     // noted.
     void NoteResult(const std::string& path);
     void NotePlaced(const std::string& path);
+    // Notes the result whose identity the caller has read already.
+    void NoteResult(const platform::CFileIdentity& identity);
 
     // Whether `path` names a result of this run.
     [[nodiscard]] bool IsResult(const std::string& path) const;
@@ -43,6 +45,7 @@ public:
     [[nodiscard]] bool HasFailed() const { return m_readFailed; }
 
 private:
+    void Note(const platform::CFileIdentity& identity, bool isResult);
     void Note(const std::string& path, bool isResult);
     void WritePending();
     [[nodiscard]] bool Contains(const platform::CFileIdentity& identity, bool resultsOnly) const;

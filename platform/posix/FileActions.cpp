@@ -140,11 +140,11 @@ CFileActionResult PlaceCopy(const char* source, int input, const struct stat& st
                             const std::string& to, const CFileVersion& version, bool exclusive,
                             bool durable, COwnFileStamp* copied = nullptr) {
     std::string temporary;
-    const int output = CreateFileBeside(to, COwnFileKind::Saving, temporary);
+    std::optional<COwnFileStamp> stamp;
+    const int output = CreateFileBeside(to, COwnFileKind::Saving, temporary, stamp);
     if (output < 0) {
         return FailedWith(errno);
     }
-    const std::optional<COwnFileStamp> stamp = ReadDescriptorStamp(output);
     static_cast<void>(::fchmod(output, status.st_mode & 0777U));
     bool placed = ::lseek(input, 0, SEEK_SET) == 0 && CopyContent(input, output) &&
                   (!durable || ::fsync(output) == 0);

@@ -53,7 +53,8 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
         target = resolved.get();
     }
     std::string temporary;
-    const int descriptor = CreateFileBeside(target, COwnFileKind::Saving, temporary);
+    std::optional<COwnFileStamp> stamp;
+    const int descriptor = CreateFileBeside(target, COwnFileKind::Saving, temporary, stamp);
     if (descriptor < 0) {
         return false;
     }

@@ -34,18 +34,20 @@ void ListMatches(const std::string& folder, const std::string& mask, CSortedEntr
             leftOut.push_back({name, "its name holds a backslash, which separates folders"});
             continue;
         }
-        struct stat status {};
-        std::string path = folder;
-        path += '/';
-        path += name;
-        const bool known = lstat(path.c_str(), &status) == 0;
-        if (known && S_ISLNK(status.st_mode)) {
+        // The folder's own word for the kind of entry, where its file system gives one: a
+        // look at each entry would cost a call a file.
+        unsigned char type = entry->d_type;
+        if (struct stat status{};
+            type == DT_UNKNOWN && lstat((folder + '/' + name).c_str(), &status) == 0) {
+            type = S_ISLNK(status.st_mode) ? DT_LNK : S_ISDIR(status.st_mode) ? DT_DIR : DT_REG;
+        }
+        if (type == DT_LNK) {
             // Planted in a folder that others may write, a link would hand the run a file
             // from anywhere, whose content its results and copies then spread.
             leftOut.push_back({name, kLinkLeftOut});
             continue;
         }
-        entries.Add({name, known && S_ISDIR(status.st_mode)});
+        entries.Add({name, type == DT_DIR});
     }
     closedir(directory);
     entries.Sort();

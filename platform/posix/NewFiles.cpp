@@ -9,12 +9,14 @@
 
 namespace platform {
 
-int CreateFileBeside(const std::string& target, COwnFileKind kind, std::string& path) {
+int CreateFileBeside(const std::string& target, COwnFileKind kind, std::string& path,
+                     std::optional<COwnFileStamp>& stamp) {
     for (int attempt = 1; attempt <= kOwnFileAttempts; ++attempt) {
         path = FormOwnPath(target, kind, attempt);
         const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0) {
-            if (const auto stamp = ReadDescriptorStamp(descriptor)) {
+            stamp = ReadDescriptorStamp(descriptor);
+            if (stamp) {
                 RecordOwnFile(path, *stamp);
             }
             return descriptor;

@@ -11,9 +11,10 @@
 namespace platform {
 
 // A new own file of `kind` beside `target` (a path with slashes), with the first number
-// free: its descriptor (opened for writing), its path in `path`; -1 when none can be made,
-// errno telling why.
-int CreateFileBeside(const std::string& target, COwnFileKind kind, std::string& path);
+// free: its descriptor (opened for writing), its path in `path` and its stamp in `stamp`
+// (none when it could not be read); -1 when none can be made, errno telling why.
+int CreateFileBeside(const std::string& target, COwnFileKind kind, std::string& path,
+                     std::optional<COwnFileStamp>& stamp);
 
 // Renames the file at `from`, whose stamp is `stamp`, to a free own name of `kind` beside
 // `besideOf`, noted first: as a file that goes back to `from` should the run die when
@@ -23,9 +24,10 @@ bool RenameAside(const std::string& from, const COwnFileStamp& stamp, COwnFileKi
                  const std::string& besideOf, std::string& aside, bool returns = true);
 
 // The stamp of the open file `descriptor` (`path` empty), or of the file that `path`
-// names itself, relative to the folder `descriptor` (AT_FDCWD: the current one). None for
-// anything but a regular file.
-std::optional<COwnFileStamp> ReadDescriptorStamp(int descriptor, const char* path = "");
+// names itself, relative to the folder `descriptor` (AT_FDCWD: the current one), and its
+// size in `size` when asked. None for anything but a regular file.
+std::optional<COwnFileStamp> ReadDescriptorStamp(int descriptor, const char* path = "",
+                                                 std::uint64_t* size = nullptr);
 
 // Removes `path` only while it still names the file `stamp`: what another put in its
 // place stays. True when it was removed (or was gone already).

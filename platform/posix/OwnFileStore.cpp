@@ -15,12 +15,17 @@
 
 namespace platform {
 
-std::optional<COwnFileStamp> ReadDescriptorStamp(int descriptor, const char* path) {
+std::optional<COwnFileStamp> ReadDescriptorStamp(int descriptor, const char* path,
+                                                 std::uint64_t* size) {
     struct statx status {};
     const int flags = path[0] == '\0' ? AT_EMPTY_PATH : AT_SYMLINK_NOFOLLOW;
-    if (::statx(descriptor, path, flags, STATX_TYPE | STATX_INO | STATX_BTIME, &status) != 0 ||
-        !S_ISREG(status.stx_mode)) {
+    const unsigned wanted =
+        STATX_TYPE | STATX_INO | STATX_BTIME | (size != nullptr ? STATX_SIZE : 0U);
+    if (::statx(descriptor, path, flags, wanted, &status) != 0 || !S_ISREG(status.stx_mode)) {
         return std::nullopt;
+    }
+    if (size != nullptr) {
+        *size = status.stx_size;
     }
     constexpr std::int64_t kNanoseconds = 1'000'000'000;
     const bool born = (status.stx_mask & STATX_BTIME) != 0U;

@@ -29,23 +29,25 @@ bool NamesClaim(const std::string& path, const CFileIdentity& identity) {
 }
 
 // The claim at `target` for this run: made new, or taken over from a run that died. The
-// lock is asked without waiting: a claim that another holds is that run's.
-int TakeClaim(const std::string& target, CFileIdentity& identity, bool& made) {
+// lock is asked without waiting: a claim that another holds is that run's. A claim taken
+// over is looked at by its name as well: the empty file opened must still be there.
+int TakeClaim(const std::string& target, COwnFileStamp& stamp, bool& made) {
     int claim = ::open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     made = claim >= 0;
     if (!made && errno == EEXIST) {
         claim = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     }
-    struct stat status {};
-    if (claim < 0 || ::flock(claim, LOCK_EX | LOCK_NB) != 0 || ::fstat(claim, &status) != 0 ||
-        !S_ISREG(status.st_mode) || status.st_size != 0 ||
-        !NamesClaim(target, IdentityOf(status))) {
+    std::uint64_t size = 0;
+    const auto opened = claim >= 0 && ::flock(claim, LOCK_EX | LOCK_NB) == 0
+                            ? ReadDescriptorStamp(claim, "", &size)
+                            : std::nullopt;
+    if (!opened || size != 0 || (!made && !NamesClaim(target, opened->identity))) {
         if (claim >= 0) {
             ::close(claim);
         }
         return -1;
     }
-    identity = IdentityOf(status);
+    stamp = *opened;
     return claim;
 }
 
@@ -70,7 +72,7 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     m_target = ToPosixPath(target);
     if (onlyIfAbsent) {
         bool made = false;
-        const int claim = TakeClaim(m_target, m_claimIdentity, made);
+        const int claim = TakeClaim(m_target, m_asideStamp, made);
         if (claim < 0) {
             m_refusedAccess = IsAccessError(errno);
             struct stat status {};
@@ -78,20 +80,19 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
         }
         m_claim = claim;
         m_claimed = true;
-        m_asideStamp = ReadDescriptorStamp(claim).value_or(COwnFileStamp{});
+        m_claimIdentity = m_asideStamp.identity;
         // A run that dies leaves its claim, which the next run removes; a claim taken over
         // may be a user's empty file, which is only ever replaced by a result.
         if (made) {
             RecordOwnFile(m_target, m_asideStamp);
         }
     }
-    const int own = CreateFileBeside(m_target, COwnFileKind::Saving, m_ownPath);
+    const int own = CreateFileBeside(m_target, COwnFileKind::Saving, m_ownPath, m_ownStamp);
     if (own < 0) {
         m_refusedAccess = IsAccessError(errno);
         ReleaseClaim();
         return CStart::Failed;
     }
-    m_ownStamp = ReadDescriptorStamp(own);
     ::close(own);
     m_active = true;
     return CStart::Ready;
