@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -38,7 +39,8 @@ void ListMatches(const std::string& folder, const std::string& mask, CSortedEntr
         // look at each entry would cost a call a file.
         unsigned char type = entry->d_type;
         if (struct stat status{};
-            type == DT_UNKNOWN && lstat((folder + '/' + name).c_str(), &status) == 0) {
+            type == DT_UNKNOWN &&
+            fstatat(dirfd(directory), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
             type = S_ISLNK(status.st_mode) ? DT_LNK : S_ISDIR(status.st_mode) ? DT_DIR : DT_REG;
         }
         if (type == DT_LNK) {

@@ -205,7 +205,8 @@ CNewFile::CNewFile(const std::string& path)
 std::unique_ptr<CNewFile> CNewFile::OpenEmpty(const std::string& path) {
     // Not blocking on a pipe, not following a link: either is left to the save by rename,
     // which refuses or replaces it.
-    const int descriptor = open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int descriptor =
+        open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     struct stat status {};
     if (descriptor < 0) {
         return nullptr;
