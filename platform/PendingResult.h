@@ -3,16 +3,17 @@
 // changed must not replace anything; so the host saves into a file of the run's own beside
 // the name, which takes the name in one step afterwards, or is removed.
 //
-// A result that must not replace a file ("DontOverwrite") first claims its name: an empty
-// file made only if nothing is there (O_EXCL, CREATE_NEW), held with a lock for as long as
-// the run works on it (flock; on Windows one byte far past any end, which keeps no reader
-// out). The saved file then takes the name only if the name still holds that claim: of
-// several runs at once, one writes a name at most, and a run that wrote there meanwhile
-// keeps its file. An empty file that no living run holds is the claim of a run that died
-// (a power cut, a kill) and is taken over, so that a crash costs one night, not every
-// night; what that run left beside it is taken up by the record of own files
-// (platform/OwnFileRecord.h). Nothing is removed or moved that the run cannot show it made
-// (or put aside) itself: each own file is checked by its identity and birth first.
+// A result that must not replace a file ("DontOverwrite") takes its name in one step that
+// replaces nothing (RENAME_NOREPLACE; MoveFileEx without replacing): of several runs at
+// once, one writes a name at most, and a file that another put there meanwhile keeps it.
+// An empty file at the name that no living run holds is the claim of a run that died (an
+// earlier release claimed every such name with one: a power cut, a kill left it there)
+// and is taken over, so that a crash costs one night, not every night: held with a lock
+// (flock; on Windows one byte far past any end, which keeps no reader out) while the run
+// works, and replaced by the result only while the name still holds it. What a dead run
+// left beside it is taken up by the record of own files (platform/OwnFileRecord.h).
+// Nothing is removed or moved that the run cannot show it made (or put aside) itself:
+// each own file is checked by its identity and birth first.
 #pragma once
 
 #include "platform/FileIdentity.h"
@@ -28,7 +29,7 @@ class CPendingResult {
 public:
     enum class CStart {
         Ready,     // the host may save into GetOwnPath()
-        NameTaken, // only if absent was asked: a file, or a living run's claim, is there
+        NameTaken, // only if absent was asked: a file, or a claim a living run holds, is there
         Failed,    // no file of the run's own could be made (a missing folder, no right)
     };
     enum class CPlace {
@@ -43,8 +44,8 @@ public:
     CPendingResult& operator=(const CPendingResult&) = delete;
     ~CPendingResult(); // Discard, unless placed
 
-    // Prepares a result for `target` (a platform path text). With `onlyIfAbsent` the name
-    // is claimed first.
+    // Prepares a result for `target` (a platform path text). With `onlyIfAbsent` it will
+    // take the name only where nothing is (or a dead run's claim, taken over now).
     CStart Begin(const std::string& target, bool onlyIfAbsent);
 
     // Prepares a result that another writes at `target` itself (a conversion handler,
@@ -56,7 +57,8 @@ public:
     // (platform/OwnFiles.h); in place, the target itself.
     [[nodiscard]] const std::string& GetOwnPath() const { return m_ownPath; }
     [[nodiscard]] bool IsActive() const { return m_active; }
-    [[nodiscard]] bool IsClaimed() const { return m_claimed; }
+    // Whether the result takes its name only where nothing is: it replaces no file.
+    [[nodiscard]] bool IsOnlyIfAbsent() const { return m_onlyIfAbsent; }
     // Whether the last Begin or Place failed because the system refused access (no right
     // to the folder or the file, a read-only file where the result goes, a sandbox).
     [[nodiscard]] bool WasRefusedAccess() const { return m_refusedAccess; }
@@ -65,9 +67,9 @@ public:
     // run's own: called once the save or the conversion has returned.
     void NoteSaved();
 
-    // The saved file takes the target's name: only in the claim's place when one was made,
-    // otherwise over whatever file is there (taking its owner and permissions on Linux).
-    // With `replacing` (a result saved over its own input), the file there is replaced only
+    // The saved file takes the target's name: only if absent, where nothing is (or in the
+    // place of the claim taken over); otherwise over whatever file is there (taking its
+    // owner and permissions on Linux). With `replacing` (a result saved over its own input), the file there is replaced only
     // while it is still that version: a version that the run did not read stays
     // (Changed), and the result goes. In place, the file kept aside goes.
     CPlace Place(const CFileState* replacing = nullptr);
@@ -88,7 +90,8 @@ private:
     std::optional<COwnFileStamp> m_ownStamp; // what the run made at m_ownPath, once known
     COwnFileStamp m_asideStamp;              // the claim's, or the kept file's
     bool m_active = false;
-    bool m_claimed = false;
+    bool m_onlyIfAbsent = false;
+    bool m_claimed = false; // a dead run's claim at the name is held
     bool m_claimAside = false; // the claim lies at m_asidePath
     bool m_inPlace = false;    // written at the target; m_asidePath holds what was there, if any
     bool m_refusedAccess = false;

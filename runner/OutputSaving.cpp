@@ -164,8 +164,8 @@ CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path,
         SupportPathRelease(fileSys, target);
         target = nullptr;
     }
-    // Once its folder is there, the result gets a file of the run's own (and its name is
-    // claimed, when it must not replace a file), into which the host saves.
+    // Once its folder is there, the result gets a file of the run's own, into which the
+    // host saves.
     const platform::CPendingResult::CStart start =
         completed ? pending.Begin(path, onlyIfAbsent) : platform::CPendingResult::CStart::Failed;
     if (start == platform::CPendingResult::CStart::Ready) {
@@ -215,7 +215,7 @@ void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending
     }
     // Asked again now: the name may have become such a file while the document was saved.
     if (const char* refusal =
-            pending.IsClaimed()
+            pending.IsOnlyIfAbsent()
                 ? nullptr
                 : FindReplaceRefusal(runFiles, laterInputs, outcome.resultPath, inputPath);
         refusal != nullptr) {
@@ -224,9 +224,9 @@ void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending
         return;
     }
     // Saved over its own input, the result replaces only the version the run read. A
-    // claimed name held no input: an opened input is no empty file.
+    // result that replaces nothing meets no input: an opened input is no empty file.
     const bool overInput =
-        inputState && !pending.IsClaimed() &&
+        inputState && !pending.IsOnlyIfAbsent() &&
         (outcome.resultPath == inputPath ||
          platform::ReadFileIdentity(outcome.resultPath.c_str()) == inputState->identity);
     switch (pending.Place(overInput ? &*inputState : nullptr)) {
@@ -370,8 +370,8 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
     // An empty identifier names no handler: the result is saved as PDF, as when absent.
     if (!hasHandler || handlerId.empty()) {
         outputPath += ".pdf";
-        // With DontOverwrite the claim finds what is there (an empty file that no living
-        // run holds is a dead run's claim, and is taken over).
+        // With DontOverwrite the save itself finds what is there (an empty file that no
+        // living run holds is a dead run's claim, and is taken over).
         if (const char* refusal =
                 dontOverwrite ? nullptr
                               : FindReplaceRefusal(runFiles, laterInputs, outputPath, inputPath);

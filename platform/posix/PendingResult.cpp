@@ -28,20 +28,16 @@ bool NamesClaim(const std::string& path, const CFileIdentity& identity) {
            IdentityOf(status) == identity;
 }
 
-// The claim at `target` for this run: made new, or taken over from a run that died. The
-// lock is asked without waiting: a claim that another holds is that run's. A claim taken
-// over is looked at by its name as well: the empty file opened must still be there.
-int TakeClaim(const std::string& target, COwnFileStamp& stamp, bool& made) {
-    int claim = ::open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-    made = claim >= 0;
-    if (!made && errno == EEXIST) {
-        claim = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    }
+// The claim at `target` for this run, taken over from a run that died: an empty file
+// that no living run holds (the lock is asked without waiting). The empty file opened must
+// still be the one at the name.
+int TakeOverClaim(const std::string& target, COwnFileStamp& stamp) {
+    const int claim = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     std::uint64_t size = 0;
     const auto opened = claim >= 0 && ::flock(claim, LOCK_EX | LOCK_NB) == 0
                             ? ReadDescriptorStamp(claim, "", &size)
                             : std::nullopt;
-    if (!opened || size != 0 || (!made && !NamesClaim(target, opened->identity))) {
+    if (!opened || size != 0 || !NamesClaim(target, opened->identity)) {
         if (claim >= 0) {
             ::close(claim);
         }
@@ -70,22 +66,19 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     Discard();
     m_refusedAccess = false;
     m_target = ToPosixPath(target);
-    if (onlyIfAbsent) {
-        bool made = false;
-        const int claim = TakeClaim(m_target, m_asideStamp, made);
+    m_onlyIfAbsent = onlyIfAbsent;
+    // Only if absent: the result takes the name in one step that replaces nothing (see
+    // Place), so a free name needs no claim. An empty file there is a dead run's claim.
+    struct stat there {};
+    if (onlyIfAbsent && ::lstat(m_target.c_str(), &there) == 0) {
+        const int claim = TakeOverClaim(m_target, m_asideStamp);
         if (claim < 0) {
             m_refusedAccess = IsAccessError(errno);
-            struct stat status {};
-            return ::lstat(m_target.c_str(), &status) == 0 ? CStart::NameTaken : CStart::Failed;
+            return CStart::NameTaken;
         }
         m_claim = claim;
         m_claimed = true;
         m_claimIdentity = m_asideStamp.identity;
-        // A run that dies leaves its claim, which the next run removes; a claim taken over
-        // may be a user's empty file, which is only ever replaced by a result.
-        if (made) {
-            RecordOwnFile(m_target, m_asideStamp);
-        }
     }
     const int own = CreateFileBeside(m_target, COwnFileKind::Saving, m_ownPath, m_ownStamp);
     if (own < 0) {
@@ -102,6 +95,7 @@ CPendingResult::CStart CPendingResult::BeginInPlace(const std::string& target) {
     Discard();
     m_target = ToPosixPath(target);
     m_ownPath = m_target;
+    m_onlyIfAbsent = false;
     m_ownStamp.reset();
     m_asidePath.clear();
     struct stat status {};
@@ -141,6 +135,19 @@ CPendingResult::CPlace CPendingResult::Place(const CFileState* replacing) {
         }
         m_active = false;
         m_inPlace = false;
+        return CPlace::Placed;
+    }
+    if (m_onlyIfAbsent && !m_claimed) {
+        // Named only where nothing is: of several runs at once one writes a name, and a
+        // file that another put there meanwhile keeps it.
+        if (::renameat2(AT_FDCWD, m_ownPath.c_str(), AT_FDCWD, m_target.c_str(),
+                        RENAME_NOREPLACE) != 0) {
+            const int error = errno;
+            m_refusedAccess = IsAccessError(error);
+            Discard();
+            return error == EEXIST ? CPlace::NameTaken : CPlace::Failed;
+        }
+        m_active = false;
         return CPlace::Placed;
     }
     if (m_claimed) {

@@ -16,20 +16,15 @@ OVERLAPPED MakeLockToken() {
     return token;
 }
 
-// The claim at `target` for this run: made new, or taken over from a run that died. The
-// lock is asked without waiting: a claim that another holds is that run's. Shared for
-// deleting, so that a run that does not ask (DontOverwrite false) may still replace it:
-// the claim then only gives way.
-HANDLE TakeClaim(const std::string& target, CFileIdentity& identity, bool& made) {
+// The claim at `target` for this run, taken over from a run that died: an empty file that
+// no living run holds (the lock is asked without waiting). Shared for deleting, so that a
+// run that does not ask (DontOverwrite false) may still replace it: the claim then only
+// gives way.
+HANDLE TakeOverClaim(const std::string& target, CFileIdentity& identity) {
     constexpr DWORD kAccess = GENERIC_READ | GENERIC_WRITE | DELETE;
     constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    HANDLE claim = CreateFileA(target.c_str(), kAccess, kShare, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    made = claim != INVALID_HANDLE_VALUE;
-    if (!made && GetLastError() == ERROR_FILE_EXISTS) {
-        claim = CreateFileA(target.c_str(), kAccess, kShare, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    }
+    HANDLE claim = CreateFileA(target.c_str(), kAccess, kShare, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (claim == INVALID_HANDLE_VALUE) {
         return INVALID_HANDLE_VALUE;
     }
@@ -92,23 +87,18 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     Discard();
     m_refusedAccess = false;
     m_target = target;
-    if (onlyIfAbsent) {
-        bool made = false;
-        HANDLE claim = TakeClaim(m_target, m_claimIdentity, made);
+    m_onlyIfAbsent = onlyIfAbsent;
+    // Only if absent: the result takes the name in one step that replaces nothing (see
+    // Place), so a free name needs no claim. An empty file there is a dead run's claim.
+    if (onlyIfAbsent && GetFileAttributesA(m_target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        HANDLE claim = TakeOverClaim(m_target, m_claimIdentity);
         if (claim == INVALID_HANDLE_VALUE) {
             m_refusedAccess = GetLastError() == ERROR_ACCESS_DENIED;
-            return GetFileAttributesA(m_target.c_str()) != INVALID_FILE_ATTRIBUTES
-                       ? CStart::NameTaken
-                       : CStart::Failed;
+            return CStart::NameTaken;
         }
         m_claim = reinterpret_cast<std::intptr_t>(claim);
         m_claimed = true;
         m_asideStamp = ReadHandleStamp(claim).value_or(COwnFileStamp{});
-        // A run that dies leaves its claim, which the next run removes; a claim taken over
-        // may be a user's empty file, which is only ever replaced by a result.
-        if (made) {
-            RecordOwnFile(m_target, m_asideStamp);
-        }
     }
     HANDLE own = CreateFileBeside(m_target, COwnFileKind::Saving, m_ownPath);
     if (own == INVALID_HANDLE_VALUE) {
@@ -126,6 +116,7 @@ CPendingResult::CStart CPendingResult::BeginInPlace(const std::string& target) {
     Discard();
     m_target = target;
     m_ownPath = m_target;
+    m_onlyIfAbsent = false;
     m_ownStamp.reset();
     m_asidePath.clear();
     const DWORD there = GetFileAttributesA(m_target.c_str());
@@ -175,6 +166,19 @@ CPendingResult::CPlace CPendingResult::Place(const CFileState* replacing) {
         }
         m_active = false;
         m_inPlace = false;
+        return CPlace::Placed;
+    }
+    if (m_onlyIfAbsent && !m_claimed) {
+        // Named only where nothing is: of several runs at once one writes a name, and a
+        // file that another put there meanwhile keeps it.
+        if (MoveFileExA(m_ownPath.c_str(), m_target.c_str(), 0) == FALSE) {
+            const DWORD error = GetLastError();
+            m_refusedAccess = error == ERROR_ACCESS_DENIED;
+            Discard();
+            return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? CPlace::NameTaken
+                                                                               : CPlace::Failed;
+        }
+        m_active = false;
         return CPlace::Placed;
     }
     if (m_claimed) {

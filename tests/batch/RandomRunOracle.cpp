@@ -397,18 +397,10 @@ void CheckEarlierEntries(const CRunEvidence& run, CViolations& violations) {
 
 // Every new entry of the sandbox is a result saved, a folder on the way to a result path,
 // or what a final action put at its target.
+// A killed host leaves nothing at a result's name: a result is named only once placed.
 void CheckNewEntries(const CRunEvidence& run, CViolations& violations) {
-    const bool killed = std::any_of(run.hosts.begin(), run.hosts.end(),
-                                    [](const CHostRun& host) { return WasKilled(host.run); });
     for (const auto& [path, entry] : run.after) {
         if (!run.folders.InSandbox(path) || run.before.contains(path) || run.saves.contains(path)) {
-            continue;
-        }
-        // A killed host leaves a claim that the next run did not come to (CheckDeadClaims
-        // looks at those it came to); the files of the run's own ("~a.pdf.1.saving", which
-        // the host saves into) the next run takes up.
-        if (killed && entry.kind == CEntry::CKind::File && entry.bytes.empty() &&
-            run.IsResultPath(path)) {
             continue;
         }
         if (entry.kind == CEntry::CKind::Folder ? !run.IsFolderOfAResult(path)
@@ -614,8 +606,8 @@ void CheckLongResults(const CRunEvidence& run, CViolations& violations) {
     }
 }
 
-// A claim that a killed run left never keeps the next run from writing that result: the
-// next run takes it over.
+// A claim that a killed run left (an empty file at a result's name, which no living run
+// holds) never keeps the next run from writing that result: the next run takes it over.
 void CheckDeadClaims(const CRunEvidence& run, CViolations& violations) {
     for (const auto& [id, records] : ReadTrailRuns(run.trail)) {
         if (records.host == 0 || !WasKilled(run.hosts.front().run)) {

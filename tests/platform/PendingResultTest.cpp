@@ -39,51 +39,52 @@ protected:
     testing_support::CTempFolder m_folder;
 };
 
-TEST_F(PendingResult, OnlyOneLivingClaimWritesANameAnotherRunsFileKeepsItADeadOneIsTakenOver) {
+TEST_F(PendingResult, OnlyOneRunWritesANameAnotherRunsFileKeepsItADeadClaimIsTakenOver) {
+    // Two runs that must not replace a file: nothing marks the name while they save; the
+    // first to place writes it, and the other's result goes.
     CPendingResult first;
-    ASSERT_EQ(first.Begin(Target(), true), CStart::Ready);
-    EXPECT_EQ(fs::file_size(Target()), 0U); // the claim
     CPendingResult second;
-    EXPECT_EQ(second.Begin(Target(), true), CStart::NameTaken); // held by a living run
+    ASSERT_EQ(first.Begin(Target(), true), CStart::Ready);
+    ASSERT_EQ(second.Begin(Target(), true), CStart::Ready);
+    EXPECT_FALSE(fs::exists(Target()));
     Save(first, "first");
-    EXPECT_EQ(first.Place(), CPlace::Placed);
-    EXPECT_EQ(testing_support::ReadFileBytes(Target()), "first");
-    EXPECT_EQ(second.Begin(Target(), true), CStart::NameTaken); // a result now
+    Save(second, "second");
+    EXPECT_EQ(second.Place(), CPlace::Placed);
+    EXPECT_EQ(first.Place(), CPlace::NameTaken);
+    EXPECT_EQ(testing_support::ReadFileBytes(Target()), "second");
+    EXPECT_EQ(first.Begin(Target(), true), CStart::NameTaken); // a result now
     EXPECT_EQ(CountEntries(), 1);
 
-    // A run that does not ask (DontOverwrite false) writes over a claim while its holder
-    // saves: on Linux the holder's result then gives way, and the other's stays; Windows
-    // replaces no file that is open, so there the other's save fails. One result is left.
+    // A run that does not ask (DontOverwrite false) writes while one that asks saves: the
+    // other's result stays.
     fs::remove(Target());
     ASSERT_EQ(first.Begin(Target(), true), CStart::Ready);
     ASSERT_EQ(second.Begin(Target(), false), CStart::Ready);
     Save(second, "second");
     Save(first, "first");
-#if defined(_WIN32)
-    EXPECT_EQ(second.Place(), CPlace::Failed);
-    EXPECT_EQ(first.Place(), CPlace::Placed);
-    EXPECT_EQ(testing_support::ReadFileBytes(Target()), "first");
-#else
     EXPECT_EQ(second.Place(), CPlace::Placed);
     EXPECT_EQ(first.Place(), CPlace::NameTaken);
     EXPECT_EQ(testing_support::ReadFileBytes(Target()), "second");
-#endif
     EXPECT_EQ(CountEntries(), 1);
 
-    // A run killed while it saved left its claim: no living run holds it, so the next run
-    // takes it over, and writes the result. A file that only looks like an own file stays:
-    // what a dead run left is taken up by the record of its own files.
+    // A run of an earlier release killed while it saved left its claim, an empty file: no
+    // living run holds it, so the next run takes it over (and holds it against a third),
+    // and writes the result. A file that only looks like an own file stays: what a dead
+    // run left is taken up by the record of its own files.
+    fs::remove(Target());
     testing_support::WriteFileBytes(Target(), "");
     testing_support::WriteFileBytes(m_folder.GetPath() / "~a.pdf.1.saving", "a user's file");
     CPendingResult next;
     ASSERT_EQ(next.Begin(Target(), true), CStart::Ready);
+    EXPECT_EQ(first.Begin(Target(), true), CStart::NameTaken); // held by a living run
     EXPECT_EQ(next.GetOwnPath(), (m_folder.GetPath() / "~a.pdf.2.saving").string());
     next.Discard(); // as a failed save does
     EXPECT_EQ(testing_support::ReadFileBytes(m_folder.GetPath() / "~a.pdf.1.saving"),
               "a user's file");
     fs::remove(m_folder.GetPath() / "~a.pdf.1.saving");
     EXPECT_EQ(CountEntries(), 0);
-    ASSERT_EQ(next.Begin(Target(), false), CStart::Ready);
+    testing_support::WriteFileBytes(Target(), "");
+    ASSERT_EQ(next.Begin(Target(), true), CStart::Ready);
     Save(next, "result");
     EXPECT_EQ(next.Place(), CPlace::Placed);
     EXPECT_EQ(testing_support::ReadFileBytes(Target()), "result");
@@ -130,35 +131,42 @@ TEST_F(PendingResult, ATargetNearMaxPathIsSavedAndLeavesNothingBehind) {
     }
 }
 
-// Another program puts its file where a claimed result goes: the result gives way, and the
-// other's file keeps its name and its bytes; nothing of it is moved or removed.
+// Another program puts its file where a result that replaces nothing goes, a free name or
+// a dead run's claim taken over: the result gives way, and the other's file keeps its name
+// and its bytes; nothing of it is moved or removed.
 TEST_F(PendingResult, AFilePutInTheClaimsPlaceKeepsItsName) {
-    CPendingResult pending;
-    ASSERT_EQ(pending.Begin(Target(), true), CStart::Ready);
-    const fs::path other = m_folder.GetPath() / "other";
-    testing_support::WriteFileBytes(other, "another program's");
+    for (const bool deadClaim : {false, true}) {
+        if (deadClaim) {
+            testing_support::WriteFileBytes(Target(), "");
+        }
+        CPendingResult pending;
+        ASSERT_EQ(pending.Begin(Target(), true), CStart::Ready);
+        const fs::path other = m_folder.GetPath() / "other";
+        testing_support::WriteFileBytes(other, "another program's");
 #if defined(_WIN32)
-    // Windows (and Wine) replaces no file that is open; a Linux program beside Wine does,
-    // and Wine then renames a handle by the name it was opened with.
-    std::wstring move = L"Z:\\bin\\mv -f other a.pdf";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_NE(CreateProcessW(nullptr, move.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             m_folder.GetPath().wstring().c_str(), &startup, &process),
-              FALSE);
-    for (int attempt = 0; attempt < 100 && fs::exists(other); ++attempt) {
-        Sleep(50); // Wine does not wait for a Linux program
-    }
-    ASSERT_FALSE(fs::exists(other));
+        // Windows (and Wine) replaces no file that is open; a Linux program beside Wine
+        // does, and Wine then renames a handle by the name it was opened with.
+        std::wstring move = L"Z:\\bin\\mv -f other a.pdf";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        ASSERT_NE(CreateProcessW(nullptr, move.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 m_folder.GetPath().wstring().c_str(), &startup, &process),
+                  FALSE);
+        for (int attempt = 0; attempt < 100 && fs::exists(other); ++attempt) {
+            Sleep(50); // Wine does not wait for a Linux program
+        }
+        ASSERT_FALSE(fs::exists(other));
 #else
-    fs::rename(other, Target());
+        fs::rename(other, Target());
 #endif
-    Save(pending, "result");
-    EXPECT_EQ(pending.Place(), CPlace::NameTaken);
-    pending.Discard();
-    EXPECT_EQ(testing_support::ReadFileBytes(Target()), "another program's");
-    EXPECT_EQ(CountEntries(), 1);
+        Save(pending, "result");
+        EXPECT_EQ(pending.Place(), CPlace::NameTaken) << deadClaim;
+        pending.Discard();
+        EXPECT_EQ(testing_support::ReadFileBytes(Target()), "another program's");
+        EXPECT_EQ(CountEntries(), 1);
+        fs::remove(Target());
+    }
 }
 
 // A result saved over its own input replaces only the version the run read: a version that
