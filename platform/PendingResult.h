@@ -57,8 +57,10 @@ public:
     // (platform/OwnFiles.h); in place, the target itself.
     [[nodiscard]] const std::string& GetOwnPath() const { return m_ownPath; }
     [[nodiscard]] bool IsActive() const { return m_active; }
-    // Whether the result takes its name only where nothing is: it replaces no file.
+    // Whether the result takes its name only where nothing is: it replaces no file but a
+    // dead run's claim, which IsReplacingClaim tells.
     [[nodiscard]] bool IsOnlyIfAbsent() const { return m_onlyIfAbsent; }
+    [[nodiscard]] bool IsReplacingClaim() const { return m_claimed; }
     // Whether the last Begin or Place failed because the system refused access (no right
     // to the folder or the file, a read-only file where the result goes, a sandbox).
     [[nodiscard]] bool WasRefusedAccess() const { return m_refusedAccess; }
@@ -74,15 +76,15 @@ public:
     // (Changed), and the result goes. In place, the file kept aside goes.
     CPlace Place(const CFileState* replacing = nullptr);
 
-    // Removes the saved file and the claim (only the run's own: a file put there by
-    // another stays). In place, what was written at the target goes and the file kept
+    // Removes the saved file (only the run's own: a file put there by another stays); a
+    // claim taken over stays at the name. In place, what was written at the target goes and the file kept
     // aside comes back.
     void Discard();
 
 private:
     // Whether the claim now lies aside, its name free (Linux; on Windows by its handle).
     bool MoveClaimAside();
-    void ReleaseClaim();
+    void ReleaseClaim(bool replaced);
 
     std::string m_target;
     std::string m_ownPath;

@@ -214,8 +214,10 @@ void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending
         return;
     }
     // Asked again now: the name may have become such a file while the document was saved.
+    // A result that replaces nothing needs no asking; a dead run's claim that it replaces
+    // may be an input still to come (a folder scan takes empty files too).
     if (const char* refusal =
-            pending.IsOnlyIfAbsent()
+            pending.IsOnlyIfAbsent() && !pending.IsReplacingClaim()
                 ? nullptr
                 : FindReplaceRefusal(runFiles, laterInputs, outcome.resultPath, inputPath);
         refusal != nullptr) {
@@ -388,7 +390,7 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
             outcome.kind = CKind::Written;
             outcome.resultPath = outputPath;
             break;
-        case CPdfSave::NameTaken: // a file, or another run's claim
+        case CPdfSave::NameTaken: // a file, or a claim a living run holds
             Fail(outcome, CKind::NotWritten, kOutputExists);
             break;
         case CPdfSave::Failed:

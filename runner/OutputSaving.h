@@ -80,13 +80,13 @@ void PlaceSavedResult(COutputOutcome& outcome, platform::CPendingResult& pending
 enum class CPdfSave {
     Saved,
     Failed,    // no open document, or the host raised an error (shown in an alert)
-    NameTaken, // only if absent was asked, and a file or another run's claim is there
+    NameTaken, // only if absent was asked, and a file (or a claim a living run holds) is there
 };
 
 // Saves `document` as a PDF file for `path` (a platform path text), creating its folder
 // first, into `pending`'s own file, which then takes the name (CPendingResult::Place).
-// With `onlyIfAbsent` the name is claimed first, so that of several runs at once only one
-// writes it; a failed save leaves nothing behind.
+// With `onlyIfAbsent` the result takes the name only where nothing is, so that of several
+// runs at once only one writes it; a failed save leaves nothing behind.
 CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path,
                    platform::CPendingResult& pending, bool onlyIfAbsent = false);
 

@@ -83,7 +83,7 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     const int own = CreateFileBeside(m_target, COwnFileKind::Saving, m_ownPath, m_ownStamp);
     if (own < 0) {
         m_refusedAccess = IsAccessError(errno);
-        ReleaseClaim();
+        ReleaseClaim(false);
         return CStart::Failed;
     }
     ::close(own);
@@ -186,7 +186,7 @@ CPendingResult::CPlace CPendingResult::Place(const CFileState* replacing) {
                                         RENAME_NOREPLACE) == 0;
         const bool taken = !placed && errno == EEXIST;
         m_refusedAccess = !placed && IsAccessError(errno);
-        ReleaseClaim();
+        ReleaseClaim(placed);
         if (!placed) {
             Discard();
             return taken ? CPlace::NameTaken : CPlace::Failed;
@@ -263,13 +263,19 @@ bool CPendingResult::MoveClaimAside() {
     return true;
 }
 
-void CPendingResult::ReleaseClaim() {
+void CPendingResult::ReleaseClaim(bool replaced) {
     if (!m_claimed) {
         return;
     }
-    // Only the claim itself goes, once aside.
-    if ((m_claimAside || MoveClaimAside()) && NamesClaim(m_asidePath, m_claimIdentity)) {
-        ::unlink(m_asidePath.c_str());
+    // A claim that the result replaced goes, once aside; one that it did not was there
+    // before the run (it may even be an input still to come) and goes back to its name.
+    if (m_claimAside && NamesClaim(m_asidePath, m_claimIdentity)) {
+        if (replaced) {
+            ::unlink(m_asidePath.c_str());
+        } else {
+            ::renameat2(AT_FDCWD, m_asidePath.c_str(), AT_FDCWD, m_target.c_str(),
+                        RENAME_NOREPLACE);
+        }
     }
     ::close(static_cast<int>(m_claim));
     m_claim = -1;
@@ -288,7 +294,7 @@ void CPendingResult::Discard() {
     if (m_inPlace && !m_asidePath.empty()) {
         ::renameat2(AT_FDCWD, m_asidePath.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE);
     }
-    ReleaseClaim();
+    ReleaseClaim(false);
     m_active = false;
     m_inPlace = false;
 }

@@ -103,7 +103,7 @@ CPendingResult::CStart CPendingResult::Begin(const std::string& target, bool onl
     HANDLE own = CreateFileBeside(m_target, COwnFileKind::Saving, m_ownPath);
     if (own == INVALID_HANDLE_VALUE) {
         m_refusedAccess = GetLastError() == ERROR_ACCESS_DENIED;
-        ReleaseClaim();
+        ReleaseClaim(false);
         return CStart::Failed;
     }
     m_ownStamp = ReadHandleStamp(own);
@@ -191,7 +191,7 @@ CPendingResult::CPlace CPendingResult::Place(const CFileState* replacing) {
         const bool placed = MoveFileExA(m_ownPath.c_str(), m_target.c_str(), 0) != FALSE;
         const DWORD error = GetLastError();
         m_refusedAccess = !placed && error == ERROR_ACCESS_DENIED;
-        ReleaseClaim(); // the claim, aside now, goes
+        ReleaseClaim(placed); // the claim, aside now, goes or comes back
         if (!placed) {
             Discard();
             return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? CPlace::NameTaken
@@ -270,15 +270,20 @@ bool CPendingResult::MoveClaimAside() {
     return true;
 }
 
-void CPendingResult::ReleaseClaim() {
+void CPendingResult::ReleaseClaim(bool replaced) {
     if (!m_claimed) {
         return;
     }
-    // Only the claim's own file goes, and only once it is known to be aside: a file that
-    // took the claim's name meanwhile stays.
+    // A claim that the result replaced goes, once known to be aside; one that it did not
+    // was there before the run (it may even be an input still to come) and goes back to
+    // its name. A file that took the claim's name meanwhile stays.
     HANDLE claim = AsHandle(m_claim);
-    if ((m_claimAside || MoveClaimAside()) && NamesClaim(m_asidePath, m_claimIdentity)) {
-        DeleteHeld(claim);
+    if (m_claimAside && NamesClaim(m_asidePath, m_claimIdentity)) {
+        if (replaced) {
+            DeleteHeld(claim);
+        } else {
+            MoveFileExA(m_asidePath.c_str(), m_target.c_str(), 0);
+        }
     }
     OVERLAPPED token = MakeLockToken();
     UnlockFileEx(claim, 0, 1, 0, &token);
@@ -299,7 +304,7 @@ void CPendingResult::Discard() {
     if (m_inPlace && !m_asidePath.empty()) {
         MoveFileExA(m_asidePath.c_str(), m_target.c_str(), 0);
     }
-    ReleaseClaim();
+    ReleaseClaim(false);
     m_active = false;
     m_inPlace = false;
 }

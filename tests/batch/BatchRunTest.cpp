@@ -121,26 +121,39 @@ TEST_F(BatchRun, DontOverwriteKeepsAnExistingResultUnlessItIsFalse) {
 }
 
 // A result beside a.pdf with "_x" added would replace a_x.pdf, an input still to come: it
-// is not written and a.pdf stays, while a_x.pdf has its own turn.
+// is not written and a.pdf stays, while a_x.pdf has its own turn. With DontOverwrite an
+// empty a_x.pdf looks like a dead run's claim, which a result takes over: not this one.
 TEST_F(BatchRun, AResultIsNeverWrittenOverAnInputStillToCome) {
-    const fs::path a = AddInput("a.pdf", 2);
-    const fs::path later = AddInput("a_x.pdf", 3);
-    auto output = MakeOutput(2);
-    output->Put("AddToBaseName", true);
-    output->Put("InsertAfterBaseName", std::string("_x"));
-    output->Put("DontOverwrite", false);
-    WriteSequence(Rotate(90), MakeFolderInput(In()), std::move(output));
-    ExpectCleanRun(RunBatch("3", ""));
-    EXPECT_EQ(ReadRotations(a), (std::vector<int>{0, 0}));
-    EXPECT_EQ(ReadRotations(In() / "a_x_x.pdf"), (std::vector<int>{90, 90, 90}));
-    EXPECT_FALSE(fs::exists(later));
-    const auto trail = ReadTrail();
-    EXPECT_TRUE(std::ranges::any_of(trail, [](const std::string& line) {
-        return line.find("a.pdf\t") != std::string::npos &&
-               line.find("\treason=the output file is an input still to come in this run\t") !=
-                   std::string::npos &&
-               line.find("\theldback=yes\t") != std::string::npos;
-    })) << testing::PrintToString(trail);
+    for (const bool emptyClaim : {false, true}) {
+        fs::remove_all(In());
+        fs::create_directories(In());
+        fs::remove(TrailFile());
+        const fs::path a = AddInput("a.pdf", 2);
+        const fs::path later = AddInput("a_x.pdf", 3);
+        if (emptyClaim) {
+            testing_support::WriteFileBytes(later, "");
+        }
+        auto output = MakeOutput(2);
+        output->Put("AddToBaseName", true);
+        output->Put("InsertAfterBaseName", std::string("_x"));
+        output->Put("DontOverwrite", emptyClaim);
+        WriteSequence(Rotate(90), MakeFolderInput(In()), std::move(output));
+        ExpectCleanRun(RunBatch("3", ""));
+        EXPECT_EQ(ReadRotations(a), (std::vector<int>{0, 0}));
+        if (emptyClaim) {
+            EXPECT_EQ(fs::file_size(later), 0U); // not a PDF: it stays, and nothing more
+        } else {
+            EXPECT_EQ(ReadRotations(In() / "a_x_x.pdf"), (std::vector<int>{90, 90, 90}));
+            EXPECT_FALSE(fs::exists(later));
+        }
+        const auto trail = ReadTrail();
+        EXPECT_TRUE(std::ranges::any_of(trail, [](const std::string& line) {
+            return line.find("a.pdf\t") != std::string::npos &&
+                   line.find("\treason=the output file is an input still to come in this "
+                             "run\t") != std::string::npos &&
+                   line.find("\theldback=yes\t") != std::string::npos;
+        })) << testing::PrintToString(trail);
+    }
 }
 
 // Two runs at once write results of the same names into one folder, DontOverwrite: a name

@@ -499,7 +499,12 @@ void AddCollisions(CDice& dice, const CRunFolders& folders, CRunPlan& plan) {
                 fs::exists(fs::symlink_status(place, error))) {
                 continue;
             }
-            if (dice.Chance(0.7)) {
+            // An earlier release claimed each name that DontOverwrite keeps with an empty
+            // file, and a run that died left it.
+            if (plan.model.dontOverwrite && place.extension() == ".pdf" &&
+                place != ActionTarget(plan.model, input) && dice.Chance(0.4)) {
+                WriteFileBytes(place, "");
+            } else if (dice.Chance(0.7)) {
                 WritePdf(dice, place);
             } else {
                 WriteText(dice, place);

@@ -373,9 +373,10 @@ void CheckEarlierEntries(const CRunEvidence& run, CViolations& violations) {
         }
         const bool takenByItsAction = run.IsInput(path) && IsDestructive(model.code);
         if (now != nullptr) {
-            // DontOverwrite keeps an existing PDF; a conversion replaces its file anyway.
-            const bool mayBeSavedOver =
-                model.extension != ".pdf" || !model.dontOverwrite || takenByItsAction;
+            // DontOverwrite keeps an existing PDF, but takes over a dead claim (an empty
+            // file); a conversion replaces its file anyway.
+            const bool mayBeSavedOver = model.extension != ".pdf" || !model.dontOverwrite ||
+                                        takenByItsAction || was.bytes.empty();
             if (!(run.saves.contains(path) && mayBeSavedOver) &&
                 !(model.code == 1 && run.CameFromAnInput(path, *now))) {
                 violations.push_back(run.Show(path) + " was changed in place");
@@ -606,24 +607,34 @@ void CheckLongResults(const CRunEvidence& run, CViolations& violations) {
     }
 }
 
-// A claim that a killed run left (an empty file at a result's name, which no living run
-// holds) never keeps the next run from writing that result: the next run takes it over.
+// A claim that a run of an earlier release left when it died (an empty file at a result's
+// name, which no living run holds) never keeps a run from writing that result: the run
+// takes it over. Only where no other run worked beside it, which may hold the claim; where
+// the folder was asked for, only when no other path the run may have chosen held a file.
 void CheckDeadClaims(const CRunEvidence& run, CViolations& violations) {
+    if (run.hosts.size() > 1 && !WasKilled(run.hosts.front().run)) {
+        return;
+    }
     for (const auto& [id, records] : ReadTrailRuns(run.trail)) {
-        if (records.host == 0 || !WasKilled(run.hosts.front().run)) {
-            continue;
-        }
         for (const std::string& line : records.inputs) {
             if (GetTrailText(line, "reason") != "the output file exists (DontOverwrite)") {
                 continue;
             }
+            std::optional<fs::path> claim;
+            bool otherFile = false;
             for (const fs::path& result : ResultPaths(run.model, GetTrailText(line, "path"))) {
                 const CEntry* now = Find(run.after, result);
-                if (now != nullptr && now->kind == CEntry::CKind::File && now->bytes.empty() &&
-                    Find(run.before, result) == nullptr) {
-                    violations.push_back("the claim that the killed run left at " +
-                                         run.Show(result) + " kept the next run from writing it");
+                if (now != nullptr && now->kind == CEntry::CKind::File && now->bytes.empty()) {
+                    claim = result;
                 }
+                otherFile = otherFile || run.changes.contains(result) ||
+                            (now != nullptr &&
+                             (now->kind != CEntry::CKind::File || !now->bytes.empty())) ||
+                            (now == nullptr) != (Find(run.before, result) == nullptr);
+            }
+            if (claim && !otherFile) {
+                violations.push_back("the dead claim at " + run.Show(*claim) +
+                                     " kept a run from writing it");
             }
         }
     }

@@ -69,8 +69,9 @@ TEST_F(PendingResult, OnlyOneRunWritesANameAnotherRunsFileKeepsItADeadClaimIsTak
 
     // A run of an earlier release killed while it saved left its claim, an empty file: no
     // living run holds it, so the next run takes it over (and holds it against a third),
-    // and writes the result. A file that only looks like an own file stays: what a dead
-    // run left is taken up by the record of its own files.
+    // and writes the result; a failed save leaves it as it was. A file that only looks
+    // like an own file stays: what a dead run left is taken up by the record of its own
+    // files.
     fs::remove(Target());
     testing_support::WriteFileBytes(Target(), "");
     testing_support::WriteFileBytes(m_folder.GetPath() / "~a.pdf.1.saving", "a user's file");
@@ -82,8 +83,8 @@ TEST_F(PendingResult, OnlyOneRunWritesANameAnotherRunsFileKeepsItADeadClaimIsTak
     EXPECT_EQ(testing_support::ReadFileBytes(m_folder.GetPath() / "~a.pdf.1.saving"),
               "a user's file");
     fs::remove(m_folder.GetPath() / "~a.pdf.1.saving");
-    EXPECT_EQ(CountEntries(), 0);
-    testing_support::WriteFileBytes(Target(), "");
+    EXPECT_EQ(fs::file_size(Target()), 0U);
+    EXPECT_EQ(CountEntries(), 1);
     ASSERT_EQ(next.Begin(Target(), true), CStart::Ready);
     Save(next, "result");
     EXPECT_EQ(next.Place(), CPlace::Placed);
