@@ -10,21 +10,11 @@ target_compile_definitions(qv::qpdf INTERFACE POINTERHOLDER_TRANSITION=4)
 if(CMAKE_CROSSCOMPILING)
     # scripts/build-qpdf-mingw (run by scripts/bootstrap) builds this folder, stamps it and
     # moves it into place only when complete; QUORVELLA_CACHE moves it for both.
-    if(DEFINED ENV{QUORVELLA_CACHE})
-        set(qv_cache "$ENV{QUORVELLA_CACHE}")
-    elseif(NOT DEFINED ENV{HOME})
-        message(FATAL_ERROR "set QUORVELLA_CACHE or HOME: scripts/bootstrap's cache is under it")
-    else()
-        set(qv_cache "$ENV{HOME}/.cache/quorvella")
-    endif()
-    set(QV_QPDF_MINGW_PREFIX "${qv_cache}/qpdf-mingw-${CMAKE_SYSTEM_PROCESSOR}" CACHE PATH
+    include(${CMAKE_CURRENT_LIST_DIR}/MingwCache.cmake)
+    set(QV_QPDF_MINGW_PREFIX "${qv_mingw_cache}/qpdf-mingw-${CMAKE_SYSTEM_PROCESSOR}" CACHE PATH
         "qpdf and libjpeg built for the cross toolchain by scripts/build-qpdf-mingw")
-    foreach(part STAMP include/qpdf/QPDF.hh include/jpeglib.h lib/libqpdf.a lib/libjpeg.a)
-        if(NOT EXISTS "${QV_QPDF_MINGW_PREFIX}/${part}")
-            message(FATAL_ERROR "qpdf for the cross build is missing or incomplete at "
-                                "${QV_QPDF_MINGW_PREFIX} (no ${part}): run scripts/bootstrap")
-        endif()
-    endforeach()
+    qv_require_mingw_cache("${QV_QPDF_MINGW_PREFIX}" scripts/build-qpdf-mingw STAMP
+                           include/qpdf/QPDF.hh include/jpeglib.h lib/libqpdf.a lib/libjpeg.a)
     find_library(QV_MINGW_ZLIB NAMES libz.a)
     if(NOT QV_MINGW_ZLIB)
         message(FATAL_ERROR "mingw's static zlib is missing (package libz-mingw-w64-dev): "

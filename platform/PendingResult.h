@@ -71,14 +71,14 @@ public:
 
     // The saved file takes the target's name: only if absent, where nothing is (or in the
     // place of the claim taken over); otherwise over whatever file is there (taking its
-    // owner and permissions on Linux). With `replacing` (a result saved over its own input), the file there is replaced only
-    // while it is still that version: a version that the run did not read stays
-    // (Changed), and the result goes. In place, the file kept aside goes.
+    // owner and permissions on Linux). With `replacing` (a result saved over its own input), the
+    // file there is replaced only while it is still that version: a version that the run did not
+    // read stays (Changed), and the result goes. In place, the file kept aside goes.
     CPlace Place(const CFileState* replacing = nullptr);
 
     // Removes the saved file (only the run's own: a file put there by another stays); a
-    // claim taken over stays at the name. In place, what was written at the target goes and the file kept
-    // aside comes back.
+    // claim taken over stays at the name. In place, what was written at the target goes and the
+    // file kept aside comes back.
     void Discard();
 
 private:
@@ -93,7 +93,7 @@ private:
     COwnFileStamp m_asideStamp;              // the claim's, or the kept file's
     bool m_active = false;
     bool m_onlyIfAbsent = false;
-    bool m_claimed = false; // a dead run's claim at the name is held
+    bool m_claimed = false;    // a dead run's claim at the name is held
     bool m_claimAside = false; // the claim lies at m_asidePath
     bool m_inPlace = false;    // written at the target; m_asidePath holds what was there, if any
     bool m_refusedAccess = false;

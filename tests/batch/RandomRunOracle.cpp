@@ -627,10 +627,10 @@ void CheckDeadClaims(const CRunEvidence& run, CViolations& violations) {
                 if (now != nullptr && now->kind == CEntry::CKind::File && now->bytes.empty()) {
                     claim = result;
                 }
-                otherFile = otherFile || run.changes.contains(result) ||
-                            (now != nullptr &&
-                             (now->kind != CEntry::CKind::File || !now->bytes.empty())) ||
-                            (now == nullptr) != (Find(run.before, result) == nullptr);
+                otherFile =
+                    otherFile || run.changes.contains(result) ||
+                    (now != nullptr && (now->kind != CEntry::CKind::File || !now->bytes.empty())) ||
+                    (now == nullptr) != (Find(run.before, result) == nullptr);
             }
             if (claim && !otherFile) {
                 violations.push_back("the dead claim at " + run.Show(*claim) +
