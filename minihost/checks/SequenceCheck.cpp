@@ -1,6 +1,8 @@
 #include "minihost/checks/SequenceCheck.h"
 
+#include "actions/XmlAction.h"
 #include "minihost/checks/SequenceMeaning.h"
+#include "minihost/checks/XmlActionCheck.h"
 #include "minihost/containers/SequenceForm.h"
 #include "minihost/files/FileAccess.h"
 #include "platform/CodePage.h"
@@ -20,6 +22,10 @@ int CheckSequenceFile(const std::string& file, bool strict, std::ostream& out, s
     } catch (const CFileAccessError& error) {
         err << "minihost: cannot read the sequence file " << file << ": " << error.what() << "\n";
         return 1;
+    }
+    // Both forms are ".sequ": an action of hosts XI and later is XML.
+    if (actions::IsXmlAction(bytes)) {
+        return CheckXmlActionFile(file, bytes, strict, out, err);
     }
     const unsigned codePage = platform::GetAnsiCodePage();
     CSequencePositions positions;

@@ -88,6 +88,61 @@ TEST(CheckSequence, MalformedFileIsReportedWithLineAndColumn) {
         << result.output;
 }
 
+// An action in the XML form of today's hosts: every mistake with its place, then, once
+// there is none, each step the run takes; what only a person would see is warned of.
+TEST(CheckSequence, AnXmlActionIsToldEveryMistakeAndItsStepsPrinted) {
+    const CTempFolder folder;
+    const std::string action =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<Workflow title=\"Nightly\"><Sources><Folder path=\"/C/In\"/></Sources>\n"
+        "<Group label=\"One\">\n"
+        "  <Command name=\"RotatePages\" promptUser=\"true\"><Items>"
+        "<Item name=\"Angle\" type=\"integer\" value=\"90\"/></Items></Command>\n"
+        "  <Command name=\"WorkflowPlaybackSaveFiles\"/>\n"
+        "  <Command name=\"RotatePagez\"/>\n"
+        "  <Command name=\"DocumentInfo\"><Items><Item name=\"Title\" type=\"colour\"/>"
+        "</Items></Command>\n"
+        "</Group></Workflow>\n";
+    const auto file = WriteFile(folder, "nightly.sequ", action);
+    const auto wrong = RunProgram(GetMiniHostProgram(), {"--check-sequence", file.string()});
+    EXPECT_EQ(wrong.exitCode, 1);
+    // Only the reading's mistakes, while there are any.
+    EXPECT_NE(wrong.output.find(file.string() + ":7:39: error: an unknown item type \"colour\""),
+              std::string::npos)
+        << wrong.output;
+    EXPECT_EQ(wrong.output.find("RotatePagez"), std::string::npos) << wrong.output;
+
+    std::string fixed = action;
+    fixed.replace(fixed.find("colour"), 6, "text");
+    const auto named = WriteFile(folder, "named.sequ", fixed);
+    const auto unknown = RunProgram(GetMiniHostProgram(), {"--check-sequence", named.string()});
+    EXPECT_EQ(unknown.exitCode, 1);
+    for (const std::string expected :
+         {":4:3: warning: step 1 (RotatePages) shows its dialog when run by hand",
+          ":6:3: error: no handler is named \"RotatePagez\" (letter case counts), so the run "
+          "stops at this step; did you mean \"RotatePages\"?",
+          ":6:3: warning: the changes of the steps after the last save are not saved"}) {
+        EXPECT_NE(unknown.output.find(named.string() + expected), std::string::npos)
+            << expected << "\n"
+            << unknown.output;
+    }
+
+    fixed.erase(fixed.find("  <Command name=\"RotatePagez\"/>\n"), 32);
+    const auto good = WriteFile(folder, "good.sequ", fixed);
+    const auto plan = RunProgram(GetMiniHostProgram(), {"--check-sequence", good.string()});
+    EXPECT_EQ(plan.exitCode, 0) << plan.output;
+    EXPECT_NE(WithoutCarriageReturns(plan.output)
+                  .find("inputs: the PDF files of the folder \"/C/In\"\n"
+                        "step 1: command RotatePages {\n    Angle = 90\n}\n"
+                        "step 2: save WorkflowPlaybackSaveFiles {}\n"
+                        "step 3: command DocumentInfo {\n    Title = text \"\"\n}\n"),
+              std::string::npos)
+        << plan.output;
+    EXPECT_EQ(
+        RunProgram(GetMiniHostProgram(), {"--check-sequence", good.string(), "--strict"}).exitCode,
+        1);
+}
+
 TEST(CheckSequence, FileWithoutAContainerSaysSo) {
     const CTempFolder folder;
     const auto file = WriteFile(folder, "empty.sequ", "# to be written\n");
