@@ -5,10 +5,11 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace actions {
+
+struct CActionMember;
 
 struct CActionValue {
     enum class CType {
@@ -27,7 +28,13 @@ struct CActionValue {
     std::int32_t integer = 0;
     double number = 0.0;
     std::string text; // Text, String and Atom
-    std::vector<std::pair<std::string, CActionValue>> members;
+    std::vector<CActionMember> members;
+};
+
+// A named value of a sub-container.
+struct CActionMember {
+    std::string name;
+    CActionValue value;
 };
 
 } // namespace actions

@@ -128,7 +128,7 @@ private:
             } else if (!ReadItemValue(child, value)) {
                 continue;
             }
-            into.members.emplace_back(*name, std::move(value));
+            into.members.push_back({*name, std::move(value)});
         }
     }
 

@@ -136,9 +136,9 @@ void PrintValue(std::ostream& out, const CActionValue& value, int indent) {
         return;
     }
     out << "{\n";
-    for (const auto& [name, member] : value.members) {
-        out << std::string(static_cast<std::size_t>(indent + 4), ' ') << name << " = ";
-        PrintValue(out, member, indent + 4);
+    for (const actions::CActionMember& member : value.members) {
+        out << std::string(static_cast<std::size_t>(indent + 4), ' ') << member.name << " = ";
+        PrintValue(out, member.value, indent + 4);
         out << "\n";
     }
     out << std::string(static_cast<std::size_t>(indent), ' ') << "}";

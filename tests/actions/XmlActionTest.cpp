@@ -68,18 +68,18 @@ TEST(XmlAction, StepsInFileOrderAcrossGroupsWithTheirItemsSavesAndInputs) {
     const auto& members = rotate.items.members;
     ASSERT_EQ(members.size(), 8U);
     using CType = CActionValue::CType;
-    EXPECT_EQ(members[0].second.integer, -90);
-    EXPECT_EQ(members[1].second.number, 150.0);
-    EXPECT_EQ(members[2].second.type, CType::Boolean);
-    EXPECT_FALSE(members[2].second.boolean);
-    EXPECT_EQ(members[3].second.text, "\xE6\x97\xA5\xE6\x9C\xAC\r\n");
-    EXPECT_EQ(members[4].second.type, CType::String);
-    EXPECT_EQ(members[5].second.type, CType::Atom);
-    EXPECT_EQ(members[6].second.type, CType::Null);
-    EXPECT_EQ(members[7].second.members.at(0).first, "First");
+    EXPECT_EQ(members[0].value.integer, -90);
+    EXPECT_EQ(members[1].value.number, 150.0);
+    EXPECT_EQ(members[2].value.type, CType::Boolean);
+    EXPECT_FALSE(members[2].value.boolean);
+    EXPECT_EQ(members[3].value.text, "\xE6\x97\xA5\xE6\x9C\xAC\r\n");
+    EXPECT_EQ(members[4].value.type, CType::String);
+    EXPECT_EQ(members[5].value.type, CType::Atom);
+    EXPECT_EQ(members[6].value.type, CType::Null);
+    EXPECT_EQ(members[7].value.members.at(0).name, "First");
     EXPECT_TRUE(action.steps[2].items.members.empty()); // a save with no items
     EXPECT_TRUE(action.steps[3].pauseBefore);
-    EXPECT_EQ(action.steps[4].items.members.at(0).second.members.at(0).second.text, "/C/Out");
+    EXPECT_EQ(action.steps[4].items.members.at(0).value.members.at(0).value.text, "/C/Out");
 }
 
 // Every mistake is told, each with its place; an action with one is not given to run.
