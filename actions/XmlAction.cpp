@@ -153,7 +153,6 @@ private:
         }
         value.type = known->second;
         const std::string text = GetAttribute(item, "value");
-        const char* end = text.data() + text.size();
         switch (value.type) {
         case CType::Null:
             return true;
@@ -165,25 +164,28 @@ private:
             }
             return true;
         case CType::Integer:
-            if (const auto [stop, error] = std::from_chars(text.data(), end, value.integer);
-                text.empty() || stop != end || error != std::errc()) {
-                Mistake(item, "\"" + text + "\" is not a 32-bit integer");
-                return false;
-            }
-            return true;
+            return ReadNumber(item, text, value.integer, "a 32-bit integer");
         case CType::Double:
-            if (const auto [stop, error] = std::from_chars(text.data(), end, value.number);
-                text.empty() || stop != end || error != std::errc()) {
-                Mistake(item, "\"" + text + "\" is not a number");
-                return false;
-            }
-            return true;
+            return ReadNumber(item, text, value.number, "a number");
         case CType::Text:
         case CType::String:
         case CType::Atom:
         case CType::Items:
             value.text = text;
             return true;
+        }
+        return true;
+    }
+
+    // The whole of `text` as a number of `number`'s type, written without a locale.
+    template <typename TNumber>
+    bool ReadNumber(const CXmlElement& item, const std::string& text, TNumber& number,
+                    std::string_view what) {
+        const char* end = text.data() + text.size();
+        const auto [stop, error] = std::from_chars(text.data(), end, number);
+        if (text.empty() || stop != end || error != std::errc()) {
+            Mistake(item, "\"" + text + "\" is not " + std::string(what));
+            return false;
         }
         return true;
     }
