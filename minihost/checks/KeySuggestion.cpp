@@ -46,4 +46,13 @@ std::string SuggestKey(std::string_view key, std::span<const std::string_view> k
     return std::string(best);
 }
 
+std::string JoinNames(std::span<const std::string_view> names) {
+    std::string joined;
+    for (const std::string_view name : names) {
+        joined += joined.empty() ? "" : ", ";
+        joined += name;
+    }
+    return joined;
+}
+
 } // namespace minihost

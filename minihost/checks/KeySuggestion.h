@@ -12,4 +12,7 @@ namespace minihost {
 // is that near.
 std::string SuggestKey(std::string_view key, std::span<const std::string_view> known);
 
+// "a, b, c": the names a finding offers when none is near.
+std::string JoinNames(std::span<const std::string_view> names);
+
 } // namespace minihost

@@ -1,5 +1,10 @@
 #include "minihost/checks/ParamsCheck.h"
 
+#include "minihost/checks/KeySuggestion.h"
+#include "minihost/commands/ParamReader.h"
+
+#include <vector>
+
 namespace minihost {
 
 // The handler itself reads them, without a document: every handler reads its "Params"
@@ -21,6 +26,15 @@ std::string CheckHandlerParams(const CCommandHandler& handler, const CContainer&
         return failure.what();
     }
     return "";
+}
+
+std::string ExplainUnknownHandler(std::string_view name) {
+    const std::vector<std::string_view> served = ListCommandHandlerNames(false);
+    const std::string nearest = SuggestKey(name, served);
+    return "no handler is named " + QuoteForLog(name) +
+           " (letter case counts), so the run stops at this step; " +
+           (nearest.empty() ? "this host serves " + JoinNames(served)
+                            : "did you mean " + QuoteForLog(nearest) + "?");
 }
 
 } // namespace minihost

@@ -92,15 +92,6 @@ std::string WithArticle(std::string_view noun) {
     return (vowel ? "an " : "a ") + std::string(noun);
 }
 
-std::string JoinNames(std::span<const std::string_view> names) {
-    std::string joined;
-    for (const std::string_view name : names) {
-        joined += joined.empty() ? "" : ", ";
-        joined += name;
-    }
-    return joined;
-}
-
 class CMeaningCheck {
 public:
     CMeaningCheck(const CSequencePositions& positions, unsigned codePage)
@@ -243,17 +234,9 @@ private:
             return;
         }
         const std::string& handlerName = std::get<CAtomValue>(*name).name;
-        // The diagnostic handlers serve tests only, never a user's sequence.
         const CCommandHandler* handler = FindCommandHandler(handlerName, false);
         if (handler == nullptr) {
-            const std::vector<std::string_view> served = ListCommandHandlerNames(false);
-            const std::string nearest = SuggestKey(handlerName, served);
-            m_findings.AddErrorAtValue(
-                step, "HandlerName",
-                "no handler is named " + Quote(handlerName) +
-                    " (letter case counts), so the run stops at this step; " +
-                    (nearest.empty() ? "this host serves " + JoinNames(served)
-                                     : "did you mean " + Quote(nearest) + "?"));
+            m_findings.AddErrorAtValue(step, "HandlerName", ExplainUnknownHandler(handlerName));
             return;
         }
         if (params != nullptr) {

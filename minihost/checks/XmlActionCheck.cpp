@@ -1,7 +1,7 @@
 #include "minihost/checks/XmlActionCheck.h"
 
 #include "actions/XmlAction.h"
-#include "minihost/checks/KeySuggestion.h"
+#include "minihost/checks/ParamsCheck.h"
 #include "minihost/commands/Handlers.h"
 #include "minihost/commands/ParamReader.h"
 
@@ -25,15 +25,6 @@ struct CFinding {
 
 std::string Quote(std::string_view text) {
     return QuoteForLog(text);
-}
-
-std::string JoinNames(const std::vector<std::string_view>& names) {
-    std::string joined;
-    for (const std::string_view name : names) {
-        joined += joined.empty() ? "" : ", ";
-        joined += name;
-    }
-    return joined;
 }
 
 std::string DescribeStep(const CActionStep& step, std::size_t number) {
@@ -73,18 +64,9 @@ void FindUnattendedSteps(const actions::CXmlAction& action, std::vector<CFinding
         if (step.kind == CActionStep::CKind::Save) {
             lastSave = index + 1;
         }
-        if (step.kind != CActionStep::CKind::Command) {
-            continue;
-        }
-        // The diagnostic handlers serve tests only, never a user's action.
-        if (FindCommandHandler(step.name, false) == nullptr) {
-            const std::vector<std::string_view> served = ListCommandHandlerNames(false);
-            const std::string nearest = SuggestKey(step.name, served);
-            findings.push_back({step.place, false,
-                                "no handler is named " + Quote(step.name) +
-                                    " (letter case counts), so the run stops at this step; " +
-                                    (nearest.empty() ? "this host serves " + JoinNames(served)
-                                                     : "did you mean " + Quote(nearest) + "?")});
+        if (step.kind == CActionStep::CKind::Command &&
+            FindCommandHandler(step.name, false) == nullptr) {
+            findings.push_back({step.place, false, ExplainUnknownHandler(step.name)});
         }
     }
     const auto commandAfter = std::find_if(
@@ -201,7 +183,7 @@ int CheckXmlActionFile(const std::string& file, std::string_view bytes, bool str
         err << file << ":" << finding.place.line << ":" << finding.place.column << ": "
             << (finding.isWarning ? "warning: " : "error: ") << finding.message << "\n";
     }
-    if (anyError || !read.action) {
+    if (anyError) {
         return 1;
     }
     PrintPlan(out, *read.action);

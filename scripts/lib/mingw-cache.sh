@@ -33,10 +33,10 @@ as_root() {
 }
 
 # What every recipe depends on: the cross compiler and the toolchain files.
-describe_toolchain() {
+describe_compiler() {
     echo "compiler: $("$triple-g++-posix" --version | head -n 1)"
 }
-describe_toolchain_files() {
+describe_toolchain() {
     echo "toolchain: $(cat "$toolchain" "$repo/cmake/mingw-common.cmake" | sha256sum | cut -d ' ' -f 1)"
 }
 

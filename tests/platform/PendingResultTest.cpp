@@ -145,8 +145,9 @@ TEST_F(PendingResult, AFilePutInTheClaimsPlaceKeepsItsName) {
         const fs::path other = m_folder.GetPath() / "other";
         testing_support::WriteFileBytes(other, "another program's");
 #if defined(_WIN32)
-        // Windows (and Wine) replaces no file that is open; a Linux program beside Wine
-        // does, and Wine then renames a handle by the name it was opened with.
+        // Windows (and Wine) replaces no file that is open, as a claim taken over is; a
+        // Linux program beside Wine does, and Wine then renames a handle by the name it
+        // was opened with.
         std::wstring move = L"Z:\\bin\\mv -f other a.pdf";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
