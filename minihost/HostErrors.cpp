@@ -21,6 +21,8 @@ std::string GetBuiltInErrorText(HostErrorCode code) {
     case kErrEncodingNotServed:
         return "This host gives texts only in the system code page, the encoding of script 0 "
                "(Roman).";
+    case kErrTextNotInCodePage:
+        return "The text holds a character that the system code page cannot write.";
     case kErrFileNotFound:
         return "The file does not exist.";
     case kErrFileUnreadable:

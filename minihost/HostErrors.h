@@ -17,6 +17,9 @@ inline constexpr HostErrorCode kErrTooManyAtoms = 6;
 // A sequence file that is malformed; its text names the file, line and column.
 inline constexpr HostErrorCode kErrSequenceForm = 7;
 inline constexpr HostErrorCode kErrEncodingNotServed = 8;
+// A text made from Unicode asked for in the system code page, which cannot write a
+// character of it: no look-alike is handed out in its place.
+inline constexpr HostErrorCode kErrTextNotInCodePage = 9;
 
 // Files, paths and documents. The host sets a text naming the file when it raises or
 // returns one of these (CHost::SetErrorText); the built-in text is the fallback.

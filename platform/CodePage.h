@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -29,5 +31,10 @@ std::size_t CountCharacters(std::string_view text, unsigned codePage);
 // Where `wanted` (a single-byte character) first stands in `text` as a character of its
 // own, never as the second byte of a double-byte character; npos when nowhere.
 std::size_t FindCharacter(std::string_view text, char wanted, unsigned codePage);
+
+// `utf8` as 8-bit text of `codePage`. Empty when `utf8` is no valid UTF-8 or holds a
+// character that the code page cannot write: never a look-alike or a default character,
+// which would make a path or a name another's.
+std::optional<std::string> ConvertFromUtf8(std::string_view utf8, unsigned codePage);
 
 } // namespace platform

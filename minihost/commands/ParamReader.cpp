@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <array>
+#include <variant>
 
 namespace minihost {
 
 std::string_view GetValueTypeName(const CValue& value) {
-    static constexpr std::array<std::string_view, 7> kNames = {
-        "integer", "boolean", "atom", "string", "text", "container", "pointer"};
+    // In the order of CValue's alternatives.
+    static constexpr std::array<std::string_view, std::variant_size_v<CValue>> kNames = {
+        "integer", "boolean", "atom", "string", "text", "container", "pointer", "double", "null"};
     return kNames.at(value.index());
 }
 

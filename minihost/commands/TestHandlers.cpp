@@ -21,11 +21,13 @@ std::string FormatInput(const CValue& value) {
     } else if (const auto* string = std::get_if<std::string>(&value)) {
         text += " " + QuoteForLog(*string);
     } else if (const auto* textValue = std::get_if<CTextValue>(&value)) {
-        text += " " + QuoteForLog(textValue->content);
+        text += " " + QuoteForLog(textValue->content.value_or(textValue->unicode.value_or("")));
     } else if (const auto* child = std::get_if<std::unique_ptr<CContainer>>(&value)) {
         text += " of " + std::to_string((*child)->GetCount()) + " entries";
     } else if (const auto* pointer = std::get_if<CPointerValue>(&value)) {
         text += " " + pointer->typeName;
+    } else if (const auto* real = std::get_if<double>(&value)) {
+        text += " " + std::to_string(*real);
     }
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <utility>
 
 namespace minihost {
@@ -55,6 +56,11 @@ bool AreEqual(const CValue& a, const CValue& b) {
     if (const auto* child = std::get_if<std::unique_ptr<CContainer>>(&a)) {
         return (*child)->IsEqual(*std::get<std::unique_ptr<CContainer>>(b));
     }
+    if (const auto* number = std::get_if<double>(&a)) {
+        // A NaN equals itself here, so that a copy equals its original.
+        const double other = std::get<double>(b);
+        return *number == other || (std::isnan(*number) && std::isnan(other));
+    }
     return a == b;
 }
 
@@ -63,8 +69,8 @@ bool AreEqual(const CValue& a, const CValue& b) {
 HostValueType GetValueType(const CValue& value) {
     // In the order of CValue's alternatives.
     static constexpr std::array<HostValueType, std::variant_size_v<CValue>> kCodes = {
-        kValueInteger, kValueBoolean,   kValueAtom,   kValueString,
-        kValueText,    kValueContainer, kValuePointer};
+        kValueInteger,   kValueBoolean, kValueAtom,   kValueString, kValueText,
+        kValueContainer, kValuePointer, kValueDouble, kValueNull};
     return kCodes.at(value.index());
 }
 
@@ -131,7 +137,7 @@ std::optional<std::string> CContainer::GetStringOrText(std::string_view key) con
         return *text;
     }
     if (const auto* text = std::get_if<CTextValue>(value)) {
-        return text->content;
+        return text->content; // none for a text that the code page cannot write
     }
     return std::nullopt;
 }
@@ -148,7 +154,15 @@ CContainer* CContainer::GetContainer(std::string_view key) {
     return held != nullptr ? held->get() : nullptr;
 }
 
-void CContainer::Put(std::string_view key, CValue value) {
+bool CContainer::Contains(const CContainer* other) const {
+    return std::any_of(m_entries.begin(), m_entries.end(), [other](const auto& entry) {
+        const auto* child = std::get_if<std::unique_ptr<CContainer>>(&entry.second);
+        return child != nullptr && *child != nullptr &&
+               (child->get() == other || (*child)->Contains(other));
+    });
+}
+
+void CContainer::Put(std::string_view key, CValue&& value) {
     // Past this many keys a walk costs more than the index does.
     constexpr std::size_t kIndexFrom = 8;
     if (CValue* existing = Find(key)) {
@@ -206,7 +220,14 @@ void CContainer::AdoptContainer(CValue& value) {
     }
     if (m_watcher != nullptr) {
         m_watcher->AddContainer(child->get());
-        (*child)->Watch(m_watcher);
+        try {
+            (*child)->Watch(m_watcher);
+        } catch (...) {
+            // Told of nothing after all, as it was.
+            (*child)->Watch(nullptr);
+            m_watcher->Remove(child->get());
+            throw;
+        }
     } else if ((*child)->m_watcher != nullptr) {
         (*child)->Watch(nullptr);
     }

@@ -27,10 +27,19 @@ struct CAtomValue {
     bool operator==(const CAtomValue&) const = default;
 };
 
-// A text object: content in the system code page, given out in any host encoding.
+// A text object: content in the system code page, given out in any host encoding. A text
+// made from Unicode keeps its UTF-8 as well; its content is then its form in the system
+// code page, none when a character of it has no form there, so that no look-alike is
+// ever handed out.
 struct CTextValue {
-    std::string content;
+    std::optional<std::string> content;
+    std::optional<std::string> unicode = std::nullopt; // UTF-8
     bool operator==(const CTextValue&) const = default;
+};
+
+// The null value, which an XML action may put as a placeholder.
+struct CNullValue {
+    bool operator==(const CNullValue&) const = default;
 };
 
 // An opaque pointer with a type name. `destroy` (may be null) runs when the container
@@ -42,11 +51,12 @@ struct CPointerValue {
     bool operator==(const CPointerValue&) const = default;
 };
 
-// The value types a container holds.
+// The value types a container holds. Pointers, doubles and nulls never come from a
+// sequence file.
 using CValue = std::variant<std::int32_t, bool, CAtomValue, std::string, CTextValue,
-                            std::unique_ptr<CContainer>, CPointerValue>;
+                            std::unique_ptr<CContainer>, CPointerValue, double, CNullValue>;
 
-// The host's type code of `value` (kValueBoolean ... kValueContainer).
+// The host's type code of `value` (kValueBoolean ... kValueNull).
 HostValueType GetValueType(const CValue& value);
 
 // A destroy callback that a container owes a pointer value.
@@ -112,8 +122,12 @@ public:
     CContainer* GetContainer(std::string_view key);
 
     // Puts `value` under `key`, replacing (and letting go of) what was there; a new
-    // key goes last. When it throws (out of memory), the container is as it was.
-    void Put(std::string_view key, CValue value);
+    // key goes last. When it throws (out of memory), the container is as it was and
+    // `value` is still the caller's: a sub-container handed out must not die with a put.
+    void Put(std::string_view key, CValue&& value);
+
+    // Whether `other` is a container inside this one, at any depth.
+    [[nodiscard]] bool Contains(const CContainer* other) const;
 
     // Has `watcher` told of every sub-container and text object inside, at any depth, now
     // and as they come and go; the watcher it had is told that they go. Null stops

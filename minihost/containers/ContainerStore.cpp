@@ -66,7 +66,30 @@ CContainer* CContainerStore::Find(HostContainer handle) const {
                : nullptr;
 }
 
+HostText CContainerStore::AddFreeText(std::unique_ptr<CTextValue> text) {
+    const CTextValue* address = text.get();
+    m_freeTexts.emplace(address, std::move(text));
+    return ToHandle(address);
+}
+
+std::unique_ptr<CTextValue> CContainerStore::TakeFreeText(HostText handle) noexcept {
+    const auto found = m_freeTexts.find(handle);
+    if (found == m_freeTexts.end()) {
+        return nullptr;
+    }
+    std::unique_ptr<CTextValue> text = std::move(found->second);
+    m_freeTexts.erase(found);
+    return text;
+}
+
+bool CContainerStore::IsFreeText(HostText handle) const {
+    return m_freeTexts.contains(handle);
+}
+
 const CTextValue* CContainerStore::FindText(HostText handle) const {
+    if (const auto free = m_freeTexts.find(handle); free != m_freeTexts.end()) {
+        return free->second.get();
+    }
     const auto inside = handle != nullptr ? m_inside.find(handle) : m_inside.end();
     return inside != m_inside.end() && inside->second == CObjectKind::Text
                ? reinterpret_cast<const CTextValue*>(handle)

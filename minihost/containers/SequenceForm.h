@@ -75,7 +75,9 @@ CSequenceFormResult ParseSequenceForm(std::string_view bytes, unsigned codePage,
 
 // The normalised form of `container`, ending with a line break. ParseSequenceForm with
 // the same code page gives back an equal container, unless it holds what no file can
-// (a pointer value, a zero byte in a text).
+// (a pointer, double or null value, a text made from Unicode, a zero byte in a text): a
+// text made from Unicode is printed as its form in the code page, or as `unicode "..."`
+// when it has none; the other three as `pointer "Type"`, `double 1.5` and `null`.
 std::string PrintSequenceForm(const CContainer& container, unsigned codePage);
 
 // "<fileName>:<line>:<column>: <message>"

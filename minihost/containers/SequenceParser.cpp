@@ -241,8 +241,18 @@ private:
             return CTextValue{std::move(content)};
         }
         m_pos = wordOffset;
+        // What the printer shows of values that only memory holds.
         if (word == "pointer") {
             Fail("a pointer value exists only in memory and cannot be read from a sequence file");
+        }
+        if (word == "double" || word == "null") {
+            Fail("a " + std::string(word) +
+                 " value exists only in memory (a plug-in puts it) and cannot be read from a "
+                 "sequence file");
+        }
+        if (word == "unicode") {
+            Fail("a text that the code page cannot write exists only in memory (a plug-in puts "
+                 "it) and cannot be read from a sequence file");
         }
         Fail(expectedValue());
     }

@@ -2,6 +2,7 @@
 // handles it is given (HandedOutContainers.h) and works on minihost's CContainer.
 #include "minihost/containers/HandedOutContainers.h"
 #include "minihost/containers/SequenceForm.h"
+#include "minihost/files/NamedErrors.h"
 #include "minihost/tables/ExtraEntries.h"
 #include "platform/CodePage.h"
 
@@ -28,16 +29,28 @@ const Held* FindValue(HostContainer container, const char* key, std::string_view
 }
 
 // Puts `value` under `key`. What was there goes; the destroy callbacks it owed are
-// returned, for the caller to run (RunPointerReleases) once the change is complete.
+// returned, for the caller to run (RunPointerReleases) once the change is complete. When
+// it throws (out of memory), `value` is still the caller's.
 std::vector<CPointerRelease> ReplaceValue(CContainer& container, std::string_view key,
-                                          CValue value) {
+                                          CValue&& value) {
     std::vector<CPointerRelease> releases;
     if (CValue* old = container.Find(key)) {
         releases = ListPointerReleases(*old);
         ForgetPointerReleases(*old);
     }
-    container.Put(key, std::move(value)); // replacing never throws
+    container.Put(key, std::move(value));
     return releases;
+}
+
+// A typed put: the value that `makeValue` gives, once the container and key are checked.
+template <class MakeValue>
+void PutValue(const char* operation, HostContainer container, const char* key,
+              MakeValue&& makeValue) {
+    ServeVoid(operation, [&] {
+        CContainer& target = RequireContainer(container, operation);
+        const std::string_view keyText = RequireKey(key, operation);
+        RunPointerReleases(ReplaceValue(target, keyText, CValue(makeValue())));
+    });
 }
 
 // Host memory is C memory (SupportMemory.cpp).
@@ -196,6 +209,103 @@ void QV_HOSTCALL ContainerPutPointer(HostContainer container, const char* key, c
     });
 }
 
+void QV_HOSTCALL ContainerPutBool(HostContainer container, const char* key, HostBool value) {
+    PutValue("ASExtra.ContainerPutBool", container, key, [&] { return value != kHostFalse; });
+}
+
+void QV_HOSTCALL ContainerPutInt(HostContainer container, const char* key, std::int32_t value) {
+    PutValue("ASExtra.ContainerPutInt", container, key, [&] { return value; });
+}
+
+void QV_HOSTCALL ContainerPutAtom(HostContainer container, const char* key, HostAtom value) {
+    PutValue("ASExtra.ContainerPutAtom", container, key, [&] {
+        const std::string* name = CHost::GetCurrent().GetAtoms().Find(value);
+        if (name == nullptr) {
+            ThrowMisuse("ASExtra.ContainerPutAtom", "an atom that the host never made");
+        }
+        return CAtomValue{*name};
+    });
+}
+
+void QV_HOSTCALL ContainerPutDouble(HostContainer container, const char* key, double value) {
+    PutValue("ASExtra.ContainerPutDouble", container, key, [&] { return value; });
+}
+
+void QV_HOSTCALL ContainerPutNull(HostContainer container, const char* key) {
+    PutValue("ASExtra.ContainerPutNull", container, key, [] { return CNullValue{}; });
+}
+
+void QV_HOSTCALL ContainerPutContainer(HostContainer container, const char* key,
+                                       HostContainer value) {
+    constexpr std::string_view kOperation = "ASExtra.ContainerPutContainer";
+    ServeVoid("ASExtra.ContainerPutContainer", [&] {
+        CContainer& target = RequireContainer(container, kOperation);
+        const std::string_view keyText = RequireKey(key, kOperation);
+        RequireOwnedContainer(value, target, kOperation);
+        CContainerStore& store = GetHandedOutContainers();
+        // Moved, never copied: the plug-in's handle stays the sub-container's, which it
+        // may go on filling.
+        CValue child = store.TakeRoot(value);
+        std::vector<CPointerRelease> releases;
+        try {
+            releases = ReplaceValue(target, keyText, std::move(child));
+        } catch (...) {
+            store.AddRoot(std::move(std::get<std::unique_ptr<CContainer>>(child)));
+            throw;
+        }
+        // The parent's now, and destroyed with it.
+        CHost::GetCurrent().GetLedger().Release(value, kContainerLedgerKind);
+        RunPointerReleases(releases);
+    });
+}
+
+void QV_HOSTCALL ContainerPutText(HostContainer container, const char* key, HostText value) {
+    constexpr std::string_view kOperation = "ASExtra.ContainerPutText";
+    ServeVoid("ASExtra.ContainerPutText", [&] {
+        CContainer& target = RequireContainer(container, kOperation);
+        const std::string_view keyText = RequireKey(key, kOperation);
+        // A copy goes in, so that a put that fails leaves the plug-in's text as it was.
+        std::vector<CPointerRelease> releases =
+            ReplaceValue(target, keyText, CTextValue(RequireOwnedText(value, kOperation)));
+        CHost::GetCurrent().GetLedger().Release(value, kTextLedgerKind);
+        GetHandedOutContainers().TakeFreeText(value);
+        RunPointerReleases(releases);
+    });
+}
+
+HostText QV_HOSTCALL TextFromUnicode(const std::uint16_t* unicode, HostUnicodeFormat format) {
+    constexpr std::string_view kOperation = "ASExtra.TextFromUnicode";
+    return Serve<HostText>("ASExtra.TextFromUnicode", [&] {
+        CHost& host = CHost::GetCurrent();
+        if (format != kUnicodeUtf8) {
+            LogNotServed("ASExtra.TextFromUnicode: format " + std::to_string(format) +
+                         " is not served; only 2 (UTF-8) is");
+            throw CHostError(kErrEncodingNotServed);
+        }
+        if (unicode == nullptr) {
+            ThrowMisuse(kOperation, "no text");
+        }
+        // UTF-8 comes as bytes behind the 16-bit pointer.
+        std::string utf8(reinterpret_cast<const char*>(unicode));
+        if (!platform::ConvertFromUtf8(utf8, platform::kUtf8CodePage)) {
+            host.GetLog().Write("error", "ASExtra.TextFromUnicode was given " +
+                                             std::to_string(utf8.size()) +
+                                             " byte(s) that are no UTF-8");
+            throw CHostError(kErrBadArgument);
+        }
+        std::optional<std::string> content =
+            platform::ConvertFromUtf8(utf8, platform::GetAnsiCodePage());
+        return HandOutText(
+            std::make_unique<CTextValue>(CTextValue{std::move(content), std::move(utf8)}),
+            kOperation);
+    });
+}
+
+void QV_HOSTCALL TextDestroy(HostText text) {
+    // A release never fails.
+    CaptureErrors([&] { DestroyHandedOutText(text); });
+}
+
 const char* QV_HOSTCALL TextGetEncoded(HostText text, HostEncoding encoding) {
     return Serve<const char*>("ASExtra.TextGetEncoded", [&] {
         const CTextValue& value = RequireText(text, "ASExtra.TextGetEncoded");
@@ -205,7 +315,12 @@ const char* QV_HOSTCALL TextGetEncoded(HostText text, HostEncoding encoding) {
                          std::to_string(GetServedEncoding()) + ", the system code page");
             throw CHostError(kErrEncodingNotServed);
         }
-        return value.content.c_str();
+        if (!value.content) {
+            ThrowNamedError(kErrTextNotInCodePage,
+                            "The text holds a character that the system code page (" +
+                                std::to_string(GetServedEncoding()) + ") cannot write.");
+        }
+        return value.content->c_str();
     });
 }
 

@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
+#include <iconv.h>
 #include <string>
 #include <string_view>
 
@@ -86,6 +88,31 @@ bool IsLeadByte(unsigned codePage, unsigned char byte) {
     default:
         return false;
     }
+}
+
+// The C library's converter stands in for Windows' tables; it writes no character it
+// has no form for (no //TRANSLIT), so such a text is refused as there.
+std::optional<std::string> ConvertFromUtf8(std::string_view utf8, unsigned codePage) {
+    const std::string target =
+        codePage == kUtf8CodePage ? "UTF-8" : "CP" + std::to_string(codePage);
+    iconv_t converter = iconv_open(target.c_str(), "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1)) { // NOLINT(performance-no-int-to-ptr)
+        return std::nullopt;
+    }
+    std::string input(utf8);
+    std::string output(utf8.size() * 2 + 4, '\0');
+    char* in = input.data();
+    std::size_t inLeft = input.size();
+    char* out = output.data();
+    std::size_t outLeft = output.size();
+    const std::size_t done = iconv(converter, &in, &inLeft, &out, &outLeft);
+    iconv_close(converter);
+    // Every converted character is at most two bytes of a code page, or UTF-8 as it came.
+    if (done == static_cast<std::size_t>(-1) || inLeft != 0) {
+        return std::nullopt;
+    }
+    output.resize(output.size() - outLeft);
+    return output;
 }
 
 } // namespace platform

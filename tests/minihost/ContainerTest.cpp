@@ -3,6 +3,7 @@
 
 #include "minihost/containers/ContainerStore.h"
 
+#include <cmath>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -136,6 +137,9 @@ TEST_F(ContainerModel, CloneIsDeepAndLeavesPointersToTheOriginal) {
     sub->Put("DI", CTextValue{"/SAMPLES"});
     original.Put("Folder", std::move(sub));
     original.Put("PDDoc", CPointerValue{&object, "PDDoc", &NoteDestroyed});
+    original.Put("Ratio", std::nan(""));
+    original.Put("Placeholder", minihost::CNullValue{});
+    original.Put("Title", CTextValue{std::nullopt, "R\xC4\x81ts"});
 
     auto copy = original.Clone();
     EXPECT_NE(copy->GetContainer("Folder"), original.GetContainer("Folder"));

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -46,6 +47,12 @@ constexpr const char* kSequence = R"(# every value type
 }
 )";
 
+// A text object of UTF-8 `utf8`, as the plug-in makes one.
+HostText MakeText(const char* utf8) {
+    // The entry takes UTF-8 behind the pointer type of its UTF-16 forms.
+    return ExtraTextFromUnicode(reinterpret_cast<const std::uint16_t*>(utf8), kUnicodeUtf8);
+}
+
 class ExtraTable : public testing_support::CInProcessHostTest {
 protected:
     void SetUp() override {
@@ -57,6 +64,7 @@ protected:
     void TearDown() override {
         CInProcessHostTest::TearDown();
         EXPECT_EQ(minihost::GetHandedOutContainers().CountRoots(), 0U);
+        EXPECT_EQ(minihost::GetHandedOutContainers().CountFreeTexts(), 0U);
     }
 
     // A read stream on a real file named `name` holding `text`, opened as the plug-in
@@ -127,6 +135,7 @@ protected:
         GetHost().GetLedger().ReclaimOutstanding();
         EXPECT_EQ(GetHost().GetFrames().GetDepth(), 0U);
         EXPECT_EQ(minihost::GetHandedOutContainers().CountRoots(), 0U);
+        EXPECT_EQ(minihost::GetHandedOutContainers().CountFreeTexts(), 0U);
     }
     void ExpectMisuse(const std::string& line) {
         ++m_expectedMisuses;
@@ -223,10 +232,94 @@ INSTANTIATE_TEST_SUITE_P(
                       CTypeCase{"Title", kValueText, 12345, 7, false, true, false},
                       CTypeCase{"Sub", kValueContainer, 12345, 7, false, false, true}));
 
+// Each typed put: what was under the key goes (its pointer's destroy callback runs), the
+// value reads back with its type code, and what the put took leaves the ledger.
+struct CPutCase {
+    const char* name;
+    void (*put)(HostContainer container);
+    HostValueType type;
+    void (*readBack)(HostContainer container);
+};
+
+class ExtraTablePuts : public ExtraTable, public ::testing::WithParamInterface<CPutCase> {};
+
+TEST_P(ExtraTablePuts, ReplaceWhatWasThereAndReadBackWithTheirTypeCode) {
+    int replaced = 1;
+    HostContainer container = nullptr;
+    ASSERT_TRUE(CallPlugIn([&] {
+        container = ExtraContainerNew();
+        ExtraContainerPutPointer(container, "K", "Thing", &replaced, &NoteDestroyed);
+        GetParam().put(container);
+    }));
+    EXPECT_EQ(g_destroyed, std::vector<int>{1});
+    EXPECT_EQ(GetHost().GetLedger().ListOutstanding(),
+              std::vector<std::string>{"container (ASExtra.ContainerNew)"});
+    EXPECT_TRUE(CallPlugIn([&] {
+        EXPECT_EQ(ExtraContainerGetType(container, "K"), GetParam().type);
+        EXPECT_EQ(ExtraContainerCount(container), 1);
+        GetParam().readBack(container);
+    }));
+    ExtraContainerDestroy(container);
+}
+
+// The value under "K" as minihost holds it, for the types that no entry reads.
+const minihost::CValue& HeldValue(HostContainer container) {
+    return *minihost::GetHandedOutContainers().Find(container)->Find("K");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, ExtraTablePuts,
+    ::testing::Values(
+        CPutCase{"Bool", [](HostContainer c) { ExtraContainerPutBool(c, "K", 2); }, kValueBoolean,
+                 [](HostContainer c) {
+                     EXPECT_EQ(ExtraContainerGetBool(c, "K", 7), kHostTrue);
+                 }},
+        CPutCase{"Int", [](HostContainer c) { ExtraContainerPutInt(c, "K", -9); }, kValueInteger,
+                 [](HostContainer c) {
+                     EXPECT_EQ(ExtraContainerGetInt(c, "K", 0), -9);
+                 }},
+        CPutCase{"Atom",
+                 [](HostContainer c) {
+                     ExtraContainerPutAtom(c, "K", CoreAtomFromString("RotatePages"));
+                 },
+                 kValueAtom,
+                 [](HostContainer c) {
+                     EXPECT_EQ(ExtraContainerGetAtom(c, "K", 0), CoreAtomFromString("RotatePages"));
+                 }},
+        CPutCase{"Double", [](HostContainer c) { ExtraContainerPutDouble(c, "K", 2.5); },
+                 kValueDouble,
+                 [](HostContainer c) {
+                     EXPECT_EQ(std::get<double>(HeldValue(c)), 2.5);
+                 }},
+        CPutCase{"Null", [](HostContainer c) { ExtraContainerPutNull(c, "K"); }, kValueNull,
+                 [](HostContainer c) {
+                     EXPECT_TRUE(std::holds_alternative<minihost::CNullValue>(HeldValue(c)));
+                 }},
+        // The plug-in goes on filling the container it put, through the same handle.
+        CPutCase{"Container",
+                 [](HostContainer c) {
+                     HostContainer sub = ExtraContainerNew();
+                     ExtraContainerPutInt(sub, "A", 1);
+                     ExtraContainerPutContainer(c, "K", sub);
+                     ExtraContainerPutInt(sub, "B", 2);
+                 },
+                 kValueContainer,
+                 [](HostContainer c) {
+                     EXPECT_EQ(ExtraContainerCount(ExtraContainerGetContainer(c, "K")), 2);
+                 }},
+        CPutCase{"Text", [](HostContainer c) { ExtraContainerPutText(c, "K", MakeText("Report")); },
+                 kValueText,
+                 [](HostContainer c) {
+                     EXPECT_STREQ(ExtraTextGetEncoded(ExtraContainerGetText(c, "K"),
+                                                      ExtraScriptToHostEncoding(kScriptRoman)),
+                                  "Report");
+                 }}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
 TEST_F(ExtraTable, ValueTypeCodesAreTheHostsNumbersInTheLowHalfOfTheirRegister) {
-    EXPECT_EQ((std::array{kValueNone, kValueBoolean, kValueInteger, kValueAtom, kValueString,
-                          kValueText, kValuePointer, kValueContainer}),
-              (std::array<HostValueType, 8>{-1, 0, 1, 2, 4, 5, 7, 8}));
+    EXPECT_EQ((std::array{kValueNone, kValueBoolean, kValueInteger, kValueAtom, kValueDouble,
+                          kValueString, kValueText, kValuePointer, kValueContainer, kValueNull}),
+              (std::array<HostValueType, 10>{-1, 0, 1, 2, 3, 4, 5, 7, 8, 9}));
     // The host leaves garbage above a 16-bit result, and on x64 above a 32-bit one; the
     // wrappers keep the result's own bits.
     HostContainer container = Read(kSequence);
@@ -361,21 +454,48 @@ TEST_F(ExtraTable, TextsAreGivenInTheSystemCodePageOnly) {
     EXPECT_EQ(CatchHostError(
                   [&] { ExtraTextGetEncoded(ExtraContainerGetText(container, "Title"), 65001); }),
               minihost::kErrEncodingNotServed);
-    EXPECT_EQ(ListLogLinesStartingWith("unavailable: ASExtra.").size(), 2U);
+    const std::array<std::uint16_t, 2> utf16{u'a', 0};
+    EXPECT_EQ(CatchHostError([&] { ExtraTextFromUnicode(utf16.data(), 1); }),
+              minihost::kErrEncodingNotServed);
+    EXPECT_EQ(ListLogLinesStartingWith("unavailable: ASExtra.").size(), 3U);
     ExtraContainerDestroy(container);
 }
 
-TEST_F(ExtraTable, LeftoverContainerIsReportedAndReclaimedWithoutCallingThePlugIn) {
+// A text made from UTF-8 is given in the code page as it is there; one with a character
+// that has no form there raises rather than hand out a look-alike.
+TEST_F(ExtraTable, TextFromUtf8IsGivenInTheCodePageOrNotAtAll) {
+    ASSERT_EQ(platform::GetAnsiCodePage(), 1252U);
+    HostText western = nullptr;
+    HostText latvian = nullptr;
+    ASSERT_TRUE(CallPlugIn([&] {
+        western = MakeText("Caf\xC3\xA9 \xE2\x82\xAC!");
+        latvian = MakeText("R\xC4\x81ts");
+        EXPECT_STREQ(ExtraTextGetEncoded(western, 1252), "Caf\xE9 \x80!");
+    }));
+    EXPECT_EQ(CatchHostError([&] { ExtraTextGetEncoded(latvian, 1252); }),
+              minihost::kErrTextNotInCodePage);
+    EXPECT_EQ(CatchHostError([] { MakeText("\xC3("); }), minihost::kErrBadArgument);
+    EXPECT_EQ(ListLogLinesStartingWith("error: ASExtra.TextFromUnicode"),
+              std::vector<std::string>{
+                  "error: ASExtra.TextFromUnicode was given 2 byte(s) that are no UTF-8"});
+    ExtraTextDestroy(western);
+    ExtraTextDestroy(latvian);
+}
+
+TEST_F(ExtraTable, LeftoverContainerAndTextAreReportedAndReclaimedWithoutCallingThePlugIn) {
     int value = 0;
     HostContainer container = nullptr;
     ASSERT_TRUE(CallPlugIn([&] {
         container = ExtraContainerNew();
         ExtraContainerPutPointer(container, "P", "Thing", &value, &NoteDestroyed);
+        MakeText("left");
     }));
     EXPECT_EQ(GetHost().GetLedger().ListOutstanding(),
-              std::vector<std::string>{"container (ASExtra.ContainerNew)"});
+              (std::vector<std::string>{"container (ASExtra.ContainerNew)",
+                                        "text (ASExtra.TextFromUnicode)"}));
     GetHost().GetLedger().ReclaimOutstanding();
     EXPECT_EQ(minihost::GetHandedOutContainers().CountRoots(), 0U);
+    EXPECT_EQ(minihost::GetHandedOutContainers().CountFreeTexts(), 0U);
     EXPECT_TRUE(g_destroyed.empty());
 }
 
@@ -396,6 +516,8 @@ TEST_P(ExtraTableFaults, LeaveNothingAcquired) {
     int pointed = 1;
     HostContainer read = nullptr;
     HostContainer made = nullptr;
+    HostContainer sub = nullptr;
+    HostText text = nullptr;
     char* block = nullptr;
     bool completed = true;
     ASSERT_TRUE(CallPlugIn([&] {
@@ -416,11 +538,24 @@ TEST_P(ExtraTableFaults, LeaveNothingAcquired) {
             ExtraContainerPutString(made, "BaseFileName", block);
             block = nullptr; // the container's now
             ExtraContainerPutPointer(made, "PDDoc", "PDDoc", &pointed, &NoteDestroyed);
+            ExtraContainerPutBool(made, "Bool", kHostTrue);
+            ExtraContainerPutInt(made, "Int", 1);
+            ExtraContainerPutAtom(made, "Atom", CoreAtomFromString("RotatePages"));
+            ExtraContainerPutDouble(made, "Double", 1.5);
+            ExtraContainerPutNull(made, "Null");
+            sub = ExtraContainerNew();
+            ExtraContainerPutContainer(made, "Sub", sub);
+            sub = nullptr; // the parent's now
+            text = MakeText("Report");
+            ExtraContainerPutText(made, "Text", text);
+            text = nullptr;
         });
     }));
     if (block != nullptr) {
         SupportMemFree(block);
     }
+    ExtraContainerDestroy(sub);
+    ExtraTextDestroy(text);
     ExtraContainerDestroy(made);
     ExtraContainerDestroy(read);
     CloseStream();
@@ -431,19 +566,20 @@ TEST_P(ExtraTableFaults, LeaveNothingAcquired) {
     EXPECT_EQ(ListLogLinesStartingWith("fault: ")[0].ends_with(GetParam()), true);
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, ExtraTableFaults,
-                         ::testing::Values("ASExtra.ContainerReadFromStream",
-                                           "ASExtra.ContainerCount", "ASExtra.ContainerGetType",
-                                           "ASExtra.ContainerGetInt", "ASExtra.ContainerGetBool",
-                                           "ASExtra.ContainerGetAtom", "ASExtra.ContainerGetString",
-                                           "ASExtra.ContainerGetText",
-                                           "ASExtra.ScriptToHostEncoding", "ASExtra.TextGetEncoded",
-                                           "ASExtra.ContainerGetContainer", "ASExtra.ContainerNew",
-                                           "ASExtra.ContainerPutString",
-                                           "ASExtra.ContainerPutPointer"),
-                         [](const auto& testInfo) {
-                             return std::string(testInfo.param).substr(std::strlen("ASExtra."));
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Operations, ExtraTableFaults,
+    ::testing::Values(
+        "ASExtra.ContainerReadFromStream", "ASExtra.ContainerCount", "ASExtra.ContainerGetType",
+        "ASExtra.ContainerGetInt", "ASExtra.ContainerGetBool", "ASExtra.ContainerGetAtom",
+        "ASExtra.ContainerGetString", "ASExtra.ContainerGetText", "ASExtra.ScriptToHostEncoding",
+        "ASExtra.TextGetEncoded", "ASExtra.ContainerGetContainer", "ASExtra.ContainerNew",
+        "ASExtra.ContainerPutString", "ASExtra.ContainerPutPointer", "ASExtra.ContainerPutBool",
+        "ASExtra.ContainerPutInt", "ASExtra.ContainerPutAtom", "ASExtra.ContainerPutDouble",
+        "ASExtra.ContainerPutNull", "ASExtra.ContainerPutContainer", "ASExtra.ContainerPutText",
+        "ASExtra.TextFromUnicode"),
+    [](const auto& testInfo) {
+        return std::string(testInfo.param).substr(std::strlen("ASExtra."));
+    });
 
 TEST_F(ExtraTableMisuse, FreeingABlockAfterPuttingItIsReported) {
     HostContainer container = nullptr;
@@ -492,9 +628,91 @@ TEST_F(ExtraTableMisuse, SubContainerCannotBeDestroyedAndDiesWithItsParent) {
     ExpectMisuse("ASExtra.ContainerCount was given a handle that is no live container "
                  "(destroyed, or never made)");
     EXPECT_EQ(CatchHostError([&] { ExtraTextGetEncoded(title, 1252); }), minihost::kErrBadArgument);
-    ExpectMisuse("ASExtra.TextGetEncoded was given a handle that is no live text object (its "
-                 "container was destroyed or its value replaced, or it was never made)");
+    ExpectMisuse("ASExtra.TextGetEncoded was given a handle that is no live text object "
+                 "(destroyed or put into a container, its container destroyed or its value "
+                 "replaced, or never made)");
 }
+
+// What a container cannot take, and texts that the plug-in does not own: each refused as
+// misuse, with nothing changed.
+struct COwnershipCase {
+    const char* name;
+    // Given a container of the plug-in's and one read from kSequence.
+    void (*misuse)(HostContainer mine, HostContainer read);
+    HostErrorCode raised; // 0: a release, which never raises
+    const char* report;
+};
+
+class ExtraTableOwnership : public ExtraTableMisuse,
+                            public ::testing::WithParamInterface<COwnershipCase> {};
+
+TEST_P(ExtraTableOwnership, IsRefusedAsMisuse) {
+    HostContainer read = Read(kSequence);
+    HostContainer mine = nullptr;
+    ASSERT_TRUE(CallPlugIn([&] { mine = ExtraContainerNew(); }));
+    EXPECT_EQ(CatchHostError([&] { GetParam().misuse(mine, read); }), GetParam().raised);
+    ExpectMisuse(GetParam().report);
+    EXPECT_TRUE(CallPlugIn([&] {
+        EXPECT_EQ(ExtraContainerCount(mine), 0);
+        EXPECT_EQ(ExtraContainerCount(read), 7);
+        EXPECT_EQ(ExtraContainerCount(ExtraContainerGetContainer(read, "Sub")), 2);
+        EXPECT_NE(ExtraContainerGetText(read, "Title"), nullptr);
+    }));
+    ExtraContainerDestroy(mine);
+    ExtraContainerDestroy(read);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExtraTableOwnership,
+    ::testing::Values(
+        COwnershipCase{"SubContainerOfAnother",
+                       [](HostContainer mine, HostContainer read) {
+                           ExtraContainerPutContainer(mine, "K",
+                                                      ExtraContainerGetContainer(read, "Sub"));
+                       },
+                       minihost::kErrBadArgument,
+                       "ASExtra.ContainerPutContainer was given a sub-container, which belongs "
+                       "to its parent already"},
+        COwnershipCase{"ContainerIntoItself",
+                       [](HostContainer mine, HostContainer /*read*/) {
+                           ExtraContainerPutContainer(mine, "K", mine);
+                       },
+                       minihost::kErrBadArgument,
+                       "ASExtra.ContainerPutContainer was given a container to put into itself"},
+        COwnershipCase{"ContainerIntoItsOwnSubContainer",
+                       [](HostContainer /*mine*/, HostContainer read) {
+                           ExtraContainerPutContainer(
+                               ExtraContainerGetContainer(ExtraContainerGetContainer(read, "Sub"),
+                                                          "Deeper"),
+                               "K", read);
+                       },
+                       minihost::kErrBadArgument,
+                       "ASExtra.ContainerPutContainer was given a container to put into a "
+                       "container inside it"},
+        COwnershipCase{"PutTextThatAContainerOwns",
+                       [](HostContainer mine, HostContainer read) {
+                           ExtraContainerPutText(mine, "K", ExtraContainerGetText(read, "Title"));
+                       },
+                       minihost::kErrBadArgument,
+                       "ASExtra.ContainerPutText was given a text object that a container owns "
+                       "already"},
+        COwnershipCase{"DestroyTextThatAContainerOwns",
+                       [](HostContainer /*mine*/, HostContainer read) {
+                           ExtraTextDestroy(ExtraContainerGetText(read, "Title"));
+                       },
+                       0,
+                       "ASExtra.TextDestroy was given a text object that a container owns; it "
+                       "dies with its container"},
+        COwnershipCase{"DestroyTextTwice",
+                       [](HostContainer /*mine*/, HostContainer /*read*/) {
+                           HostText text = MakeText("once");
+                           ExtraTextDestroy(text);
+                           ExtraTextDestroy(text);
+                       },
+                       0,
+                       "ASExtra.TextDestroy was given a handle that is no live text object "
+                       "(destroyed already, put into a container, or never made)"}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(ExtraTableMisuse, HandlesThatAreNoContainerAreReportedNeverFollowed) {
     HostContainer container = nullptr;
@@ -531,6 +749,9 @@ TEST_F(JapaneseLocale, TextsAreReadAndGivenInShiftJis) {
     EXPECT_TRUE(CallPlugIn([&] {
         EXPECT_EQ(ExtraScriptToHostEncoding(kScriptRoman), 932);
         EXPECT_STREQ(ExtraContainerGetString(container, "DI"), "C:\\\x95\x5C\\a.pdf");
+        HostText made = MakeText("\xE8\xA1\xA8"); // U+8868, 0x95 0x5C in Shift-JIS
+        EXPECT_STREQ(ExtraTextGetEncoded(made, 932), "\x95\x5C");
+        ExtraTextDestroy(made);
     }));
     ExtraContainerDestroy(container);
 }

@@ -214,6 +214,15 @@ INSTANTIATE_TEST_SUITE_P(
         CErrorCase{"{ A = pointer \"PDDoc\" }", 1, 7,
                    "a pointer value exists only in memory and cannot be read from a sequence "
                    "file"},
+        CErrorCase{"{ A = double 1.5 }", 1, 7,
+                   "a double value exists only in memory (a plug-in puts it) and cannot be read "
+                   "from a sequence file"},
+        CErrorCase{"{ A = null }", 1, 7,
+                   "a null value exists only in memory (a plug-in puts it) and cannot be read "
+                   "from a sequence file"},
+        CErrorCase{"{ A = unicode \"R\\xC4\\x81ts\" }", 1, 7,
+                   "a text that the code page cannot write exists only in memory (a plug-in "
+                   "puts it) and cannot be read from a sequence file"},
         CErrorCase{
             "{ A = \"one\n  two\" }", 1, 11,
             R"(expected a closing quote before the end of the line (the text begins at line 1, column 7; write a line break as \n))"},
@@ -232,6 +241,25 @@ INSTANTIATE_TEST_SUITE_P(
         CErrorCase{"{ \"A\" = 1\n  A = 2 }", 2, 3,
                    R"(the key "A" appears twice in this container (first at line 1, column 3))"},
         CErrorCase{"{ \xEF = 1 }", 1, 3, R"(expected a key or "}", found the byte 0xEF)"}));
+
+// What only memory holds is printed in a form of its own, which the parser refuses by
+// name (above); a text made from Unicode that the code page can write prints as that text.
+TEST(SequenceForm, ValuesThatNoFileHoldsPrintInAFormOfTheirOwn) {
+    CContainer container;
+    container.Put("Ratio", 0.1);
+    container.Put("Huge", -1e300);
+    container.Put("Placeholder", minihost::CNullValue{});
+    container.Put("Cafe", minihost::CTextValue{"Caf\xE9", "Caf\xC3\xA9"});
+    container.Put("Rats", minihost::CTextValue{std::nullopt, "R\xC4\x81ts \"1\""});
+    EXPECT_EQ(PrintSequenceForm(container, kWestern),
+              "{\n"
+              "    Ratio = double 0.1\n"
+              "    Huge = double -1e+300\n"
+              "    Placeholder = null\n"
+              "    Cafe = text \"Caf\xE9\"\n"
+              "    Rats = unicode \"R\\xC4\\x81ts \\\"1\\\"\"\n"
+              "}\n");
+}
 
 TEST(SequenceForm, NestingIsBoundedSoThatNoInputExhaustsTheStack) {
     const auto nest = [](std::size_t levels) {
