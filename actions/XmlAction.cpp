@@ -1,5 +1,7 @@
 #include "actions/XmlAction.h"
 
+#include "actions/SaveStep.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -99,6 +101,15 @@ private:
                         ReadItems(part, step.items);
                     } else {
                         LeaveOut(part, "<Command>");
+                    }
+                }
+                if (step.kind == CActionStep::CKind::Save) {
+                    CSaveStepRead save = ReadSaveStep(step);
+                    for (std::string& mistake : save.mistakes) {
+                        Mistake(child, std::move(mistake));
+                    }
+                    for (const std::string& notDone : save.meaning.notDone) {
+                        m_warnings.push_back({child.place, notDone});
                     }
                 }
             } else {

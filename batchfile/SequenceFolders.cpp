@@ -22,6 +22,25 @@ std::array<std::string, 2> GetSequenceFolders(int majorVersion) {
     };
 }
 
+std::vector<std::string> GetTrackSequenceFolders(int majorVersion, bool forUser) {
+    if (majorVersion < 15) {
+        return {};
+    }
+    std::vector<std::string> tracks = {"DC"};
+    if (majorVersion == 15 || majorVersion == 17 || majorVersion == 20) {
+        tracks.push_back("20" + std::to_string(majorVersion));
+    }
+    std::vector<std::string> folders;
+    folders.reserve(tracks.size());
+    for (const std::string& track : tracks) {
+        folders.push_back(forUser ? platform::GetShellFolderPath(platform::kFolderAppData) +
+                                        R"(\Adobe\Acrobat\)" + track + R"(\Sequences)"
+                                  : platform::GetShellFolderPath(platform::kFolderProgramFiles) +
+                                        R"(\Adobe\Acrobat )" + track + R"(\Acrobat\Sequences)");
+    }
+    return folders;
+}
+
 void ScanSequenceFolder(const std::string& folder, std::vector<std::string>& paths) {
     platform::CFoundEntry entry;
     {

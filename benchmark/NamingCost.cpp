@@ -77,8 +77,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string work = argv[1];
-    const int files = std::atoi(argv[2]);
-    const int rounds = std::atoi(argv[3]);
+    const int files = static_cast<int>(std::strtol(argv[2], nullptr, 10));
+    const int rounds = static_cast<int>(std::strtol(argv[3], nullptr, 10));
+    if (files <= 0 || rounds <= 0) {
+        static_cast<void>(std::fputs("naming_cost: FILES and ROUNDS are counts\n", stderr));
+        return 2;
+    }
     struct CWay {
         const char* name;
         std::function<void(const std::string&, int)> write;

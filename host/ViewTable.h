@@ -98,6 +98,13 @@ using HostAppDidInitializeProc = void(QV_HOSTCALL*)(void* clientData);
 using HostMenuExecuteProc = void(QV_HOSTCALL*)(void* clientData);
 using HostMenuEnabledProc = HostBool(QV_HOSTCALL*)(void* clientData);
 
+// AcquireSpecialFolderPath's categories, folder and answer (the host's enumerations).
+inline constexpr std::int32_t kSpecialCategoryUser = 0; // the user's own folders
+inline constexpr std::int32_t kSpecialCategoryApp = 1;  // beside the host, in its language
+inline constexpr std::int32_t kSpecialFolderSequences = 3;
+inline constexpr HostErrorCode kSpecialFolderOkay = 0;
+inline constexpr HostErrorCode kSpecialFolderError = 4; // Windows' answer for a missing one
+
 // Position that appends an item after a menu's existing items.
 inline constexpr std::int32_t kMenuAppend = 9999;
 
@@ -156,6 +163,13 @@ inline constexpr std::int32_t kMenuAppend = 9999;
     X(P, ChooseFolderDialog, 334, oldAVAppChooseFolderDialog, HostBool,                             \
       (HostFileDialogParams* params, HostFileSys* fileSys, HostPath* folder),                       \
       (params, fileSys, folder))                                                                    \
+    /* Where the host keeps a kind of file (kSpecialFolderSequences) for the user or   */           \
+    /* beside itself: kSpecialFolderOkay, with *path released with PathRelease, or     */           \
+    /* an error code with nothing handed out (a folder that does not exist is one).    */           \
+    X(P, AcquireSpecialFolderPath, 335, AVAcquireSpecialFolderPathName, HostErrorCode,              \
+      (std::int32_t category, std::int32_t folder, HostBool create, HostFileSys* fileSys,           \
+       HostPath* path),                                                                             \
+      (category, folder, create, fileSys, path))                                                    \
     /* Calls `proc` (a HostConversionEnumProc) for each from-PDF conversion handler.  */            \
     X(P, EnumConversionFromPdfHandlers, 299, AVConversionEnumFromPDFConverters, void,               \
       (HostCallback proc, void* clientData),                                                        \

@@ -231,6 +231,15 @@ CHostOptions ParseOptions(const std::vector<std::string>& arguments) {
             options.chooseFolderAnswers.push_back(RequireAnswer(option, value(), false));
         } else if (option == "--open-files") {
             options.openFilesAnswers.push_back(RequireAnswer(option, value(), true));
+        } else if (option == "--sequences-folder") {
+            const std::string given = value();
+            const bool user = given.starts_with("user=");
+            if ((!user && !given.starts_with("app=")) || given.ends_with("=")) {
+                throw COptionError("--sequences-folder needs user=PATH or app=PATH, not '" + given +
+                                   "'");
+            }
+            (user ? options.userSequencesFolder : options.appSequencesFolder) =
+                given.substr(given.find('=') + 1);
         } else {
             throw COptionError("unknown option '" + arguments[i] + "'");
         }
@@ -323,6 +332,9 @@ std::string GetUsageText() {
            "  --no-menu MENU               leave menu MENU (Extensions, AboutExtensions) off\n"
            "  --menu NAME                  run the menu item named NAME after start-up\n"
            "  --choose-folder PATH|cancel  next answer of the choose-folder dialog\n"
+           "  --sequences-folder user=PATH|app=PATH\n"
+           "                               where the host keeps actions, the user's or its\n"
+           "                               own (unset: it has no such folder)\n"
            "  --open-files PATH[;PATH...]|cancel\n"
            "                               next answer of the open-files dialog\n"
            "                               (--menu and the answers can be repeated; the\n"

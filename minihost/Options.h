@@ -54,6 +54,10 @@ struct CHostOptions {
     std::vector<std::string> menuCommands;
     std::vector<std::string> chooseFolderAnswers;
     std::vector<std::string> openFilesAnswers;
+    // Where the host keeps actions (AcquireSpecialFolderPath): the user's, and its own
+    // beside the program; none: the host answers that it has no such folder.
+    std::optional<std::string> userSequencesFolder;
+    std::optional<std::string> appSequencesFolder;
 
     CHostOptions();
 };

@@ -106,6 +106,10 @@ void CAuditTrail::RecordRunStart(std::string_view sequence, int finalActionCode,
                         {"sandbox", YesNo(sandboxed)}});
 }
 
+void CAuditTrail::RecordUnattended(std::string_view note) {
+    WriteRecord("unattended", {{"note", std::string(note)}});
+}
+
 void CAuditTrail::RecordLeftOut(std::string_view folder, std::string_view name,
                                 std::string_view reason) {
     WriteRecord("leftout", {{"folder", FormatPath(folder)},
@@ -121,7 +125,13 @@ void CAuditTrail::RecordLeftover(std::string_view path, std::string_view run,
 }
 
 void CAuditTrail::RecordInput(const CInputRecord& input, int finalActionCode) {
-    const bool written = !input.result.empty();
+    // Written: every save asked for wrote its result (an action may save more than once).
+    bool written = !input.result.empty();
+    bool resultDone = written || !input.resultWanted;
+    for (const CSaveRecord& save : input.laterSaves) {
+        written = written || !save.result.empty();
+        resultDone = resultDone && (!save.result.empty() || !save.wanted);
+    }
     ++m_inputs;
     m_attempted += input.attempted ? 1 : 0;
     m_opened += input.opened ? 1 : 0;
@@ -129,7 +139,6 @@ void CAuditTrail::RecordInput(const CInputRecord& input, int finalActionCode) {
     m_applied += input.actionApplied ? 1 : 0;
     m_heldBack += input.heldBack ? 1 : 0;
     const bool stepsDone = input.opened && input.stepsDone == input.stepCount;
-    const bool resultDone = written || !input.resultWanted;
     const bool actionDone = finalActionCode == 0 || input.actionApplied;
     m_succeeded += stepsDone && resultDone && actionDone ? 1 : 0;
 
@@ -141,9 +150,19 @@ void CAuditTrail::RecordInput(const CInputRecord& input, int finalActionCode) {
                                          std::to_string(input.stepCount));
         fields.emplace_back("ended", input.ended);
     }
-    fields.emplace_back("result", written ? FormatPath(input.result) : "none");
-    if (!written && !input.reason.empty()) {
+    fields.emplace_back("result", !input.result.empty() ? FormatPath(input.result) : "none");
+    if (input.result.empty() && !input.reason.empty()) {
         fields.emplace_back("reason", input.reason);
+    }
+    // Further saves as result2, reason2, ...: the first keeps the names a reader knows.
+    int number = 2;
+    for (const CSaveRecord& save : input.laterSaves) {
+        const std::string suffix = std::to_string(number++);
+        fields.emplace_back("result" + suffix,
+                            !save.result.empty() ? FormatPath(save.result) : "none");
+        if (save.result.empty()) {
+            fields.emplace_back("reason" + suffix, save.wanted ? save.reason : "no output wanted");
+        }
     }
     fields.emplace_back("action", std::to_string(finalActionCode));
     fields.emplace_back("applied", YesNo(input.actionApplied));

@@ -1,5 +1,6 @@
 // The audit trail of unattended runs: when QUORVELLALOG names a file, each run appends one
-// line when it starts, one for each entry of a scanned folder that it leaves out, one for
+// line when it starts, one for each step of an action that would have waited for a person,
+// one for each entry of a scanned folder that it leaves out, one for
 // each input it collected (attempted or not), and one when it ends, so that whoever runs
 // batches from a scheduler can tell what became of every file, why, and how the run went.
 // Writing it never changes the run: a trail that cannot be written (a missing folder, a
@@ -23,6 +24,13 @@
 #include <utility>
 #include <vector>
 
+// What became of a save of an action's second or later save step.
+struct CSaveRecord {
+    bool wanted = true;
+    std::string result; // the file written, or empty
+    std::string reason; // why none was written
+};
+
 // What became of one input of the list.
 struct CInputRecord {
     std::string path;
@@ -30,12 +38,13 @@ struct CInputRecord {
     bool opened = false;
     int stepsDone = 0;
     int stepCount = 0;
-    std::string ended = "done"; // what ended the steps: done, or why the run stopped there
-    bool resultWanted = true;   // false when the output section asks for none
-    std::string result;         // the file written, or empty
-    std::string reason;         // why no result was written (the host's text when it
-                                // did not open), when none was
-    bool actionApplied = false; // an action of code 1 to 5 that the platform reported done
+    std::string ended = "done";          // what ended the steps: done, or why the run stopped there
+    bool resultWanted = true;            // false when the output section asks for none
+    std::string result;                  // the file written, or empty
+    std::string reason;                  // why no result was written (the host's text when it
+                                         // did not open), when none was
+    std::vector<CSaveRecord> laterSaves; // an action's further save steps, in order
+    bool actionApplied = false;          // an action of code 1 to 5 that the platform reported done
     bool heldBack = false;
     std::string outcome; // what the final action did, or why there was none
     double seconds = 0;  // from the input's turn to the end of its final action
@@ -55,6 +64,9 @@ public:
                         std::string_view destination, bool sandboxed);
     // An entry of a scanned folder that the run left out.
     void RecordLeftOut(std::string_view folder, std::string_view name, std::string_view reason);
+    // A step where the host's own run would have waited for a person (an action's
+    // instruction, pause or dialog), and what this run does instead.
+    void RecordUnattended(std::string_view note);
     // A file that the run `run`, which died, left behind, and what this run did with it.
     void RecordLeftover(std::string_view path, std::string_view run, std::string_view done);
     void RecordInput(const CInputRecord& input, int finalActionCode);
@@ -70,7 +82,7 @@ public:
     static std::string FormatPath(std::string_view path);
 
 private:
-    using CFields = std::vector<std::pair<std::string_view, std::string>>;
+    using CFields = std::vector<std::pair<std::string, std::string>>;
     void WriteRecord(std::string_view kind, const CFields& fields);
 
     std::string m_file;

@@ -5,6 +5,7 @@
 #include "host/ViewTable.h"
 #include "platform/FileSearch.h"
 #include "platform/PathText.h"
+#include "runner/OutputSaving.h"
 #include "runner/SequenceNode.h"
 
 #include <array>
@@ -15,6 +16,7 @@ namespace {
 constexpr std::int32_t kListedFiles = 0;
 constexpr std::int32_t kFolderFiles = 1;
 constexpr std::int32_t kPickedFiles = 2;
+constexpr std::int32_t kChosenFolder = 3; // an XML action's "select folder"
 
 // The files listed under "PreselectedFilesPaths", in index order. An entry that is
 // missing, or whose "DI" gives no path object or no text, is skipped; an entry without
@@ -72,20 +74,16 @@ bool CollectListedFiles(const CSequenceNode& input, CInputList& list) {
     }
 }
 
-// The PDF files found directly in the folder under "PreselectedFolderPath".
-bool CollectFolderFiles(const CSequenceNode& input, CInputList& list,
-                        std::vector<CLeftOutInput>* leftOut) {
-    CSequenceNode folderNode(true);
+// The PDF files found directly in the folder whose "DI" `folderNode` holds.
+bool CollectFolderAt(const CSequenceNode& folderNode, CInputList& list,
+                     std::vector<CLeftOutInput>* leftOut) {
     std::string diPath;
     HostFileSys fileSys = nullptr;
-    bool hasDIPath = false;
     HostPath path = nullptr;
     char* display = nullptr;
     const bool completed = CallInErrorFrame([&] {
         fileSys = SupportGetDefaultFileSys();
-        hasDIPath = input.GetNode("PreselectedFolderPath", folderNode) &&
-                    folderNode.GetString("DI", diPath);
-        if (hasDIPath) {
+        if (folderNode.GetString("DI", diPath)) {
             path = SupportPathFromDIPath(fileSys, diPath.c_str(), nullptr);
             if (path != nullptr) {
                 display = SupportPathGetDisplayText(fileSys, path);
@@ -101,8 +99,44 @@ bool CollectFolderFiles(const CSequenceNode& input, CInputList& list,
         SupportPathRelease(fileSys, path);
     }
     SupportMemFree(display);
-    folderNode.Release();
     return found;
+}
+
+// The PDF files found directly in the folder under "PreselectedFolderPath", or, for an
+// action that names several, in each folder under "PreselectedFolderPaths" in turn.
+bool CollectFolderFiles(const CSequenceNode& input, CInputList& list,
+                        std::vector<CLeftOutInput>* leftOut) {
+    CSequenceNode folders(true);
+    CSequenceNode folderNode(true);
+    bool single = false;
+    bool several = false;
+    std::int32_t count = 0;
+    if (!CallInErrorFrame([&] {
+            single = input.GetNode("PreselectedFolderPath", folderNode);
+            several = !single && input.GetNode("PreselectedFolderPaths", folders);
+            count = folders.GetCount();
+        })) {
+        return false;
+    }
+    bool found = single && CollectFolderAt(folderNode, list, leftOut);
+    for (std::int32_t i = 0; several && i < count; ++i) {
+        const std::string key = std::to_string(i);
+        bool has = false;
+        if (!CallInErrorFrame([&] { has = folders.GetNode(key.c_str(), folderNode); }) || !has ||
+            !CollectFolderAt(folderNode, list, leftOut)) {
+            found = false;
+            break;
+        }
+        found = true;
+    }
+    return found;
+}
+
+// The PDF files of a folder that the user picks when the run starts.
+bool CollectChosenFolderFiles(CInputList& list, std::vector<CLeftOutInput>* leftOut) {
+    std::string folder;
+    bool hostError = false;
+    return ChooseFolder(folder, hostError) && AddFolderDocuments("PDF", folder, list, leftOut);
 }
 
 // The files that the user picks in the host's open-file dialog, in the order given.
@@ -150,6 +184,8 @@ bool CollectInputFiles(const CSequenceNode& input, CInputList& list,
         return CollectFolderFiles(input, list, leftOut);
     case kPickedFiles:
         return CollectPickedFiles(list);
+    case kChosenFolder:
+        return CollectChosenFolderFiles(list, leftOut);
     default:
         return false;
     }

@@ -49,30 +49,6 @@ std::string TakeDisplayText(char* display) {
     return text;
 }
 
-// The folder that the user picks in the host's choose-folder dialog. False when the
-// dialog was cancelled or the host raised an error (`hostError` then true).
-bool ChooseOutputFolder(std::string& folder, bool& hostError) {
-    HostFileSys fileSys = nullptr;
-    HostPath chosen = nullptr;
-    char* display = nullptr;
-    HostBool confirmed = kHostFalse;
-    const bool completed = CallInErrorFrame([&] {
-        HostFileDialogParams params{};
-        params.size = sizeof(HostFileDialogParams);
-        fileSys = SupportGetDefaultFileSys();
-        confirmed = ViewChooseFolderDialog(&params, nullptr, &chosen);
-        if (confirmed != kHostFalse && chosen != nullptr) {
-            display = SupportPathGetDisplayText(fileSys, chosen);
-        }
-    });
-    folder = TakeDisplayText(display);
-    if (chosen != nullptr) {
-        SupportPathRelease(fileSys, chosen);
-    }
-    hostError = !completed;
-    return completed && confirmed != kHostFalse && !folder.empty();
-}
-
 // The platform text of the folder under "PreselectedFolderPath". False when the section,
 // its "DI", the path object or the text is missing, or the host raised an error.
 bool ReadPreselectedFolder(const CSequenceNode& output, std::string& folder, bool& hostError) {
@@ -139,6 +115,28 @@ const char* FindReplaceRefusal(const CRunFiles* runFiles, CInputList* laterInput
 }
 
 } // namespace
+
+bool ChooseFolder(std::string& folder, bool& hostError) {
+    HostFileSys fileSys = nullptr;
+    HostPath chosen = nullptr;
+    char* display = nullptr;
+    HostBool confirmed = kHostFalse;
+    const bool completed = CallInErrorFrame([&] {
+        HostFileDialogParams params{};
+        params.size = sizeof(HostFileDialogParams);
+        fileSys = SupportGetDefaultFileSys();
+        confirmed = ViewChooseFolderDialog(&params, nullptr, &chosen);
+        if (confirmed != kHostFalse && chosen != nullptr) {
+            display = SupportPathGetDisplayText(fileSys, chosen);
+        }
+    });
+    folder = TakeDisplayText(display);
+    if (chosen != nullptr) {
+        SupportPathRelease(fileSys, chosen);
+    }
+    hostError = !completed;
+    return completed && confirmed != kHostFalse && !folder.empty();
+}
 
 bool FileExists(const std::string& path) {
     return platform::TestFileExists(path.c_str());
@@ -297,7 +295,7 @@ HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void
 
 bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
                         COutputOutcome& outcome, const CRunFiles* runFiles, CInputList* laterInputs,
-                        platform::CPendingResult* pending) {
+                        platform::CPendingResult* pending, const std::string* knownInputPath) {
     outcome = {};
     std::int32_t variation = kOutputBesideInput;
     if (!CallInErrorFrame([&] { output.GetInt("FileVariation", variation, kOutputBesideInput); })) {
@@ -321,7 +319,8 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
                 output.GetString("InsertAfterBaseName", after);
             }
         }) ||
-        !document.GetPathText(inputPath)) {
+        !(knownInputPath != nullptr ? (inputPath = *knownInputPath, true)
+                                    : document.GetPathText(inputPath))) {
         return Fail(outcome, CKind::HostError, "host error while reading the output section");
     }
     // A name or folder cut to its limit would put the result somewhere else.
@@ -346,7 +345,7 @@ bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
         outputPath = parts.drive + parts.folder + name;
         break;
     case kOutputToChosenFolder:
-        if (!ChooseOutputFolder(folder, hostError)) {
+        if (!ChooseFolder(folder, hostError)) {
             return hostError ? Fail(outcome, CKind::HostError, "host error in the folder dialog")
                              : Fail(outcome, CKind::NotWritten, "no output folder was chosen");
         }

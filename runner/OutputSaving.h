@@ -59,10 +59,13 @@ struct ConversionRequest {
 // A PDF is saved into `pending`'s own file, and a conversion written at its name keeps what
 // it replaces aside in `pending`: Written then means that PlaceSavedResult is to give the
 // result its name once the document is closed (without `pending`, no PDF is saved).
+// The result is named for `inputPath` when given (after an earlier save the document's
+// own path is that save's file), else for the document's own path.
 bool SaveDocumentOutput(CWorkDocument& document, const CSequenceNode& output,
                         COutputOutcome& outcome, const CRunFiles* runFiles = nullptr,
                         CInputList* laterInputs = nullptr,
-                        platform::CPendingResult* pending = nullptr);
+                        platform::CPendingResult* pending = nullptr,
+                        const std::string* inputPath = nullptr);
 
 // Gives a result saved into `pending` its name, the document closed: as the output step
 // asked, unless its name has meanwhile become a file that it must not replace (asked
@@ -95,6 +98,10 @@ CPdfSave SaveAsPdf(CWorkDocument& document, const std::string& path,
 // with the next handler, unless the host raised an error in the conversion: that ends
 // the step, and false ends the enumeration with it.
 HostBool QV_HOSTCALL MatchConversionHandler(HostConversionHandler* handler, void* clientData);
+
+// The folder that the user picks in the host's choose-folder dialog. False when the
+// dialog was cancelled or the host raised an error (`hostError` then true).
+bool ChooseFolder(std::string& folder, bool& hostError);
 
 // OpenFile with OF_EXIST: whether `path` names an existing file.
 bool FileExists(const std::string& path);

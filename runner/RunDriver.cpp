@@ -1,5 +1,7 @@
 #include "runner/RunDriver.h"
 
+#include "actions/XmlAction.h"
+#include "host/CoreTable.h"
 #include "host/HostErrorFrame.h"
 #include "host/ShowHostError.h"
 #include "host/ViewTable.h"
@@ -18,12 +20,22 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <functional>
+#include <list>
 #include <optional>
 #include <vector>
 
 namespace {
 
-enum class CStepOutcome { Done, Cancelled, ErrorStatus, MissingEntry, NoCommand, HostError };
+enum class CStepOutcome {
+    Done,
+    Cancelled,
+    ErrorStatus,
+    MissingEntry,
+    NoCommand,
+    HostError,
+    SaveHostError, // a save step ended with a host error: no more steps for this document
+};
 
 const char* DescribeStep(CStepOutcome outcome) {
     switch (outcome) {
@@ -38,14 +50,21 @@ const char* DescribeStep(CStepOutcome outcome) {
     case CStepOutcome::NoCommand:
         return "no command for the handler name";
     case CStepOutcome::HostError:
+    case CStepOutcome::SaveHostError:
         return "host error";
     }
     return "";
 }
 
-// Runs step `index` of `commands` on the open document. Done and Cancelled let the run
-// go on; every other outcome stops it.
-CStepOutcome RunStep(const CSequenceNode& commands, std::int32_t index, CWorkDocument& document) {
+// Saves the document as a save step's items (the output section's keys) ask; false when
+// the save ended with a host error.
+using CSaveStep = std::function<bool(const CSequenceNode& items)>;
+
+// Runs step `index` of `commands` on the open document: a command of the host, or a save
+// step, which `save` carries out. Done and Cancelled let the run go on; SaveHostError
+// ends the document's steps; every other outcome stops the run.
+CStepOutcome RunStep(const CSequenceNode& commands, std::int32_t index, CWorkDocument& document,
+                     const CSaveStep& save) {
     std::array<char, 16> key{};
     static_cast<void>(std::snprintf(key.data(), key.size(), "%d", index));
 
@@ -54,11 +73,16 @@ CStepOutcome RunStep(const CSequenceNode& commands, std::int32_t index, CWorkDoc
     CSequenceNode params(true);
     bool complete = false;
     HostCommand command = nullptr;
+    bool isSave = false;
     const bool looked = CallInErrorFrame([&] {
         complete = commands.GetNode(key.data(), entry) && entry.GetNode("Config", config) &&
                    entry.GetNode("Params", params);
         if (complete) {
-            command = ViewCommandNew(entry.GetAtom("HandlerName", ""));
+            const HostAtom handler = entry.GetAtom("HandlerName", "");
+            isSave = handler == CoreAtomFromString(actions::kSaveStepName.data());
+            if (!isSave) {
+                command = ViewCommandNew(handler);
+            }
         }
     });
     if (!looked) {
@@ -66,6 +90,11 @@ CStepOutcome RunStep(const CSequenceNode& commands, std::int32_t index, CWorkDoc
     }
     if (!complete) {
         return CStepOutcome::MissingEntry;
+    }
+    if (isSave) {
+        // The run saves, not the host's command: every result safe to name, as the
+        // output section's.
+        return save(params) ? CStepOutcome::Done : CStepOutcome::SaveHostError;
     }
     if (command == nullptr) {
         return CStepOutcome::NoCommand;
@@ -174,12 +203,47 @@ std::string DescribeAction(int code, const CFinalActionReport& report) {
     return "unknown action";
 }
 
-// Steps, output and final action for one opened document. False when a step failed,
+// One save of a document, its result waiting for its name until the document is closed.
+struct CDocumentSave {
+    COutputOutcome outcome;
+    platform::CPendingResult pending;
+};
+
+// What the saves of a document come to, for the final action: NotWanted when none was
+// asked for, NotWritten (with the first reason) when one asked for wrote nothing, Written
+// (with the first result, or the one that replaced the input) when all did.
+COutputOutcome SumUpSaves(const std::list<CDocumentSave>& saves) {
+    COutputOutcome sum;
+    sum.kind = COutputOutcome::CKind::NotWanted;
+    for (const CDocumentSave& save : saves) {
+        const COutputOutcome& outcome = save.outcome;
+        if (outcome.kind == COutputOutcome::CKind::NotWanted) {
+            continue;
+        }
+        if (outcome.kind != COutputOutcome::CKind::Written) {
+            return outcome;
+        }
+        if (sum.kind != COutputOutcome::CKind::Written || outcome.replacedInput) {
+            sum = outcome;
+        }
+    }
+    return sum;
+}
+
+// Steps, saves and final action for one opened document. False when a step failed,
 // which ends the run.
 bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
                      const CSequenceNode& output, int code, const std::string& destination,
                      std::optional<platform::CFileState> opened, CRunFiles& runFiles,
                      CInputList& laterInputs, CInputRecord& record) {
+    // The input's own path, taken first: a full save to another path makes the saved file
+    // the document's, and every result is named, and the final action taken, for the input.
+    std::string inputPath;
+    if (!document.GetPathText(inputPath)) {
+        record.reason = "host error while asking for the document's path";
+        record.outcome = "no final action: the document's path is not known";
+        return true;
+    }
     std::int32_t stepCount = 0;
     if (!CallInErrorFrame([&] { stepCount = commands.GetCount(); })) {
         record.ended = DescribeStep(CStepOutcome::HostError);
@@ -187,52 +251,74 @@ bool ProcessDocument(CWorkDocument& document, const CSequenceNode& commands,
         return false;
     }
     record.stepCount = stepCount;
-    for (std::int32_t step = 0; step < stepCount; ++step) {
-        const CStepOutcome outcome = RunStep(commands, step, document);
-        if (outcome != CStepOutcome::Done && outcome != CStepOutcome::Cancelled) {
+    // A list: a pending result never moves while its own file is being written.
+    std::list<CDocumentSave> saves;
+    const CSaveStep save = [&](const CSequenceNode& items) {
+        CDocumentSave& made = saves.emplace_back();
+        SaveDocumentOutput(document, items, made.outcome, &runFiles, &laterInputs, &made.pending,
+                           &inputPath);
+        return made.outcome.kind != COutputOutcome::CKind::HostError;
+    };
+    bool saveFailed = false;
+    for (std::int32_t step = 0; step < stepCount && !saveFailed; ++step) {
+        const CStepOutcome outcome = RunStep(commands, step, document, save);
+        if (outcome == CStepOutcome::SaveHostError) {
+            record.ended =
+                std::string(DescribeStep(outcome)) + " at step " + std::to_string(step + 1);
+            saveFailed = true;
+        } else if (outcome != CStepOutcome::Done && outcome != CStepOutcome::Cancelled) {
             // Counted from 1, as a reader counts the steps of a sequence.
             record.ended =
                 std::string(DescribeStep(outcome)) + " at step " + std::to_string(step + 1);
             record.outcome = "no final action: the run stopped at this input";
             return false;
+        } else {
+            record.stepsDone = step + 1;
+            record.ended = DescribeStep(outcome);
         }
-        record.stepsDone = step + 1;
-        record.ended = DescribeStep(outcome);
     }
-
-    // The input's own path, taken before the output step: a full save to another path
-    // makes the saved file the document's, and the final action is for the input.
-    std::string inputPath;
-    if (!document.GetPathText(inputPath)) {
-        record.reason = "host error while asking for the document's path";
-        record.outcome = "no final action: the document's path is not known";
-        return true;
+    // The output section's save, after every step; an action, which saves in its steps,
+    // asks for none there.
+    if (!saveFailed) {
+        save(output);
+        if (saves.size() > 1 && saves.back().outcome.kind == COutputOutcome::CKind::NotWanted) {
+            saves.pop_back();
+        }
     }
-    COutputOutcome saved;
-    platform::CPendingResult pending;
-    SaveDocumentOutput(document, output, saved, &runFiles, &laterInputs, &pending);
-    // Closed before the result takes its name: the host may hold the file it saved.
+    // Closed before the results take their names: the host may hold the file it saved.
     document.Close();
-    if (saved.kind == COutputOutcome::CKind::Written &&
-        (!opened || platform::ReadFileState(inputPath.c_str()) != opened)) {
-        // Read while it changed, the result may mix two files: no result is better.
-        saved.kind = COutputOutcome::CKind::NotWritten;
-        saved.reason = "the input changed during the run";
-    }
-    PlaceSavedResult(saved, pending, &runFiles, &laterInputs, inputPath, opened);
-    if (saved.kind == COutputOutcome::CKind::Written) {
-        if (const auto result = platform::ReadFileState(saved.resultPath.c_str())) {
-            runFiles.NoteResult(result->identity);
-            // A save over the input puts a new file in its place: the run's own.
-            if (saved.replacedInput) {
-                opened = result;
+    const bool inputChanged = !opened || platform::ReadFileState(inputPath.c_str()) != opened;
+    bool first = true;
+    for (CDocumentSave& made : saves) {
+        COutputOutcome& saved = made.outcome;
+        if (saved.kind == COutputOutcome::CKind::Written && inputChanged) {
+            // Read while it changed, the result may mix two files: no result is better.
+            saved.kind = COutputOutcome::CKind::NotWritten;
+            saved.reason = "the input changed during the run";
+        }
+        PlaceSavedResult(saved, made.pending, &runFiles, &laterInputs, inputPath, opened);
+        if (saved.kind == COutputOutcome::CKind::Written) {
+            if (const auto result = platform::ReadFileState(saved.resultPath.c_str())) {
+                runFiles.NoteResult(result->identity);
+                // A save over the input puts a new file in its place: the run's own.
+                if (saved.replacedInput) {
+                    opened = result;
+                }
             }
         }
+        const bool written = saved.kind == COutputOutcome::CKind::Written;
+        const bool wanted = saved.kind != COutputOutcome::CKind::NotWanted;
+        if (first) {
+            record.result = written ? saved.resultPath : "";
+            record.resultWanted = wanted;
+            record.reason = wanted ? saved.reason : "no output wanted";
+            first = false;
+        } else {
+            record.laterSaves.push_back({wanted, written ? saved.resultPath : "", saved.reason});
+        }
     }
-    record.result = saved.kind == COutputOutcome::CKind::Written ? saved.resultPath : "";
-    record.resultWanted = saved.kind != COutputOutcome::CKind::NotWanted;
-    record.reason = record.resultWanted ? saved.reason : "no output wanted";
-    if (saved.kind == COutputOutcome::CKind::HostError) {
+    const COutputOutcome saved = SumUpSaves(saves);
+    if (saveFailed || saved.kind == COutputOutcome::CKind::HostError) {
         // No final action for this document; the run goes on.
         record.outcome = "no final action: the output step ended with a host error";
         return true;
@@ -298,6 +384,27 @@ public:
     ~COwnFilesOfRun() { platform::EndOwnFileRecord(); }
 };
 
+// The steps of an action where its own run would have waited for a person, each in the
+// trail before the first input.
+void RecordUnattendedSteps(const CSequenceNode& root, CAuditTrail& audit) {
+    CSequenceNode notes(true);
+    std::int32_t count = 0;
+    if (!CallInErrorFrame([&] {
+            if (root.GetNode("Unattended", notes)) {
+                count = notes.GetCount();
+            }
+        })) {
+        return;
+    }
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::string key = std::to_string(i);
+        std::string note;
+        if (CallInErrorFrame([&] { notes.GetString(key.c_str(), note); }) && !note.empty()) {
+            audit.RecordUnattended(note);
+        }
+    }
+}
+
 } // namespace
 
 bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::string& destination,
@@ -319,6 +426,7 @@ bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::stri
         return false;
     }
 
+    RecordUnattendedSteps(root, audit);
     CInputList inputs;
     CRunFiles runFiles;
     std::vector<CLeftOutInput> leftOut;
@@ -327,7 +435,12 @@ bool RunSequence(const CSequenceNode& root, int finalActionCode, const std::stri
         audit.RecordLeftOut(entry.folder, entry.name, entry.reason);
     }
     if (!collected) {
-        audit.RecordRunEnd("no input documents could be collected");
+        std::int32_t variation = -1;
+        static_cast<void>(CallInErrorFrame([&] { input.GetInt("FileVariation", variation, -1); }));
+        audit.RecordRunEnd(variation == -1
+                               ? "no input documents could be collected: the sequence names no "
+                                 "source of inputs (an action: no <Sources>)"
+                               : "no input documents could be collected");
         return false;
     }
 

@@ -24,6 +24,13 @@ public:
     // fails, `failure` (when given) says why: the alert's text, or that no stream was had.
     bool LoadFromFile(const char* path, std::string* failure = nullptr);
 
+    // Makes this owning node hold `container`, a container of the plug-in's own, which the
+    // node destroys when released.
+    void Adopt(HostContainer container) {
+        Release();
+        m_handle = container;
+    }
+
     // Destroys the container when this node owns one; a borrowed node is left alone.
     void Release();
 

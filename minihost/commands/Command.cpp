@@ -3,6 +3,7 @@
 #include "minihost/HostErrors.h"
 
 #include <new>
+#include <optional>
 #include <string>
 
 namespace minihost {
@@ -20,6 +21,11 @@ HostCommandStatus CCommand::Execute(CCommandDocument* document, CHostLog& log) {
                                   m_inputs.get(), document, [&](std::string_view text) {
                                       log.Write("command", name + " " + std::string(text));
                                   }};
+    // The policy a plug-in asked for shows in the log: minihost's handlers show no dialog
+    // of their own, so that a test can see which commands were told to ask nobody.
+    if (const auto policy = m_config != nullptr ? m_config->GetInt("UIPolicy") : std::nullopt) {
+        log.Write("command", name + " under UIPolicy " + std::to_string(*policy));
+    }
     std::string reason;
     try {
         const CCommandOutcome outcome = m_handler.run(request);

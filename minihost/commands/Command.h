@@ -39,7 +39,7 @@ private:
     }
 
     const CCommandHandler& m_handler;
-    std::unique_ptr<CContainer> m_config; // kept; no handler reads it
+    std::unique_ptr<CContainer> m_config; // kept; its "UIPolicy" is logged, no handler reads it
     std::unique_ptr<CContainer> m_params;
     std::unique_ptr<CContainer> m_inputs;
 };

@@ -96,7 +96,9 @@ TEST_F(BatchRun, AMissingFileVariationCollectsNothingOrWritesBesideTheInput) {
     WriteSequence(Rotate(90), std::move(input), MakeOutput(0, Out()));
     ExpectCleanRun(RunBatch("3", ""));
     EXPECT_TRUE(fs::exists(a));
-    EXPECT_TRUE(ReadTrail().back().ends_with("\tstopped=no input documents could be collected"));
+    EXPECT_TRUE(ReadTrail().back().ends_with("\tstopped=no input documents could be collected: "
+                                             "the sequence names no source of inputs (an "
+                                             "action: no <Sources>)"));
 
     auto output = std::make_unique<minihost::CContainer>();
     output->Put("AddToBaseName", true);

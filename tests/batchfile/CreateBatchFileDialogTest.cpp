@@ -396,6 +396,36 @@ TEST_F(CreateBatchFileDialog, AHostErrorInTheFolderDialogIsShownAndChangesNothin
     EXPECT_EQ(m_states.back().destination, "");
 }
 
+// The host names its folders of actions, DC's included; the folders of its version stand
+// in only for an answer it does not give, and a host of DC's versions has its "DC" ones.
+TEST_F(CreateBatchFileDialog, SearchesTheFoldersTheHostNamesAndThoseOfTodaysTracks) {
+    const fs::path user = m_folder.GetPath() / "user actions";
+    const fs::path app = m_folder.GetPath() / "shipped" / "ENU";
+    fs::create_directories(user);
+    fs::create_directories(app);
+    std::ofstream(user / "Mine.sequ") << "<Workflow/>";
+    std::ofstream(app / "Action04.sequ") << "<Workflow/>";
+    PlantSequence("by version.sequ", false, 24);
+    PlantSequence("shipped by version.sequ", true, 24);
+    const fs::path dc = m_folder.GetPath() / "appdata" / "Adobe" / "Acrobat" / "DC" / "Sequences";
+    fs::create_directories(dc);
+    std::ofstream(dc / "Today.sequ") << "<Workflow/>";
+
+    minihost::CHostOptions options;
+    options.hostMajorVersion = 24;
+    options.userSequencesFolder = user.string();
+    options.appSequencesFolder = app.string();
+    RunDialogInHost(options, {"key escape"});
+    EXPECT_EQ(m_states.front().sequences, (std::vector<std::string>{"Action04=1", "Mine=0"}));
+
+    m_states.clear();
+    TearDown();
+    SetUp();
+    RunDialog({"key escape"}, 24); // the host names no folder
+    EXPECT_EQ(m_states.front().sequences,
+              (std::vector<std::string>{"by version=0", "shipped by version=2", "Today=1"}));
+}
+
 TEST_F(CreateBatchFileDialog, WithoutTheHostsVersionNoFolderIsSearched) {
     PlantSequence("a.sequ");
     RunDialog({"click 1016", "message ok", "key escape"}, 5, {"AcroView.GetVersion"});

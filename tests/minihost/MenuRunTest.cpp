@@ -91,13 +91,17 @@ INSTANTIATE_TEST_SUITE_P(
         CBadMenuOption{{"--menu"}, "--menu needs a value"},
         CBadMenuOption{{"--choose-folder", ""}, "--choose-folder needs a path or \"cancel\""},
         CBadMenuOption{{"--open-files", "a;;b"}, "--open-files needs a path or \"cancel\""},
-        CBadMenuOption{{"--open-files", "a;"}, "--open-files needs a path or \"cancel\""}));
+        CBadMenuOption{{"--open-files", "a;"}, "--open-files needs a path or \"cancel\""},
+        CBadMenuOption{{"--sequences-folder", "home=/a"},
+                       "--sequences-folder needs user=PATH or app=PATH, not 'home=/a'"},
+        CBadMenuOption{{"--sequences-folder", "user="},
+                       "--sequences-folder needs user=PATH or app=PATH, not 'user='"}));
 
 TEST(MenuOptions, HelpNamesTheMenuAndDialogOptions) {
     const auto result =
         testing_support::RunProgram(testing_support::GetMiniHostProgram(), {"--help"});
-    for (const char* option :
-         {"--no-menu", "--menu NAME", "--choose-folder", "--open-files", "MINIHOST_OPTIONS"}) {
+    for (const char* option : {"--no-menu", "--menu NAME", "--choose-folder", "--open-files",
+                               "--sequences-folder", "MINIHOST_OPTIONS"}) {
         EXPECT_NE(result.output.find(option), std::string::npos) << option;
     }
 }
