@@ -1,5 +1,6 @@
 #include "minihost/checks/XmlActionCheck.h"
 
+#include "actions/SaveStep.h"
 #include "actions/XmlAction.h"
 #include "minihost/checks/ParamsCheck.h"
 #include "minihost/commands/Handlers.h"
@@ -126,6 +127,29 @@ void PrintValue(std::ostream& out, const CActionValue& value, int indent) {
     out << std::string(static_cast<std::size_t>(indent), ' ') << "}";
 }
 
+// Where a save puts its result and how it names it, as the run reads the save's items.
+std::string DescribeSave(const actions::CSaveMeaning& save) {
+    std::string text;
+    switch (save.destination) {
+    case actions::CSaveDestination::Folder:
+        text = "into the folder " + Quote(save.folder);
+        break;
+    case actions::CSaveDestination::ChosenFolder:
+        text = "into a folder chosen at each save";
+        break;
+    case actions::CSaveDestination::BesideInput:
+        text = "beside the input";
+        break;
+    case actions::CSaveDestination::Nowhere:
+        return "nothing (FileVariation 3)";
+    }
+    text += save.addToBaseName ? ", named " + Quote(save.insertBefore + "<name>" + save.insertAfter)
+                               : ", under the input's name";
+    text += save.handlerId.empty() ? ", as a PDF" : ", converted by " + save.handlerId;
+    text += save.dontOverwrite ? ", never replacing a file" : ", replacing a file of that name";
+    return text;
+}
+
 void PrintPlan(std::ostream& out, const actions::CXmlAction& action) {
     out << "# an action in the XML form: " << Quote(action.title) << "\n";
     switch (action.inputs.kind) {
@@ -144,6 +168,7 @@ void PrintPlan(std::ostream& out, const actions::CXmlAction& action) {
         }
         break;
     }
+    int saves = 0;
     for (std::size_t index = 0; index < action.steps.size(); ++index) {
         const CActionStep& step = action.steps[index];
         out << "step " << index + 1 << ": ";
@@ -151,10 +176,21 @@ void PrintPlan(std::ostream& out, const actions::CXmlAction& action) {
             out << "instruction " << Quote(step.label) << ", shown to nobody\n";
             continue;
         }
-        out << (step.kind == CActionStep::CKind::Save ? "save " : "command ") << step.name << " ";
+        if (step.kind == CActionStep::CKind::Save) {
+            out << "save " << DescribeSave(actions::ReadSaveStep(step).meaning) << " ";
+            ++saves;
+        } else {
+            out << "command " << step.name << " ";
+        }
         PrintValue(out, step.items, 0);
         out << "\n";
     }
+    out << (saves == 0
+                ? "each input: nothing is saved (no save step); then the final action, as "
+                  "for no output\n"
+                : "each input: saved " + std::to_string(saves) + (saves == 1 ? " time" : " times") +
+                      "; then the final action, held back (move, delete, rename) unless "
+                      "every save wrote its result\n");
 }
 
 } // namespace

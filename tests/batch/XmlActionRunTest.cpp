@@ -1,5 +1,6 @@
 // Actions of the XML form run end to end: the real minihost and module, real PDFs.
 #include "tests/batch/BatchRun.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/SequenceFiles.h"
 
 #include <fstream>
@@ -144,6 +145,41 @@ TEST_F(XmlActionRun, WithoutASaveNothingIsSavedAndWithoutSourcesNothingIsCollect
     EXPECT_TRUE(ReadTrail().back().ends_with("stopped=no input documents could be collected: "
                                              "the sequence names no source of inputs (an "
                                              "action: no <Sources>)"));
+}
+
+// "select folder" and "select files" are the host's dialogs, asked once; a conversion save
+// step converts the document as it stands there, and a folder's name in any language is
+// written in the system's code page (here 1252: "ü" is one byte).
+TEST_F(XmlActionRun, AskedInputsUseTheHostsDialogsAndASaveConvertsInPlace) {
+    const fs::path a = AddInput("a.pdf", 1);
+    fs::create_directories(Out()); // a conversion makes no folder
+    const std::string saves =
+        R"(<Command name="WorkflowPlaybackSaveFiles"><Items>)"
+        R"(<Item name="DocSaveDestType" type="string" value="WorkflowPlaybackSaveInAFolder"/>)"
+        R"(<Item name="PreselectedFolderPath" type="text" value=")" +
+        ToDIPath(Out()) +
+        R"("/><Item name="HandlerUniqueID" type="string" value="com.minihost.json"/>)"
+        "</Items></Command>\n" +
+        Rotate(90) +
+        R"(<Command name="WorkflowPlaybackSaveFiles"><Items>)"
+        R"(<Item name="DocSaveDestType" type="string" value="WorkflowPlaybackSaveInAFolder"/>)"
+        R"(<Item name="PreselectedFolderPath" type="text" value=")" +
+        ToDIPath(Out()) + "/r-\xC3\xBC\"/></Items></Command>\n";
+    WriteAction(R"(<Sources defaultCommand="WorkflowPlaybackSelectFolder"/>)",
+                "<Group>" + saves + "</Group>\n");
+    ExpectCleanRun(RunBatch("0", "", {"--choose-folder", In().string()}));
+    EXPECT_NE(testing_support::ReadFileBytes(Out() / "a.json").find("\"qpdf\""), std::string::npos);
+    EXPECT_EQ(ReadRotations(Out() / "r-\xFC" / "a.pdf"), (std::vector<int>{90}));
+
+    WriteAction(R"(<Sources defaultCommand="WorkflowPlaybackSelectFile"/>)",
+                "<Group>" + Rotate(180) + "</Group>\n");
+    const CMiniHostRun run = RunBatch("0", "", {"--open-files", a.string()});
+    ExpectCleanRun(run);
+    EXPECT_TRUE(run.WasLogged("dialog: open files*")) << run.GetTranscript();
+    const auto trail = ReadTrail(); // the second run's input, before its end
+    EXPECT_NE(trail.at(trail.size() - 2).find("\tattempted=yes\topened=yes\tsteps=1/1"),
+              std::string::npos)
+        << trail.at(trail.size() - 2);
 }
 
 } // namespace

@@ -134,8 +134,11 @@ TEST(CheckSequence, AnXmlActionIsToldEveryMistakeAndItsStepsPrinted) {
     EXPECT_NE(WithoutCarriageReturns(plan.output)
                   .find("inputs: the PDF files of the folder \"/C/In\"\n"
                         "step 1: command RotatePages {\n    Angle = 90\n}\n"
-                        "step 2: save WorkflowPlaybackSaveFiles {}\n"
-                        "step 3: command DocumentInfo {\n    Title = text \"\"\n}\n"),
+                        "step 2: save beside the input, under the input's name, as a PDF, "
+                        "never replacing a file {}\n"
+                        "step 3: command DocumentInfo {\n    Title = text \"\"\n}\n"
+                        "each input: saved 1 time; then the final action, held back (move, "
+                        "delete, rename) unless every save wrote its result\n"),
               std::string::npos)
         << plan.output;
     EXPECT_EQ(
