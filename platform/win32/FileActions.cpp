@@ -3,6 +3,7 @@
 // meanwhile, and a move or delete acts through that handle on the very file checked.
 #include "platform/FileActions.h"
 
+#include "platform/win32/ErrorText.h"
 #include "platform/win32/NewFiles.h"
 
 #include <array>
@@ -252,17 +253,7 @@ bool WasLastFileActionDenied() {
 }
 
 std::string DescribeLastFileActionFailure() {
-    const DWORD error = g_lastError;
-    std::array<char, 512> text{};
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                       0, text.data(), static_cast<DWORD>(text.size()), nullptr);
-    std::string description(text.data(), length);
-    while (!description.empty() && (description.back() == '\n' || description.back() == '\r' ||
-                                    description.back() == '.')) {
-        description.pop_back();
-    }
-    return description.empty() ? "Windows error " + std::to_string(error) : description;
+    return DescribeWindowsError(g_lastError);
 }
 
 bool TestFileExists(const char* path) {

@@ -1,33 +1,17 @@
 #include "platform/FileRead.h"
 
+#include "platform/win32/ErrorText.h"
+
 #include <algorithm>
-#include <array>
 #include <windows.h>
 
 namespace platform {
-namespace {
-
-std::string DescribeError(DWORD error) {
-    std::array<char, 512> text{};
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                       0, text.data(), static_cast<DWORD>(text.size()), nullptr);
-    std::string description(text.data(), length);
-    while (!description.empty() && (description.back() == '\n' || description.back() == '\r' ||
-                                    description.back() == '.')) {
-        description.pop_back();
-    }
-    return description.empty() ? "Windows error " + std::to_string(error) : description;
-}
-
-} // namespace
-
 std::optional<std::string> ReadFileBytes(const char* path, std::size_t limit, CReadLimit longer,
                                          std::string& failure) {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        failure = DescribeError(GetLastError());
+        failure = DescribeWindowsError(GetLastError());
         return std::nullopt;
     }
     std::optional<std::string> bytes;
@@ -36,7 +20,7 @@ std::optional<std::string> ReadFileBytes(const char* path, std::size_t limit, CR
     if (GetFileType(file) != FILE_TYPE_DISK) {
         failure = "it is not a file";
     } else if (GetFileSizeEx(file, &size) == FALSE) {
-        failure = DescribeError(GetLastError());
+        failure = DescribeWindowsError(GetLastError());
     } else if (static_cast<unsigned long long>(size.QuadPart) > limit &&
                longer == CReadLimit::Refuse) {
         failure = "it is larger than " + std::to_string(limit / (std::size_t{1024} * 1024)) + " MB";
@@ -49,7 +33,7 @@ std::optional<std::string> ReadFileBytes(const char* path, std::size_t limit, CR
             DWORD part = 0;
             if (ReadFile(file, read.data() + done, static_cast<DWORD>(read.size() - done), &part,
                          nullptr) == FALSE) {
-                failure = DescribeError(GetLastError());
+                failure = DescribeWindowsError(GetLastError());
                 failed = true;
                 break;
             }

@@ -3,6 +3,7 @@
 #include "minihost/files/FileAccess.h"
 
 #include "minihost/files/WholeFileReading.h"
+#include "platform/win32/ErrorText.h"
 
 #include <algorithm>
 #include <array>
@@ -14,19 +15,6 @@ namespace minihost {
 namespace {
 
 using CKind = CFileAccessError::CKind;
-
-std::string DescribeError(DWORD error) {
-    std::array<char, 512> text{};
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                       0, text.data(), static_cast<DWORD>(text.size()), nullptr);
-    std::string description(text.data(), length);
-    while (!description.empty() && (description.back() == '\n' || description.back() == '\r' ||
-                                    description.back() == '.')) {
-        description.pop_back();
-    }
-    return description.empty() ? "Windows error " + std::to_string(error) : description;
-}
 
 [[noreturn]] void ThrowFileError(DWORD error) {
     switch (error) {
@@ -43,7 +31,7 @@ std::string DescribeError(DWORD error) {
     case ERROR_ALREADY_EXISTS:
         throw CFileAccessError(CKind::Exists, "it exists already");
     default:
-        throw CFileAccessError(CKind::Other, DescribeError(error));
+        throw CFileAccessError(CKind::Other, platform::DescribeWindowsError(error));
     }
 }
 
