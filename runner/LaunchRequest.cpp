@@ -90,11 +90,15 @@ void QV_HOSTCALL OnAppDidInitialize(void* /*clientData*/) {
     const int code = finalAction.empty() ? 0 : ReadFinalActionCode(finalAction);
     CAuditTrail trail(trailFile);
     trail.RecordRunStart(sequence, code, destination, platform::IsRunningSandboxed());
+    // Every launched run ends by closing the host, one that could not start too: a host
+    // left open after its alert would keep the batch file waiting, and receive the next
+    // night's start itself.
     if (const std::string missing = ListMissingTables(); !missing.empty()) {
         const std::string why = "the host does not provide the table " + missing;
         ShowAlertNote(
             ("Quorvella cannot run the batch sequence " + sequence + ": " + why + ".").c_str());
         trail.RecordRunEnd(why);
+        CloseHost();
         return;
     }
 
@@ -103,6 +107,7 @@ void QV_HOSTCALL OnAppDidInitialize(void* /*clientData*/) {
     if (!root.LoadFromFile(sequence.c_str(), &failure)) {
         root.Release();
         trail.RecordRunEnd("the sequence could not be loaded: " + failure);
+        CloseHost();
         return;
     }
     RunSequence(root, code, destination, &trail);

@@ -632,13 +632,13 @@ TEST_F(BatchRun, WithoutASequenceNothingHappensAndTheHostStaysUp) {
     EXPECT_TRUE(run.ListLinesStartingWith("alert:").empty());
 }
 
-TEST_F(BatchRun, AQuotedOrMissingSequencePathShowsAnAlertAndRunsNothing) {
+TEST_F(BatchRun, AQuotedOrMissingSequencePathShowsAnAlertRunsNothingAndClosesTheHost) {
     for (const std::string& path :
          {"\"" + SequenceFile().string() + "\"", (m_folder.GetPath() / "none.sequ").string()}) {
         WriteSequence(Rotate(90), MakeListedInput({AddInput("a.pdf")}), MakeOutput(0, Out()));
         const CMiniHostRun run = RunWithVariables({{"QUORVELLASEQU", path}});
         EXPECT_EQ(run.exitCode, 0);
-        EXPECT_FALSE(WasClosedByTheRun(run));
+        EXPECT_TRUE(WasClosedByTheRun(run));
         EXPECT_EQ(run.ListLinesStartingWith("alert:").size(), 1U) << run.GetTranscript();
         EXPECT_FALSE(fs::exists(Out()));
     }
@@ -648,7 +648,7 @@ TEST_F(BatchRun, AMalformedSequenceShowsWhereAndRunsNothing) {
     std::ofstream(SequenceFile()) << "{\n  Commands = {}\n  Input = { FileVariation = }\n}\n";
     const CMiniHostRun run = RunBatch("0", "");
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_FALSE(WasClosedByTheRun(run));
+    EXPECT_TRUE(WasClosedByTheRun(run));
     EXPECT_TRUE(run.WasLogged("alert: *run.sequ:3:29:*")) << run.GetTranscript();
     const auto trail = ReadTrail();
     ASSERT_EQ(trail.size(), 2U);
@@ -673,12 +673,12 @@ TEST_F(BatchRun, AnAlertThatFailsIsDroppedAndTheRunGoesOn) {
     EXPECT_EQ(ReadTrail().back(), "end\tstatus=failed\tinputs=2\tattempted=2\topened=2\t"
                                   "written=0\tapplied=0\theldback=0\tstopped=no");
 
-    // The alert of a sequence that cannot be opened fails too; the host stays up.
+    // The alert of a sequence that cannot be opened fails too; the host still closes.
     const CMiniHostRun refused =
         RunWithVariables({{"QUORVELLASEQU", (m_folder.GetPath() / "none.sequ").string()}},
                          {"--fail-op", "AcroView.AlertNote"});
     EXPECT_EQ(refused.exitCode, 0) << refused.GetTranscript();
-    EXPECT_FALSE(WasClosedByTheRun(refused));
+    EXPECT_TRUE(WasClosedByTheRun(refused));
     EXPECT_TRUE(refused.WasLogged("ledger: nothing left acquired")) << refused.GetTranscript();
 }
 
@@ -694,7 +694,7 @@ TEST_F(BatchRun, WithoutTheContainerTableTheRunIsRefusedWithAnAlert) {
     WriteSequence(Rotate(90), MakeListedInput({AddInput("a.pdf")}), MakeOutput(0, Out()));
     const CMiniHostRun run = RunBatch("0", "", {"--table", "ASExtra=absent"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_FALSE(WasClosedByTheRun(run));
+    EXPECT_TRUE(WasClosedByTheRun(run));
     EXPECT_TRUE(run.WasLogged("alert: *\"ASExtra\"*")) << run.GetTranscript();
     EXPECT_FALSE(fs::exists(Out()));
     EXPECT_EQ(ReadTrail().back(), "end\tstatus=failed\tinputs=0\tattempted=0\topened=0\t"
