@@ -25,16 +25,15 @@ std::string AskHostForSequenceFolder(std::int32_t category) {
     char* display = nullptr;
     HostErrorCode answer = kSpecialFolderError;
     static_cast<void>(CallInErrorFrame([&] {
+        // Known before the path is had, so that the path can always be given back.
+        fileSys = SupportGetDefaultFileSys();
         answer = ViewAcquireSpecialFolderPath(category, kSpecialFolderSequences, kHostFalse,
                                               &fileSys, &path);
         if (answer == kSpecialFolderOkay && path != nullptr) {
-            if (fileSys == nullptr) {
-                fileSys = SupportGetDefaultFileSys();
-            }
             display = SupportPathGetDisplayText(fileSys, path);
         }
     }));
-    if (path != nullptr && fileSys != nullptr) {
+    if (path != nullptr) {
         SupportPathRelease(fileSys, path);
     }
     std::string folder = display != nullptr ? display : "";

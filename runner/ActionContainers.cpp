@@ -140,7 +140,6 @@ private:
 // dialog, no question, errors reported to the caller (kAVCommandUISilent).
 constexpr std::int32_t kUiPolicySilent = 3;
 
-constexpr std::int32_t kListedFiles = 0;
 constexpr std::int32_t kFolderFiles = 1;
 constexpr std::int32_t kPickedFiles = 2;
 constexpr std::int32_t kChosenFolder = 3;
@@ -167,7 +166,6 @@ void PlanInput(const actions::CActionInputs& inputs, CContainerPlan& plan) {
         break;
     }
     }
-    static_cast<void>(kListedFiles); // an action lists no files
 }
 
 // A save step's items as the output section's keys (README: the save items).
@@ -332,10 +330,10 @@ bool FillFromXmlAction(const actions::CXmlAction& action, CSequenceNode& root,
         if (top != nullptr) {
             ExtraContainerDestroy(top);
         }
-        failure = outOfMemory ? "the host had no memory for the action"
-                  : GetHostErrorText(CoreGetErrorCode()).empty()
-                      ? "the host raised an error while it took the action in"
-                      : GetHostErrorText(CoreGetErrorCode());
+        const std::string hostText = outOfMemory ? "" : GetHostErrorText(CoreGetErrorCode());
+        failure = outOfMemory        ? "the host had no memory for the action"
+                  : hostText.empty() ? "the host raised an error while it took the action in"
+                                     : hostText;
         return false;
     }
     root.Adopt(top);
